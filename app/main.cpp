@@ -1,0 +1,17 @@
+// Hidewell's entry point: the start-up window, then the message loop.
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/Form1.h"
+#include "ui/Form.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // A drive without a disk is reported to the caller, not in a system dialog.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ui::initialize();
+    ui::shared<Form1>().Show();  // the start-up window
+    const int rc = ui::runMessageLoop();
+    CoUninitialize();
+    return rc;
+}

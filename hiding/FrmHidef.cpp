@@ -1,0 +1,87 @@
+#include "hiding/FrmHidef.h"
+
+#include "app/Form1.h"
+#include "hiding/FileAttributes.h"
+#include "hiding/ListFile.h"
+
+using ui::Icon;
+
+namespace {
+constexpr char kCannotAccess[] = "The selected file or folder cannot be accessed";
+}
+
+FrmHidef::FrmHidef()
+    : Form({.caption = "Hide File/Folder", .width = 4110, .height = 6015, .border = ui::Border::FixedSingle}) {
+    CmdHideDir.Click = [this] { CmdHideDir_Click(); };
+    CmdHideFil.Click = [this] { CmdHideFil_Click(); };
+    drive1.Change = [this] { drive1_Change(); };
+    LblQ.Click = [this] { LblQ_Click(); };
+}
+
+void FrmHidef::Form_Load() { ui::shared<Form1>().Hide(); }
+
+void FrmHidef::Form_Unload() { ui::shared<Form1>().Show(); }
+
+void FrmHidef::CheckPath() {
+    if (Dir1.path().size() < 4) {
+        MsgBox("Please select a directory", "Error", Icon::Exclamation);
+        refusal = 1;
+    }
+}
+
+// Called when "Hide Folder" is clicked: hides the folder list's open folder.
+void FrmHidef::CmdHideDir_Click() {
+    refusal = 0;
+    CheckPath();
+    if (refusal == 1) return;
+    if (!Dir1.pathFitsCodePage()) return refuseUnrecordable();
+    if (!hideAndRecord(Dir1.path())) {
+        MsgBox(kCannotAccess, "Error", Icon::None);
+        return;
+    }
+    MsgBox("The Folder was successfully hidden", "Hidewell", Icon::Information);
+}
+
+// Called when "Hide File" is clicked: hides the file chosen in the dialog.
+void FrmHidef::CmdHideFil_Click() {
+    const auto choice = chooseFile({.kind = ui::FileDialog::Open,
+                                    .title = "Select a file to hide and click open",
+                                    .filterDescription = "All Files (*.*)",
+                                    .filterPattern = "*.*",
+                                    .initialFolder = Dir1.path()});
+    if (!choice || !loaded()) return;
+    if (!choice->fitsCodePage) return refuseUnrecordable();
+    if (!hideAndRecord(choice->path)) {
+        MsgBox(kCannotAccess, "Error", Icon::None);
+        return;
+    }
+    MsgBox("The File was successfully Hidden", "Hidewell", Icon::Information);
+}
+
+// Called when another drive is chosen: the folder list moves to it.
+void FrmHidef::drive1_Change() {
+    if (!Dir1.setPath(drive1.drive()))
+        MsgBox("The Device selected cannot be accessed", "Error", Icon::Exclamation);
+}
+
+// Called when "?" is clicked.
+void FrmHidef::LblQ_Click() {
+    MsgBox("Links cannot be hidden, if a link is hidden, the target path of the link would be hidden",
+           "Info", Icon::Information);
+}
+
+// An item is hidden only together with its entry: when the entry cannot be
+// recorded the item gets its attributes back, so nothing is hidden unlisted.
+bool FrmHidef::hideAndRecord(const std::string& path) {
+    DWORD previous = 0;
+    if (!hiding::hideItem(path, previous)) return false;
+    if (hiding::appendEntry(hiding::listFilePath(), path)) return true;
+    hiding::restoreAttributes(path, previous);
+    return false;
+}
+
+void FrmHidef::refuseUnrecordable() {
+    MsgBox("The name of the selected item has characters that the list of hidden items cannot hold, "
+           "so it was not hidden. Rename it, or hide the folder that holds it.",
+           "Error", Icon::Exclamation);
+}

@@ -1,0 +1,152 @@
+#include "hiding/ListFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "ui/Handles.h"
+#include "ui/Paths.h"
+
+namespace hiding {
+namespace {
+
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+bool writeAll(HANDLE h, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    if (cut == std::string::npos) return ".";
+    return path.substr(0, cut == 2 && path[1] == ':' ? 3 : cut);
+}
+
+// Renames, retrying briefly while another program (a virus scanner, an
+// indexer) still holds the file.
+bool renameOver(const std::string& from, const std::string& to) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          error == ERROR_ACCESS_DENIED;
+        if (!busy || attempt == 4) return false;
+        Sleep(100);
+    }
+}
+
+}  // namespace
+
+std::string listFilePath() { return ui::applicationFolder() + "\\sett~.dll"; }
+
+ReadResult readEntries(const std::string& path, std::vector<std::string>& entries) {
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+                                                                              : ReadResult::Failed;
+    }
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) entries.reserve(entries.size() + size.QuadPart / 48);
+
+    std::string line;
+    bool afterCR = false;
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+            if (!line.empty()) entries.push_back(std::move(line));
+            return ReadResult::Failed;
+        }
+        if (got == 0) break;
+        const char* p = buffer.data();
+        const char* end = p + got;
+        while (p < end) {
+            if (afterCR) {
+                afterCR = false;
+                if (*p == '\n') {
+                    ++p;
+                    continue;
+                }
+            }
+            const char* stop = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
+            line.append(p, stop);
+            if (stop == end) break;
+            entries.push_back(std::move(line));
+            line.clear();
+            afterCR = *stop == '\r';
+            p = stop + 1;
+        }
+    }
+    if (!line.empty()) entries.push_back(std::move(line));
+    return ReadResult::Complete;
+}
+
+bool appendEntry(const std::string& path, std::string_view entry) {
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return false;
+    LARGE_INTEGER zero{};
+    std::string line(entry);
+    line += "\r\n";
+    if (SetFilePointerEx(file.get(), zero, nullptr, FILE_END) && writeAll(file.get(), line)) return true;
+    // A full disk may have taken part of the line: cut it off again.
+    SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file.get());
+    file.reset();
+    if (created) DeleteFileA(path.c_str());
+    return false;
+}
+
+bool replaceFile(const std::string& path, const std::vector<std::string>& entries) {
+    size_t total = 0;
+    for (const std::string& e : entries) total += e.size() + 2;
+    std::string bytes;
+    bytes.reserve(total);
+    for (const std::string& e : entries) {
+        bytes += e;
+        bytes += "\r\n";
+    }
+
+    char temp[MAX_PATH];
+    if (!GetTempFileNameA(folderOf(path).c_str(), "hw~", 0, temp)) return false;
+    const std::string tempPath = temp;
+    {
+        ui::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                        nullptr));
+        if (!file || !writeAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
+            file.reset();
+            DeleteFileA(temp);
+            return false;
+        }
+    }
+
+    // A read-only file cannot be renamed over; its attributes come back after.
+    const DWORD old = GetFileAttributesA(path.c_str());
+    const bool hadOld = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
+    if (hadOld && (old & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path.c_str(), old & kKeptAttributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!renameOver(tempPath, path)) {
+        DeleteFileA(temp);
+        if (hadOld && (old & FILE_ATTRIBUTE_READONLY)) SetFileAttributesA(path.c_str(), old & kKeptAttributes);
+        return false;
+    }
+    if (hadOld && (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        SetFileAttributesA(path.c_str(), old & kKeptAttributes);
+    return true;
+}
+
+}  // namespace hiding

@@ -1,0 +1,37 @@
+// The hidden-path list file "sett~.dll" beside the program, and the line
+// format it shares with exported lists: one path per line, each ended by CR
+// LF, 8-bit text in the system code page, nothing else. This is the only
+// code that reads or writes such files.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hiding {
+
+// The application folder joined with "\sett~.dll".
+std::string listFilePath();
+
+enum class ReadResult {
+    Complete,
+    Missing,  // there is no such file
+    Failed,   // it could not be opened or read to its end
+};
+
+// Appends the entries of a path-list file to `entries`, in file order. A line
+// ends at CR LF, or at a lone CR or LF (never written here, but files from
+// elsewhere have them); an empty line is an empty entry; a last line without
+// a line end still counts. On failure the entries read so far stay.
+ReadResult readEntries(const std::string& path, std::vector<std::string>& entries);
+
+// Appends one entry to the file, creating it when missing. On failure the
+// file is left as it was.
+bool appendEntry(const std::string& path, std::string_view entry);
+
+// Replaces the file with these entries in one step: it is written to a new
+// file beside it, flushed, and renamed over it, so the file always holds the
+// whole old list or the whole new one. Attributes the file had stay.
+bool replaceFile(const std::string& path, const std::vector<std::string>& entries);
+
+}  // namespace hiding

@@ -1,0 +1,81 @@
+#include "support/Sandbox.h"
+
+#include "ui/Form.h"
+#include "ui/Paths.h"
+
+namespace test {
+
+void Sandbox::SetUp() {
+    static int serial = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string base = std::string(temp) + "hidewell-tests";
+    CreateDirectoryA(base.c_str(), nullptr);
+    dir = base + "\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    removeTree(dir);
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+    ui::setApplicationFolder(dir);
+    char cwd[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    previousFolder_ = cwd;
+    SetCurrentDirectoryA(dir.c_str());
+    host.reset();
+}
+
+void Sandbox::TearDown() {
+    ui::unloadAll();
+    ui::pumpMessages();
+    EXPECT_TRUE(host.answers.empty()) << "unused answers";
+    EXPECT_TRUE(host.files.empty()) << "unused file choices";
+    SetCurrentDirectoryA(previousFolder_.c_str());
+    removeTree(dir);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    ASSERT_EQ(written, bytes.size());
+}
+
+std::string readFile(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string out;
+    char buf[65536];
+    DWORD got;
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
+    CloseHandle(h);
+    return out;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
+
+DWORD attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+void removeTree(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name != "." && name != "..") removeTree(path + "\\" + name);
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace test

@@ -1,0 +1,41 @@
+// The fixture of every test that touches windows or files: a fresh
+// application folder (also the current folder), the scripted host, and every
+// window unloaded afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/ScriptedHost.h"
+
+namespace test {
+
+class Sandbox : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Paths inside the sandbox folder.
+    std::string at(const std::string& name) const { return dir + "\\" + name; }
+    std::string listFile() const { return at("sett~.dll"); }
+
+    std::string dir;  // the application folder of this test
+    ScriptedHost& host = test::host();
+
+private:
+    std::string previousFolder_;
+};
+
+// Small file helpers; paths in the system code page.
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);  // "<missing>" when it cannot be read
+bool exists(const std::string& path);
+void makeFolder(const std::string& path);
+DWORD attributes(const std::string& path);
+// Removes a folder tree whatever the attributes of what is in it.
+void removeTree(const std::string& path);
+
+}  // namespace test

@@ -1,0 +1,56 @@
+#include "support/ScriptedHost.h"
+
+#include <gtest/gtest.h>
+
+namespace test {
+
+std::ostream& operator<<(std::ostream& os, const Box& b) {
+    static const char* icons[] = {"none", "information", "exclamation"};
+    return os << "{\"" << b.prompt << "\", \"" << b.title << "\", " << icons[static_cast<int>(b.icon)]
+              << (b.buttons == ui::Buttons::YesNo ? ", Yes/No}" : "}");
+}
+
+ui::Answer ScriptedHost::messageBox(HWND owner, std::string_view prompt, std::string_view title,
+                                    ui::Icon icon, ui::Buttons buttons) {
+    boxes.push_back({std::string(prompt), std::string(title), icon, buttons});
+    boxOwners.push_back(owner);
+    if (buttons == ui::Buttons::Ok) return ui::Answer::Ok;
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << boxes.back();
+        return ui::Answer::No;
+    }
+    ui::Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<ui::FileChoice> ScriptedHost::chooseFile(HWND, const ui::FileDialog& dialog) {
+    dialogs.push_back(dialog);
+    if (files.empty()) {
+        ADD_FAILURE() << "unexpected file dialog";
+        return std::nullopt;
+    }
+    auto f = files.front();
+    files.pop_front();
+    return f;
+}
+
+void ScriptedHost::chooseFile(std::optional<std::string> path, bool fitsCodePage) {
+    if (path)
+        files.push_back(ui::FileChoice{*path, fitsCodePage});
+    else
+        files.push_back(std::nullopt);
+}
+
+void ScriptedHost::openWithShell(std::string_view target) { shellTargets.emplace_back(target); }
+
+void ScriptedHost::endProgram() { ++programEnds; }
+
+void ScriptedHost::reset() { *this = ScriptedHost(); }
+
+ScriptedHost& host() {
+    static ScriptedHost h;
+    return h;
+}
+
+}  // namespace test

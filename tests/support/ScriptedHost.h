@@ -1,0 +1,49 @@
+// A host that answers message boxes and file dialogs from queues and records
+// every request, so tests can drive the real windows headless.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ui/Host.h"
+
+namespace test {
+
+struct Box {
+    std::string prompt;
+    std::string title;
+    ui::Icon icon = ui::Icon::None;
+    ui::Buttons buttons = ui::Buttons::Ok;
+    bool operator==(const Box&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Box& b);
+
+class ScriptedHost final : public ui::Host {
+public:
+    ui::Answer messageBox(HWND owner, std::string_view prompt, std::string_view title, ui::Icon icon,
+                          ui::Buttons buttons) override;
+    std::optional<ui::FileChoice> chooseFile(HWND owner, const ui::FileDialog& dialog) override;
+    void openWithShell(std::string_view target) override;
+    void endProgram() override;
+
+    void reset();
+    // Answers for the next Yes/No questions, in order.
+    void answer(ui::Answer a) { answers.push_back(a); }
+    // The next file dialog returns this path; nullopt cancels it.
+    void chooseFile(std::optional<std::string> path, bool fitsCodePage = true);
+
+    std::vector<Box> boxes;                 // every message box, in order
+    std::vector<HWND> boxOwners;            // the owner window of each
+    std::vector<ui::FileDialog> dialogs;    // every file dialog, in order
+    std::vector<std::string> shellTargets;  // every target handed to the shell
+    int programEnds = 0;
+    std::deque<ui::Answer> answers;
+    std::deque<std::optional<ui::FileChoice>> files;
+};
+
+ScriptedHost& host();
+
+}  // namespace test

@@ -1,0 +1,20 @@
+// Entry point of every test program: the windows' platform set up once, the
+// scripted host in place of the real one.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include "support/ScriptedHost.h"
+#include "ui/Form.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ui::initialize();
+    ui::setHost(&test::host());
+    const int rc = RUN_ALL_TESTS();
+    CoUninitialize();
+    return rc;
+}

@@ -1,0 +1,8 @@
+#!/bin/sh
+# Runs a Windows program under Wine in the given prefix; ctest's emulator.
+# Usage: tools/wine-exec.sh PREFIX PROGRAM [ARGS...]
+prefix="$1"
+shift
+export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml="
+exec wine "$@"

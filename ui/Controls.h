@@ -1,0 +1,221 @@
+// Control wrappers. Each is a real native child window whose window text is
+// its caption, so screen readers and UI automation find it. A control belongs
+// to a form and exists (has a window) only while the form is loaded; using it
+// while the form is not loaded loads the form first.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/Handles.h"
+#include "ui/Look.h"
+
+namespace ui {
+
+class Form;
+
+class Control {
+public:
+    Control(Form* owner, Spec spec);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    HWND hwnd() const;  // loads the owner when needed
+    std::string text() const;
+    void setText(std::string_view text);
+    void setFocus();
+    bool hasFocus() const;
+    const Spec& spec() const { return spec_; }
+    Form& owner() const { return owner_; }
+
+protected:
+    friend class Form;
+    // Creates the native window; called by the owner while it loads.
+    virtual void create(HWND parent, UINT id, int dpi) = 0;
+    HWND createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi,
+                      int extraHeight = 0);
+    virtual void destroyed() { hwnd_ = nullptr; }
+    virtual void command(WORD /*notification*/) {}
+    virtual void drawItem(const DRAWITEMSTRUCT&) {}
+    virtual void measureItem(MEASUREITEMSTRUCT&, int /*dpi*/) {}
+    virtual void dpiChanged(int /*dpi*/) {}
+    // Colours for WM_CTLCOLOR*: sets up the DC and returns the brush.
+    virtual HBRUSH colours(HDC dc);
+    RECT pixelRect(int dpi) const;
+    void sendClick(WORD notification);  // as the platform reports a click
+
+    Form& owner_;
+    Spec spec_;
+    HWND hwnd_ = nullptr;
+    UINT id_ = 0;
+    BrushHandle backBrush_;
+};
+
+// A static text. With handCursor it acts as an entry or link (clickable,
+// pointing-hand pointer); with toolTip it shows that text on hover.
+class Label : public Control {
+public:
+    using Control::Control;
+    std::function<void()> Click;
+    void click();  // as a mouse click on the label
+    std::string toolTipText() const;  // read back from the window's tooltip
+    void setCaption(std::string_view caption) { setText(caption); }
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    void command(WORD notification) override;
+};
+
+class Button : public Control {
+public:
+    using Control::Control;
+    std::function<void()> Click;
+    void click();  // as a mouse click on the button
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    void command(WORD notification) override;
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+};
+
+// A single-line text box. KeyPress sees every typed character, Enter (13)
+// included, before the platform could turn Enter into a button click.
+class TextBox : public Control {
+public:
+    using Control::Control;
+    std::function<void(int keyAscii)> KeyPress;
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    HBRUSH colours(HDC dc) override;
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+};
+
+// A group frame with a caption; controls placed in it name it as container.
+class Frame : public Control {
+public:
+    using Control::Control;
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+};
+
+// A filled rectangle (fore: border, back: fill).
+class Shape : public Control {
+public:
+    using Control::Control;
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    void drawItem(const DRAWITEMSTRUCT& di) override;
+};
+
+// A single-selection, unsorted list of texts. The items are kept here exactly
+// as given, byte for byte (the native list shows them); listIndex is -1 when
+// nothing is selected.
+class ListBox : public Control {
+public:
+    using Control::Control;
+    void addItem(std::string item);
+    // Appends many items in one pass, with redraw suspended.
+    void addItems(std::vector<std::string> items);
+    void removeItem(int index);
+    void clear();
+    int listCount() const { return static_cast<int>(items_.size()); }
+    const std::string& list(int index) const { return items_.at(static_cast<size_t>(index)); }
+    const std::vector<std::string>& items() const { return items_; }
+    int listIndex() const;
+    void setListIndex(int index);
+    std::string selectedText() const;  // "" when nothing is selected
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    void destroyed() override;
+    HBRUSH colours(HDC dc) override;
+
+private:
+    void widen(const std::string& item);
+    std::vector<std::string> items_;
+    int widest_ = 0;
+};
+
+// A drop-down list: choosing only, no typing.
+class ComboBox : public Control {
+public:
+    using Control::Control;
+    std::function<void()> Change;
+    void addItem(const std::string& item);
+    int listCount() const;
+    std::string selectedText() const;  // "" when nothing is chosen
+    // Chooses the item with this exact text as the user would; false if none.
+    bool choose(std::string_view item);
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    void command(WORD notification) override;
+    HBRUSH colours(HDC dc) override;
+};
+
+// Every drive letter of the machine, with its volume label where it has one;
+// starts at the process's current drive. Change fires when another is chosen.
+class DriveList : public ComboBox {
+public:
+    using ComboBox::ComboBox;
+    std::string drive() const;  // the chosen drive as "c:"
+    void refresh();             // reads the drives again, keeping the choice
+    bool chooseDrive(std::string_view drive);  // as the user would
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    void command(WORD notification) override;
+};
+
+// The open folder, its ancestors and its subfolders, as the classic folder
+// list shows them. A double-click (or Enter) opens an entry; a single click
+// only highlights it. Starts at the process's current folder.
+class FolderList : public Control {
+public:
+    using Control::Control;
+    std::string path() const;  // no trailing separator except at a drive root
+    bool pathFitsCodePage() const;
+    // Opens a folder; "x:" alone opens that drive's current folder. Fails,
+    // changing nothing, when the folder cannot be read (a drive not ready).
+    bool setPath(std::string_view path);
+    int listCount() const;
+    std::string list(int index) const;  // full path of an entry
+    int listIndex() const;
+    void highlight(int index);  // as a single click
+    void open(int index);       // as a double-click
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    void destroyed() override;
+    void command(WORD notification) override;
+    void drawItem(const DRAWITEMSTRUCT& di) override;
+    void measureItem(MEASUREITEMSTRUCT& mi, int dpi) override;
+    void dpiChanged(int dpi) override;
+    HBRUSH colours(HDC dc) override;
+
+private:
+    struct Entry {
+        std::wstring name;
+        int level;
+        bool open;  // the open folder or one of its ancestors
+    };
+    bool navigate(const std::wstring& path);
+    std::wstring entryPath(size_t index) const;
+    void fill();
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+    std::wstring path_;
+    std::vector<Entry> entries_;
+    size_t current_ = 0;  // index of the open folder
+    IconHandle openIcon_, closedIcon_;
+};
+
+}  // namespace ui

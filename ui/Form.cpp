@@ -1,0 +1,372 @@
+#include "ui/Form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "resource.h"
+#include "ui/Controls.h"
+#include "ui/Dpi.h"
+
+namespace ui {
+namespace {
+
+constexpr char kFormClass[] = "HidewellForm";
+constexpr UINT kFirstControlId = 100;  // below are IDOK, IDCANCEL and friends
+
+ATOM formAtom = 0;
+HWND ownerWindow = nullptr;  // hidden owner of the windows kept out of the taskbar
+
+std::vector<Form*>& allForms() {
+    static auto& forms = *new std::vector<Form*>;
+    return forms;
+}
+
+bool isForm(HWND h) { return h && formAtom && GetClassLongPtrA(h, GCW_ATOM) == formAtom; }
+
+HWND hiddenOwner() {
+    if (!ownerWindow)
+        ownerWindow = CreateWindowExA(0, kFormClass, "Hidewell", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+    return ownerWindow;
+}
+
+void dispatch(MSG& msg) {
+    // Tab, Enter on a focused button and the other dialog keys work in our
+    // modeless windows as in dialogs.
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (isForm(root) && IsDialogMessageA(root, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+void initialize() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (formAtom) return;
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Form::windowProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kFormClass;
+    wc.hIcon = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON, 0, 0,
+                                             LR_DEFAULTSIZE | LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    formAtom = RegisterClassExA(&wc);
+}
+
+HCURSOR pointingHand() {
+    static HCURSOR hand = [] {
+        HCURSOR c = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_POINTING_HAND));
+        return c ? c : LoadCursor(nullptr, IDC_HAND);
+    }();
+    return hand;
+}
+
+void unloadAll() {
+    for (Form* f : allForms())
+        if (f->loaded()) f->destroy();
+}
+
+void endProgram() {
+    unloadAll();
+    host().endProgram();
+}
+
+int runMessageLoop() {
+    MSG msg;
+    int got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) dispatch(msg);
+    return got == 0 ? static_cast<int>(msg.wParam) : 1;
+}
+
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        dispatch(msg);
+    }
+}
+
+Form::Form(FormSpec spec) : spec_(spec) { allForms().push_back(this); }
+
+Form::~Form() {
+    if (loaded()) destroy();
+    std::erase(allForms(), this);
+}
+
+bool Form::visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+HWND Form::hwnd() {
+    if (!loaded()) load();
+    return hwnd_;
+}
+
+void Form::Show() {
+    if (!loaded()) {
+        load();
+        // Form_Load may have hidden the window (the login window does when no
+        // password is stored); that wins over the showing that loaded it.
+        if (hiddenWhileLoading_ || !hwnd_) return;
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    restoreFocus();
+}
+
+void Form::Hide() {
+    if (!loaded()) load();
+    if (state_ == State::Loading) hiddenWhileLoading_ = true;
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Form::close() {
+    if (!loaded()) return;
+    Form_Unload();
+    // Form_Unload may have ended the program, which unloads every window.
+    if (loaded()) destroy();
+}
+
+Answer Form::MsgBox(std::string_view prompt, std::string_view title, Icon icon, Buttons buttons) {
+    return host().messageBox(hwnd(), prompt, title, icon, buttons);
+}
+
+std::optional<FileChoice> Form::chooseFile(const FileDialog& dialog) {
+    return host().chooseFile(hwnd(), dialog);
+}
+
+void Form::load() {
+    initialize();
+    state_ = State::Loading;
+    hiddenWhileLoading_ = false;
+    lastFocus_ = nullptr;
+
+    const bool dialog = spec_.border == Border::FixedDialog;
+    const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
+                               : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW;
+    hwnd_ = CreateWindowExA(exStyle, kFormClass, spec_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            100, 100, dialog ? hiddenOwner() : nullptr, nullptr,
+                            GetModuleHandleA(nullptr), this);
+    if (!hwnd_) {
+        state_ = State::NotLoaded;
+        return;
+    }
+    dpi_ = dpiFor(hwnd_);
+    if (spec_.back != Default) backBrush_.reset(CreateSolidBrush(spec_.back));
+
+    // Centred on the monitor's work area.
+    RECT r = windowRectFor(twipsToPixels(spec_.width, dpi_), twipsToPixels(spec_.height, dpi_), style,
+                           exStyle, dpi_);
+    MONITORINFO mi{sizeof mi, {}, {}, 0};
+    GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - w) / 2;
+    const int y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - h) / 2;
+    SetWindowPos(hwnd_, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    UINT id = kFirstControlId;
+    for (Control* c : controls_) c->create(hwnd_, id++, dpi_);
+    layout();
+
+    for (Control* c : controls_) {
+        if (!*c->spec_.toolTip || !c->hwnd_) continue;
+        if (!toolTip_)
+            toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+        TOOLINFOA ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(c->hwnd_);
+        ti.lpszText = const_cast<char*>(c->spec_.toolTip);
+        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+
+    Form_Load();
+    if (state_ == State::Loading) state_ = State::Loaded;
+}
+
+void Form::destroy() {
+    HWND h = std::exchange(hwnd_, nullptr);
+    state_ = State::NotLoaded;
+    toolTip_ = nullptr;
+    lastFocus_ = nullptr;
+    if (h) {
+        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        DestroyWindow(h);
+    }
+    for (Control* c : controls_) c->destroyed();
+    // Fonts go after the controls that used them.
+    fonts_.clear();
+    backBrush_.reset();
+}
+
+void Form::layout() {
+    for (Control* c : controls_) {
+        if (!c->hwnd_) continue;
+        RECT r = c->pixelRect(dpi_);
+        RECT cur;
+        GetWindowRect(c->hwnd_, &cur);
+        // Drop-down lists were made taller than they show, for their lists.
+        const int extra = (cur.bottom - cur.top) - (r.bottom - r.top);
+        SetWindowPos(c->hwnd_, nullptr, r.left, r.top, r.right - r.left,
+                     r.bottom - r.top + (dynamic_cast<ComboBox*>(c) ? std::max(extra, 0) : 0),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(c->spec_.font)), TRUE);
+        c->dpiChanged(dpi_);
+    }
+}
+
+HFONT Form::font(const FontSpec& spec) {
+    for (auto& [s, f] : fonts_)
+        if (s == spec) return f.get();
+    // Windows' "MS Sans Serif" is a bitmap font that does not scale with the
+    // DPI; where its TrueType twin is installed, that one is used.
+    static const bool haveTwin = [] {
+        LOGFONTA probe{};
+        probe.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(probe.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
+        HDC dc = GetDC(nullptr);
+        const bool found = !EnumFontFamiliesExA(
+            dc, &probe, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM) -> int { return 0; }, 0, 0);
+        ReleaseDC(nullptr, dc);
+        return found;
+    }();
+    const char* face = haveTwin && strcmp(spec.face, "MS Sans Serif") == 0 ? "Microsoft Sans Serif" : spec.face;
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(static_cast<int>(spec.points * 100 + 0.5), dpi_, 7200);
+    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = spec.underline;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    fonts_.emplace_back(spec, FontHandle(CreateFontIndirectA(&lf)));
+    return fonts_.back().second.get();
+}
+
+COLORREF Form::backColour() const {
+    return spec_.back != Default ? spec_.back : GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Form::backBrush() const {
+    return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+Control* Form::controlById(UINT id) const {
+    if (id < kFirstControlId || id - kFirstControlId >= controls_.size()) return nullptr;
+    return controls_[id - kFirstControlId];
+}
+
+Control* Form::controlByHwnd(HWND h) const {
+    if (!h || GetParent(h) != hwnd_) return nullptr;
+    return controlById(static_cast<UINT>(GetDlgCtrlID(h)));
+}
+
+void Form::restoreFocus() {
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) return;
+    if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && IsWindowVisible(lastFocus_))
+        SetFocus(lastFocus_);
+    else if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE))
+        SetFocus(first);
+}
+
+LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    // The hidden owner window, and a window being unloaded, have no form.
+    if (!form) return DefWindowProcA(h, msg, wp, lp);
+    if (!form->hwnd_) form->hwnd_ = h;  // messages sent inside CreateWindowEx
+    if (msg == WM_NCDESTROY) SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    // No exception may cross into the platform's code.
+    try {
+        return form->handle(msg, wp, lp);
+    } catch (...) {
+        return DefWindowProcA(h, msg, wp, lp);
+    }
+}
+
+LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND self = hwnd_;
+    switch (msg) {
+        case WM_CLOSE:  // the close box, Alt+F4, the system menu
+            close();
+            return 0;
+        case WM_COMMAND:
+            // Enter and Escape without a control to go to arrive as IDOK and
+            // IDCANCEL; no window here has a default or cancel button.
+            if (Control* c = lp ? controlById(LOWORD(wp)) : nullptr) c->command(HIWORD(wp));
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(self, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, backBrush());
+            return 1;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+            if (Control* c = controlByHwnd(reinterpret_cast<HWND>(lp)))
+                return reinterpret_cast<LRESULT>(c->colours(reinterpret_cast<HDC>(wp)));
+            break;
+        case WM_DRAWITEM:
+            if (Control* c = controlById(static_cast<UINT>(wp))) {
+                c->drawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+                return TRUE;
+            }
+            break;
+        case WM_MEASUREITEM:
+            // Sent while the control is being made, before it has a window.
+            if (Control* c = controlById(static_cast<UINT>(wp))) {
+                c->measureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp), dpi_);
+                return TRUE;
+            }
+            break;
+        case WM_SETCURSOR:
+            if (Control* c = controlByHwnd(reinterpret_cast<HWND>(wp));
+                c && c->spec_.handCursor && LOWORD(lp) == HTCLIENT) {
+                SetCursor(pointingHand());
+                return TRUE;
+            }
+            break;
+        case WM_ACTIVATE:
+            // Keep the focus on the control that had it, as dialogs do.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(self, focus)) lastFocus_ = focus;
+            } else {
+                restoreFocus();
+            }
+            return 0;
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wp);
+            const RECT* r = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(self, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            std::vector<std::pair<FontSpec, FontHandle>> old;
+            old.swap(fonts_);
+            layout();  // the old fonts go once no control uses them
+            return 0;
+        }
+    }
+    return DefWindowProcA(self, msg, wp, lp);
+}
+
+}  // namespace ui

@@ -1,0 +1,107 @@
+// The lifecycle every Hidewell window shares.
+//
+// A window is not loaded (no controls), loaded and hidden, or loaded and
+// visible. Show() and Hide() load it first when needed, which runs its
+// Form_Load; the close box unloads it, which runs its Form_Unload and discards
+// its controls, so the next showing starts again from the design-time state.
+// Each window class has one shared instance, made on first reference with
+// ui::shared<T>().
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "ui/Handles.h"
+#include "ui/Host.h"
+#include "ui/Look.h"
+
+namespace ui {
+
+class Control;
+
+class Form {
+public:
+    explicit Form(FormSpec spec);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    void Show();  // modeless; loads first when not loaded
+    void Hide();  // loads (hidden) first when not loaded
+    // What the close box does: Form_Unload, then the window is unloaded.
+    void close();
+
+    bool loaded() const { return state_ != State::NotLoaded; }
+    bool visible() const;
+    HWND hwnd();  // loads the window when it is not loaded
+    int dpi() const { return dpi_; }
+    const FormSpec& spec() const { return spec_; }
+
+    // Modal parts, owned by this window, through the host.
+    Answer MsgBox(std::string_view prompt, std::string_view title, Icon icon,
+                  Buttons buttons = Buttons::Ok);
+    std::optional<FileChoice> chooseFile(const FileDialog& dialog);
+
+protected:
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+
+private:
+    friend class Control;
+    friend class Label;
+    friend void initialize();
+    friend void unloadAll();
+    enum class State { NotLoaded, Loading, Loaded };
+
+    void load();
+    void destroy();  // unloads without running Form_Unload
+    void layout();
+    HFONT font(const FontSpec& spec);
+    HBRUSH backBrush() const;
+    COLORREF backColour() const;
+    Control* controlById(UINT id) const;
+    Control* controlByHwnd(HWND h) const;
+    void restoreFocus();
+
+    static LRESULT CALLBACK windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+
+    FormSpec spec_;
+    State state_ = State::NotLoaded;
+    bool hiddenWhileLoading_ = false;
+    HWND hwnd_ = nullptr;
+    HWND toolTip_ = nullptr;  // owned by the window: goes with it
+    HWND lastFocus_ = nullptr;
+    int dpi_ = 96;
+    std::vector<Control*> controls_;  // in declaration order: z-order and tab order
+    std::vector<std::pair<FontSpec, FontHandle>> fonts_;
+    BrushHandle backBrush_;
+};
+
+// The shared instance of a window class, made on first reference. Never
+// destroyed: like the windows of the program, it lives until the process ends.
+template <class T>
+T& shared() {
+    static T& instance = *new T;
+    return instance;
+}
+
+// Sets up common controls and the window class; once, before any window.
+void initialize();
+// Unloads every loaded window at once; no Form_Unload runs.
+void unloadAll();
+// Ends the program at once: every window goes, no other Form_Unload runs.
+void endProgram();
+// The message loop of the program; returns when the program ends.
+int runMessageLoop();
+// Handles every message already queued, as the loop would (tests).
+void pumpMessages();
+// The pointing-hand cursor of entries and links.
+HCURSOR pointingHand();
+
+}  // namespace ui

@@ -1,0 +1,49 @@
+// The one seam between the windows and the modal and outside-world parts of
+// the desktop: message boxes, file dialogs, the shell, ending the program.
+// The program uses the real host; tests install a scripted one.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ui {
+
+enum class Icon { None, Information, Exclamation };
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+struct FileDialog {
+    enum Kind { Open, Save };
+    Kind kind = Open;
+    std::string title;  // empty: the platform's default title
+    std::string filterDescription;
+    std::string filterPattern;
+    std::string initialFolder;  // empty: the platform's choice
+};
+
+struct FileChoice {
+    std::string path;          // in the system code page
+    bool fitsCodePage = true;  // false: the chosen name has characters the code page lacks
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+    virtual Answer messageBox(HWND owner, std::string_view prompt, std::string_view title, Icon icon,
+                              Buttons buttons) = 0;
+    // The chosen file, or nothing when the user cancelled.
+    virtual std::optional<FileChoice> chooseFile(HWND owner, const FileDialog& dialog) = 0;
+    // Hands a web or mail address to the shell, which picks the program.
+    virtual void openWithShell(std::string_view target) = 0;
+    // Ends the message loop; the windows are already gone when this is called.
+    virtual void endProgram() = 0;
+};
+
+Host& host();
+// Installs another host (tests); nullptr puts the real one back. Not owned.
+void setHost(Host* h);
+
+}  // namespace ui

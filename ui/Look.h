@@ -1,0 +1,68 @@
+// Design-time description of windows and controls: geometry in twips,
+// fonts in points, colours. A window's whole design-time state is written
+// with these where its controls are declared.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+// "Use the platform's default" for a colour.
+inline constexpr COLORREF Default = CLR_INVALID;
+inline constexpr COLORREF DarkRed = RGB(192, 0, 0);
+inline constexpr COLORREF DarkGreen = RGB(0, 128, 0);
+inline constexpr COLORREF LinkBlue = RGB(0, 0, 255);
+inline constexpr COLORREF White = RGB(255, 255, 255);
+inline constexpr COLORREF LightGrey = RGB(224, 224, 224);
+inline constexpr COLORREF Black = RGB(0, 0, 0);
+
+struct FontSpec {
+    const char* face = "MS Sans Serif";
+    double points = 8.25;
+    bool bold = false;
+    bool underline = false;
+    bool operator==(const FontSpec&) const = default;
+};
+
+// 1440 twips make an inch; the window's DPI turns them into pixels.
+struct TwipsRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+enum class Align { Left, Center, Right };
+
+class Control;
+
+// What a control is at design time. Fields a kind does not use are ignored.
+struct Spec {
+    TwipsRect rect;                    // relative to the container
+    const char* caption = "";          // the window text
+    const Control* container = nullptr;  // the frame that holds it, if any
+    FontSpec font{};
+    COLORREF fore = Default;
+    COLORREF back = Default;
+    Align align = Align::Left;
+    bool handCursor = false;  // labels used as entries and links
+    const char* toolTip = "";
+    bool password = false;  // text boxes: every character shown as "*"
+    bool visible = true;
+    bool sorted = false;  // drop-down lists
+};
+
+enum class Border {
+    FixedSingle,  // minimise button, in the taskbar
+    FixedDialog,  // no minimise button, not in the taskbar
+};
+
+struct FormSpec {
+    const char* caption = "";
+    int width = 0;  // client area, twips
+    int height = 0;
+    Border border = Border::FixedSingle;
+    COLORREF back = Default;
+};
+
+}  // namespace ui
