@@ -93,15 +93,27 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
 }
 
 bool appendEntry(const std::string& path, std::string_view entry) {
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return false;
-    LARGE_INTEGER zero{};
-    std::string line(entry);
+    // A file edited elsewhere may lack its last line end; the new entry must
+    // not run into the last one.
+    std::string line;
+    if (size.QuadPart > 0) {
+        LARGE_INTEGER last{};
+        last.QuadPart = size.QuadPart - 1;
+        char c = 0;
+        DWORD got = 0;
+        if (SetFilePointerEx(file.get(), last, nullptr, FILE_BEGIN) && ReadFile(file.get(), &c, 1, &got, nullptr) &&
+            got == 1 && c != '\n' && c != '\r')
+            line = "\r\n";
+    }
+    line += entry;
     line += "\r\n";
+    LARGE_INTEGER zero{};
     if (SetFilePointerEx(file.get(), zero, nullptr, FILE_END) && writeAll(file.get(), line)) return true;
     // A full disk may have taken part of the line: cut it off again.
     SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);

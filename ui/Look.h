@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace ui {
 
 // "Use the platform's default" for a colour.
@@ -21,7 +23,9 @@ struct FontSpec {
     double points = 8.25;
     bool bold = false;
     bool underline = false;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontSpec& o) const {
+        return std::string_view(face) == o.face && points == o.points && bold == o.bold && underline == o.underline;
+    }
 };
 
 // 1440 twips make an inch; the window's DPI turns them into pixels.

@@ -1,3 +1,4 @@
+// The list file's byte format and its three operations, on the real file system.
 #include "hiding/ListFile.h"
 
 #include "support/Sandbox.h"
@@ -5,18 +6,102 @@
 namespace {
 
 using hiding::ReadResult;
+using Entries = std::vector<std::string>;
 
 class ListFileTest : public test::Sandbox {};
 
-std::vector<std::string> read(const std::string& path, ReadResult expected = ReadResult::Complete) {
-    std::vector<std::string> entries;
+Entries read(const std::string& path, ReadResult expected = ReadResult::Complete) {
+    Entries entries;
     EXPECT_EQ(hiding::readEntries(path, entries), expected);
     return entries;
 }
 
-TEST_F(ListFileTest, ReadsLinesWhole) {
+TEST_F(ListFileTest, LivesBesideTheProgram) { EXPECT_EQ(hiding::listFilePath(), dir + "\\sett~.dll"); }
+
+TEST_F(ListFileTest, ReadsEachLineWholeWithoutItsLineEnd) {
     test::writeFile(listFile(), "C:\\My Files, old\\a.txt\r\n\r\n  C:\\lead\r\nC:\\last");
-    EXPECT_EQ(read(listFile()), (std::vector<std::string>{"C:\\My Files, old\\a.txt", "", "  C:\\lead", "C:\\last"}));
+    EXPECT_EQ(read(listFile()), (Entries{"C:\\My Files, old\\a.txt", "", "  C:\\lead", "C:\\last"}));
+
+    test::writeFile(listFile(), "a\r\nb\r\n");
+    EXPECT_EQ(read(listFile()), (Entries{"a", "b"})) << "no empty entry after the last line end";
+
+    test::writeFile(listFile(), "");
+    EXPECT_EQ(read(listFile()), Entries{});
+}
+
+TEST_F(ListFileTest, TakesLoneCarriageReturnsAndLineFeedsAsLineEnds) {
+    test::writeFile(listFile(), "a\nb\rc\r\n\nd");
+    EXPECT_EQ(read(listFile()), (Entries{"a", "b", "c", "", "d"}));
+}
+
+TEST_F(ListFileTest, KeepsEveryByte) {
+    std::string odd = std::string("C:\\x\0y", 6) + "\xE9\x81\xFF\x90";
+    test::writeFile(listFile(), odd + "\r\n");
+    EXPECT_EQ(read(listFile()), Entries{odd});
+}
+
+TEST_F(ListFileTest, ReportsAMissingFileApartFromAnUnreadableOne) {
+    read(listFile(), ReadResult::Missing);
+    test::makeFolder(listFile());
+    read(listFile(), ReadResult::Failed);
+}
+
+TEST_F(ListFileTest, WritesEveryEntryWithCrLfAndReadsItBackUnchanged) {
+    const Entries entries{"C:\\My Files, old\\a.txt", "", " C:\\lead", "C:\\a"};
+    ASSERT_TRUE(hiding::replaceFile(listFile(), entries));
+    EXPECT_EQ(test::readFile(listFile()), "C:\\My Files, old\\a.txt\r\n\r\n C:\\lead\r\nC:\\a\r\n");
+    EXPECT_EQ(read(listFile()), entries);
+
+    ASSERT_TRUE(hiding::replaceFile(listFile(), {}));
+    EXPECT_EQ(test::readFile(listFile()), "");
+}
+
+TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileAndKeepsTheFilesAttributes) {
+    test::writeFile(listFile(), "old\r\n");
+    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(hiding::replaceFile(listFile(), {"new"}));
+    EXPECT_EQ(test::readFile(listFile()), "new\r\n");
+    EXPECT_EQ(test::attributes(listFile()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    int files = 0;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(ListFileTest, AFailedReplacementLeavesTheOldFileWhole) {
+    test::writeFile(listFile(), "old\r\n");
+    // Held open without sharing by another program.
+    HANDLE held = CreateFileA(listFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(hiding::replaceFile(listFile(), {"new"}));
+    CloseHandle(held);
+    EXPECT_EQ(test::readFile(listFile()), "old\r\n");
+
+    // A folder in the way.
+    EXPECT_FALSE(hiding::replaceFile(at("nowhere\\list.hwl"), {"new"}));
+}
+
+TEST_F(ListFileTest, AppendCreatesTheFileAndKeepsWhatItHolds) {
+    ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\one"));
+    EXPECT_EQ(test::readFile(listFile()), "C:\\one\r\n");
+    ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\one"));
+    ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\two, three"));
+    EXPECT_EQ(test::readFile(listFile()), "C:\\one\r\nC:\\one\r\nC:\\two, three\r\n");
+
+    test::writeFile(listFile(), "no line end");
+    ASSERT_TRUE(hiding::appendEntry(listFile(), "next"));
+    EXPECT_EQ(read(listFile()), (Entries{"no line end", "next"})) << "the last entry is not run into";
+}
+
+TEST_F(ListFileTest, AppendFailsOnAFileThatCannotBeWritten) {
+    test::makeFolder(listFile());
+    EXPECT_FALSE(hiding::appendEntry(listFile(), "C:\\one"));
 }
 
 }  // namespace

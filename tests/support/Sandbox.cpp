@@ -2,6 +2,7 @@
 
 #include "ui/Form.h"
 #include "ui/Paths.h"
+#include "ui/Text.h"
 
 namespace test {
 
@@ -58,24 +59,28 @@ void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_s
 
 DWORD attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
-void removeTree(const std::string& path) {
-    const DWORD a = GetFileAttributesA(path.c_str());
+namespace {
+void removeTreeW(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return;
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(path.c_str());
+        DeleteFileW(path.c_str());
         return;
     }
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &fd);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = fd.cFileName;
-            if (name != "." && name != "..") removeTree(path + "\\" + name);
-        } while (FindNextFileA(find, &fd));
+            const std::wstring name = fd.cFileName;
+            if (name != L"." && name != L"..") removeTreeW(path + L"\\" + name);
+        } while (FindNextFileW(find, &fd));
         FindClose(find);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
 }
+}  // namespace
+
+void removeTree(const std::string& path) { removeTreeW(ui::fromAnsi(path)); }
 
 }  // namespace test

@@ -1,0 +1,194 @@
+// The hide window's flows, driven through its real controls.
+#include "hiding/FrmHidef.h"
+
+#include "app/Form1.h"
+#include "support/Sandbox.h"
+#include "ui/Text.h"
+
+namespace {
+
+using test::Box;
+using ui::Icon;
+
+constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+const Box kFolderHidden{"The Folder was successfully hidden", "Hidewell", Icon::Information};
+const Box kFileHidden{"The File was successfully Hidden", "Hidewell", Icon::Information};
+const Box kCannotAccess{"The selected file or folder cannot be accessed", "Error", Icon::None};
+
+class FrmHidefTest : public test::Sandbox {
+protected:
+    void SetUp() override {
+        Sandbox::SetUp();
+        test::makeFolder(at("Secret"));
+        test::writeFile(at("notes.txt"), "x");
+    }
+    // Flags as the platform reports them, without the kind of item. Wine
+    // reports every file as archived, whatever was set.
+    static DWORD flags(const std::string& path) {
+        return test::attributes(path) & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
+    }
+    FrmHidef& form = ui::shared<FrmHidef>();
+};
+
+TEST_F(FrmHidefTest, StartsAtTheCurrentFolderAndOpensOnlyOnDoubleClick) {
+    form.Show();
+    EXPECT_EQ(form.Dir1.path(), dir);
+    EXPECT_EQ(form.drive1.drive(), std::string(1, static_cast<char>(dir[0] | 0x20)) + ":");
+
+    int secret = -1;
+    for (int i = 0; i < form.Dir1.listCount(); ++i)
+        if (form.Dir1.list(i) == at("Secret")) secret = i;
+    ASSERT_GE(secret, 0);
+    form.Dir1.highlight(secret);
+    EXPECT_EQ(form.Dir1.path(), dir) << "a single click only highlights";
+    form.Dir1.open(secret);
+    EXPECT_EQ(form.Dir1.path(), at("Secret"));
+    form.Dir1.open(0);
+    EXPECT_EQ(form.Dir1.path(), dir.substr(0, 3)) << "the first entry is the drive root";
+}
+
+TEST_F(FrmHidefTest, HidesTheOpenFolderAndRecordsIt) {
+    form.Show();
+    EXPECT_FALSE(ui::shared<Form1>().visible()) << "the main window is hidden while this one is open";
+    ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
+    SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    form.CmdHideDir.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kFolderHidden});
+    EXPECT_EQ(flags(at("Secret")), kHiddenSystem) << "read-only goes, exactly hidden and system stay";
+    EXPECT_EQ(test::readFile(listFile()), at("Secret") + "\r\n");
+
+    form.CmdHideDir.click();
+    EXPECT_EQ(test::readFile(listFile()), at("Secret") + "\r\n" + at("Secret") + "\r\n")
+        << "hiding twice records twice";
+    EXPECT_EQ(form.Dir1.path(), at("Secret")) << "the folder list stays where it was";
+}
+
+TEST_F(FrmHidefTest, RefusesADriveRoot) {
+    ASSERT_TRUE(form.Dir1.setPath(dir.substr(0, 3)));
+    const DWORD before = test::attributes(dir.substr(0, 3));
+    form.CmdHideDir.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{"Please select a directory", "Error", Icon::Exclamation}}));
+    EXPECT_EQ(form.refusal, 1);
+    EXPECT_EQ(test::attributes(dir.substr(0, 3)), before);
+    EXPECT_FALSE(test::exists(listFile()));
+}
+
+TEST_F(FrmHidefTest, HidesAFolderWithTheShortestPathAllowed) {
+    // "C:\a" has 4 characters, one more than a drive root.
+    const std::string shortest = dir.substr(0, 3) + "a";
+    ASSERT_FALSE(test::exists(shortest)) << "needs a free " << shortest;
+    test::makeFolder(shortest);
+    ASSERT_TRUE(form.Dir1.setPath(shortest));
+    form.CmdHideDir.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kFolderHidden});
+    EXPECT_EQ(flags(shortest), kHiddenSystem);
+    test::removeTree(shortest);
+}
+
+TEST_F(FrmHidefTest, PutsTheAttributesBackWhenTheEntryCannotBeRecorded) {
+    test::makeFolder(listFile());  // the list file cannot be written
+    ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
+    SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    form.CmdHideDir.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(flags(at("Secret")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+
+    SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    host.chooseFile(at("notes.txt"));
+    form.CmdHideFil.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotAccess, kCannotAccess})) << "reported for a file too";
+    EXPECT_EQ(flags(at("notes.txt")), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+TEST_F(FrmHidefTest, HidesTheChosenFile) {
+    form.Show();
+    ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
+    host.chooseFile(at("notes.txt"));
+    form.CmdHideFil.click();
+
+    ASSERT_EQ(host.dialogs.size(), 1u);
+    const ui::FileDialog& d = host.dialogs[0];
+    EXPECT_EQ(d.kind, ui::FileDialog::Open);
+    EXPECT_EQ(d.title, "Select a file to hide and click open");
+    EXPECT_EQ(d.filterDescription, "All Files (*.*)");
+    EXPECT_EQ(d.filterPattern, "*.*");
+    EXPECT_EQ(d.initialFolder, at("Secret")) << "the dialog opens where the folder list is";
+
+    EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+    EXPECT_EQ(flags(at("notes.txt")), kHiddenSystem);
+    EXPECT_EQ(test::readFile(listFile()), at("notes.txt") + "\r\n");
+}
+
+TEST_F(FrmHidefTest, ACancelledDialogChangesNothing) {
+    host.chooseFile(at("notes.txt"));
+    form.CmdHideFil.click();
+    host.chooseFile(std::nullopt);
+    form.CmdHideFil.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+    EXPECT_EQ(test::readFile(listFile()), at("notes.txt") + "\r\n");
+}
+
+TEST_F(FrmHidefTest, AnItemThatCannotBeFoundIsReported) {
+    host.chooseFile(at("gone.txt"));
+    form.CmdHideFil.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_FALSE(test::exists(listFile()));
+}
+
+TEST_F(FrmHidefTest, RefusesANameTheCodePageCannotHold) {
+    // U+03A9 has no place in the Western code page these tests run with.
+    ASSERT_TRUE(CreateDirectoryW(ui::fromAnsi(at("Greek-")).append(L"\u03A9").c_str(), nullptr));
+    std::wstring wide = ui::fromAnsi(at("Greek-")) + L"\u03A9";
+    const DWORD before = GetFileAttributesW(wide.c_str());
+
+    EXPECT_FALSE(form.Dir1.setPath(at("Greek-") + "\xD9"));  // no such folder: nothing changes
+    EXPECT_EQ(form.Dir1.path(), dir);
+    int greek = -1;
+    for (int i = 0; i < form.Dir1.listCount(); ++i)
+        if (form.Dir1.list(i).rfind(at("Greek-"), 0) == 0) greek = i;
+    ASSERT_GE(greek, 0);
+    form.Dir1.open(greek);
+    EXPECT_FALSE(form.Dir1.pathFitsCodePage());
+    form.CmdHideDir.click();
+
+    host.chooseFile(at("Greek-?.txt"), false);
+    form.CmdHideFil.click();
+
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[0].title, "Error");
+    EXPECT_EQ(host.boxes[0].icon, Icon::Exclamation);
+    EXPECT_EQ(host.boxes[1], host.boxes[0]);
+    EXPECT_EQ(GetFileAttributesW(wide.c_str()), before);
+    EXPECT_FALSE(test::exists(listFile()));
+    RemoveDirectoryW(wide.c_str());
+}
+
+TEST_F(FrmHidefTest, ADriveThatIsNotReadyIsReportedAndTheFolderListStays) {
+    ASSERT_TRUE(DefineDosDeviceA(0, "X:", "C:\\hidewell-no-such-folder"));
+    form.Show();
+    form.drive1.refresh();
+    ASSERT_TRUE(form.drive1.chooseDrive("x:"));
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The Device selected cannot be accessed", "Error", Icon::Exclamation}}));
+    EXPECT_EQ(form.drive1.drive(), "x:");
+    EXPECT_EQ(form.Dir1.path(), dir);
+    DefineDosDeviceA(DDD_REMOVE_DEFINITION, "X:", nullptr);
+
+    host.boxes.clear();
+    ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
+    form.CmdHideDir.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kFolderHidden}) << "Hide Folder acts on the folder still shown";
+}
+
+TEST_F(FrmHidefTest, TheNoteOnShortcutsAndClosing) {
+    form.Show();
+    form.LblQ.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{"Links cannot be hidden, if a link is hidden, the target path of "
+                                              "the link would be hidden",
+                                              "Info", Icon::Information}}));
+    form.close();
+    EXPECT_FALSE(form.loaded());
+    EXPECT_TRUE(ui::shared<Form1>().visible()) << "closing brings the main window back";
+}
+
+}  // namespace

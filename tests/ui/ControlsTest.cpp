@@ -1,0 +1,76 @@
+// List boxes keep their items byte for byte; the folder list opens folders
+// only when they can be read.
+#include <gtest/gtest.h>
+
+#include "support/Sandbox.h"
+#include "ui/Controls.h"
+#include "ui/Form.h"
+
+namespace {
+
+class Lists : public ui::Form {
+public:
+    Lists() : Form({.caption = "Lists", .width = 4000, .height = 4000}) {}
+    ui::ListBox List{this, {.rect = {0, 0, 3000, 1500}}};
+    ui::FolderList Folders{this, {.rect = {0, 1600, 3000, 1500}}};
+};
+
+class ControlsTest : public test::Sandbox {
+protected:
+    Lists& form = ui::shared<Lists>();
+};
+
+TEST_F(ControlsTest, AListBoxKeepsItsItemsExactlyAndInOrder) {
+    const std::string withNul("a\0b", 3);
+    form.List.addItem("first");
+    form.List.addItems({"", withNul, "first", std::string(70000, 'x')});
+    form.List.addItem("last");
+    ASSERT_EQ(form.List.listCount(), 6);
+    EXPECT_EQ(SendMessageA(form.List.hwnd(), LB_GETCOUNT, 0, 0), 6) << "the native list shows them all";
+    EXPECT_EQ(form.List.list(2), withNul);
+    EXPECT_EQ(form.List.list(4).size(), 70000u);
+
+    EXPECT_EQ(form.List.listIndex(), -1);
+    EXPECT_EQ(form.List.selectedText(), "");
+    form.List.setListIndex(3);
+    EXPECT_EQ(form.List.selectedText(), "first");
+    form.List.removeItem(3);
+    EXPECT_EQ(form.List.listIndex(), -1) << "nothing is selected after the removal";
+    EXPECT_EQ(form.List.items(), (std::vector<std::string>{"first", "", withNul, std::string(70000, 'x'), "last"}));
+
+    form.List.clear();
+    EXPECT_EQ(form.List.listCount(), 0);
+    form.List.addItem("again");
+    form.close();
+    EXPECT_EQ(form.List.listCount(), 0) << "a new load starts empty";
+}
+
+TEST_F(ControlsTest, TheFolderListShowsAncestorsThenSubfolders) {
+    test::makeFolder(at("b"));
+    test::makeFolder(at("A"));
+    test::makeFolder(at("b\\deeper"));
+    test::writeFile(at("file.txt"), "");
+    ASSERT_TRUE(form.Folders.setPath(dir));
+
+    std::vector<std::string> shown;
+    for (int i = 0; i < form.Folders.listCount(); ++i) shown.push_back(form.Folders.list(i));
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown.front(), dir.substr(0, 3));
+    const std::vector<std::string> subfolders(shown.end() - 2, shown.end());
+    EXPECT_EQ(subfolders, (std::vector<std::string>{at("A"), at("b")})) << "sorted, folders only";
+    EXPECT_EQ(shown[shown.size() - 3], dir);
+
+    EXPECT_TRUE(form.Folders.setPath(at("b\\deeper\\..\\")));
+    EXPECT_EQ(form.Folders.path(), at("b")) << "no trailing separator";
+    EXPECT_FALSE(form.Folders.setPath(at("missing")));
+    EXPECT_FALSE(form.Folders.setPath(at("file.txt")));
+    EXPECT_FALSE(form.Folders.setPath(""));
+    EXPECT_EQ(form.Folders.path(), at("b")) << "a failed change keeps the open folder";
+
+    ASSERT_TRUE(DefineDosDeviceA(0, "X:", "C:\\hidewell-no-such-folder"));
+    EXPECT_FALSE(form.Folders.setPath("x:"));
+    DefineDosDeviceA(DDD_REMOVE_DEFINITION, "X:", nullptr);
+    EXPECT_TRUE(form.Folders.setPath(dir.substr(0, 2)));
+}
+
+}  // namespace

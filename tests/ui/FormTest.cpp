@@ -1,0 +1,176 @@
+// The window lifecycle and the controls, against the real platform.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "support/Sandbox.h"
+#include "ui/Controls.h"
+#include "ui/Form.h"
+
+namespace {
+
+class Probe : public ui::Form {
+public:
+    Probe() : Form({.caption = "Probe", .width = 3000, .height = 2250, .border = ui::Border::FixedSingle}) {
+        Cmd.Click = [this] { ++clicks; };
+        Txt.KeyPress = [this](int key) {
+            keys.push_back(key);
+            if (key == 13) Cmd.setFocus();
+        };
+    }
+    ui::TextBox Txt{this, {.rect = {120, 120, 2400, 315}}};
+    ui::Button Cmd{this, {.rect = {120, 600, 2400, 375}, .caption = "Go"}};
+    ui::TextBox Plain{this, {.rect = {120, 1080, 2400, 315}}};
+    ui::Label Link{this, {.rect = {120, 1500, 2400, 255}, .caption = "a link", .handCursor = true,
+                          .toolTip = "https://example.invalid/page?a=1&b=2"}};
+
+    int loads = 0, unloads = 0, clicks = 0;
+    std::vector<int> keys;
+    std::function<void()> onLoad, onUnload;
+
+protected:
+    void Form_Load() override {
+        ++loads;
+        if (onLoad) onLoad();
+    }
+    void Form_Unload() override {
+        ++unloads;
+        if (onUnload) onUnload();
+    }
+};
+
+class Other : public ui::Form {
+public:
+    Other() : Form({.caption = "Other", .width = 1500, .height = 1500, .border = ui::Border::FixedDialog}) {}
+    int unloads = 0;
+
+protected:
+    void Form_Unload() override { ++unloads; }
+};
+
+class FormTest : public test::Sandbox {
+protected:
+    void SetUp() override {
+        Sandbox::SetUp();
+        probe.onLoad = probe.onUnload = nullptr;
+        probe.loads = probe.unloads = probe.clicks = 0;
+        probe.keys.clear();
+    }
+    Probe& probe = ui::shared<Probe>();
+};
+
+void pressEnter(HWND target) {
+    PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageA(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
+    ui::pumpMessages();
+}
+
+TEST_F(FormTest, ShowHideAndCloseFollowTheLifecycle) {
+    EXPECT_EQ(&probe, &ui::shared<Probe>());
+    EXPECT_FALSE(probe.loaded());
+
+    probe.Show();
+    EXPECT_TRUE(probe.loaded());
+    EXPECT_TRUE(probe.visible());
+    EXPECT_EQ(probe.loads, 1);
+
+    probe.Txt.setText("kept");
+    probe.Hide();
+    EXPECT_TRUE(probe.loaded());
+    EXPECT_FALSE(probe.visible());
+    probe.Show();
+    EXPECT_EQ(probe.loads, 1) << "showing a loaded window does not load it again";
+    EXPECT_EQ(probe.Txt.text(), "kept");
+
+    SendMessageA(probe.hwnd(), WM_CLOSE, 0, 0);  // the close box
+    EXPECT_EQ(probe.unloads, 1);
+    EXPECT_FALSE(probe.loaded());
+
+    probe.Show();
+    EXPECT_EQ(probe.loads, 2);
+    EXPECT_EQ(probe.Txt.text(), "") << "a new load starts from the design-time state";
+}
+
+TEST_F(FormTest, HidingOrTouchingAControlLoadsHidden) {
+    probe.Hide();
+    EXPECT_EQ(probe.loads, 1);
+    EXPECT_FALSE(probe.visible());
+    ui::unloadAll();
+
+    probe.Txt.setText("x");
+    EXPECT_EQ(probe.loads, 2);
+    EXPECT_FALSE(probe.visible());
+    EXPECT_EQ(probe.unloads, 0);
+}
+
+TEST_F(FormTest, HidingItselfWhileLoadingWinsOverTheShowing) {
+    probe.onLoad = [this] { probe.Hide(); };
+    probe.Show();
+    EXPECT_TRUE(probe.loaded());
+    EXPECT_FALSE(probe.visible());
+}
+
+TEST_F(FormTest, EndingTheProgramRunsNoOtherUnload) {
+    auto& other = ui::shared<Other>();
+    other.unloads = 0;
+    other.Hide();
+    probe.onUnload = [] { ui::endProgram(); };
+    probe.Show();
+    probe.close();
+    EXPECT_EQ(probe.unloads, 1);
+    EXPECT_EQ(other.unloads, 0);
+    EXPECT_FALSE(other.loaded());
+    EXPECT_FALSE(probe.loaded());
+    EXPECT_EQ(host.programEnds, 1);
+}
+
+TEST_F(FormTest, ControlsAreNativeWindowsSizedInTwips) {
+    HWND form = probe.hwnd();
+    char text[64];
+    GetWindowTextA(form, text, sizeof text);
+    EXPECT_STREQ(text, "Probe");
+    GetWindowTextA(probe.Cmd.hwnd(), text, sizeof text);
+    EXPECT_STREQ(text, "Go");
+    GetClassNameA(probe.Cmd.hwnd(), text, sizeof text);
+    EXPECT_STREQ(text, "Button");
+
+    RECT client;
+    GetClientRect(form, &client);
+    const int dpi = probe.dpi();
+    EXPECT_EQ(client.right, MulDiv(3000, dpi, 1440));
+    EXPECT_EQ(client.bottom, MulDiv(2250, dpi, 1440));
+    RECT r;
+    GetWindowRect(probe.Cmd.hwnd(), &r);
+    EXPECT_EQ(r.right - r.left, MulDiv(2400, dpi, 1440));
+
+    EXPECT_EQ(probe.Link.toolTipText(), "https://example.invalid/page?a=1&b=2");
+}
+
+TEST_F(FormTest, EnterReachesTheKeyPressHandlerFirstAndThenClicksTheFocusedButton) {
+    probe.Show();
+    probe.Txt.setFocus();
+    ASSERT_TRUE(probe.Txt.hasFocus());
+
+    pressEnter(probe.Txt.hwnd());
+    EXPECT_EQ(probe.keys, std::vector<int>{13});
+    EXPECT_TRUE(probe.Cmd.hasFocus());
+    EXPECT_EQ(probe.clicks, 0) << "moving the focus does not click";
+
+    pressEnter(probe.Cmd.hwnd());
+    EXPECT_EQ(probe.clicks, 1);
+}
+
+TEST_F(FormTest, EnterInABoxWithoutHandlerClicksNothing) {
+    probe.Show();
+    probe.Plain.setFocus();
+    pressEnter(probe.Plain.hwnd());
+    EXPECT_EQ(probe.clicks, 0);
+    EXPECT_TRUE(probe.Plain.hasFocus());
+}
+
+TEST_F(FormTest, ShowingPutsTheFocusOnTheFirstTabStop) {
+    probe.Show();
+    EXPECT_TRUE(probe.Txt.hasFocus());
+}
+
+}  // namespace
