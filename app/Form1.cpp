@@ -1,14 +1,30 @@
 #include "app/Form1.h"
 
+#include "app/AppTitle.h"
+#include "app/FrmAbout.h"
 #include "hiding/FrmHidef.h"
 
 Form1::Form1()
     : Form({.caption = "Hidewell", .width = 3975, .height = 5175, .border = ui::Border::FixedSingle}) {
     LblHidef.Click = [this] { LblHidef_Click(); };
+    Label4.Click = [this] { Label4_Click(); };
+    LblURL.Click = [this] { LblURL_Click(); };
+    LblContact.Click = [this] { LblContact_Click(); };
 }
 
 // Called when "Hide File or Folder" is clicked.
 void Form1::LblHidef_Click() { ui::shared<FrmHidef>().Show(); }
+
+// Called when "About" is clicked.
+void Form1::Label4_Click() { ui::shared<FrmAbout>().Show(); }
+
+// Called when "Visit Hidewell Home Page" is clicked: the address is the link's tooltip.
+void Form1::LblURL_Click() { ui::host().openWithShell(LblURL.toolTipText()); }
+
+// Called when "Contact Hidewell Author" is clicked: the tooltip holds the bare address.
+void Form1::LblContact_Click() {
+    ui::host().openWithShell("mailto:" + LblContact.toolTipText() + "?Subject=" + AppTitle);
+}
 
 // Called when the user closes the main window.
 void Form1::Form_Unload() { ui::endProgram(); }

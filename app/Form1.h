@@ -45,4 +45,7 @@ protected:
 
 private:
     void LblHidef_Click();
+    void Label4_Click();
+    void LblURL_Click();
+    void LblContact_Click();
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "resource.h"
 #include "ui/Dpi.h"
 #include "ui/Form.h"
 #include "ui/Paths.h"
@@ -77,6 +78,37 @@ HBRUSH Control::colours(HDC dc) {
 void Control::sendClick(WORD notification) {
     SendMessageA(owner_.hwnd(), WM_COMMAND, MAKEWPARAM(id_, notification),
                  reinterpret_cast<LPARAM>(hwnd()));
+}
+
+void Control::placeAfterTextOf(const Control& other) {
+    // Let the platform wrap the other's text as its static control does; the
+    // last line starts at the last word that no longer fits on the line before.
+    const RECT box = other.pixelRect(owner_.dpi());
+    const std::string text(other.spec_.caption);
+    HDC dc = GetDC(owner_.hwnd_);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(other.hwnd_, WM_GETFONT, 0, 0)));
+    auto height = [&](size_t length) {
+        RECT r{0, 0, box.right - box.left, 0};
+        DrawTextA(dc, text.c_str(), static_cast<int>(length), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return r.bottom;
+    };
+    const int full = height(text.size());
+    size_t lastLine = 0;
+    for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1))
+        if (height(at) < full) lastLine = at + 1;
+    const std::string tail = text.substr(lastLine) + " ";
+    SIZE tailSize{};
+    GetTextExtentPoint32A(dc, tail.c_str(), static_cast<int>(tail.size()), &tailSize);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    // This label takes the size of its own text.
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
+    SIZE own{};
+    GetTextExtentPoint32A(dc, spec_.caption, static_cast<int>(strlen(spec_.caption)), &own);
+    SelectObject(dc, old);
+    ReleaseDC(owner_.hwnd_, dc);
+    SetWindowPos(hwnd_, nullptr, box.left + tailSize.cx, box.top + full - tm.tmHeight, own.cx + 1, own.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- Label ------------------------------------------------------------------
@@ -201,6 +233,30 @@ void Shape::drawItem(const DRAWITEMSTRUCT& di) {
     FillRect(di.hDC, &di.rcItem, fill);
     BrushHandle border(CreateSolidBrush(spec_.fore != Default ? spec_.fore : RGB(0, 0, 0)));
     FrameRect(di.hDC, &di.rcItem, border.get());
+}
+
+// ---- Picture ----------------------------------------------------------------
+
+void Picture::create(HWND parent, UINT id, int dpi) {
+    createWindow(WC_STATICA, SS_OWNERDRAW, 0, parent, id, dpi);
+}
+
+void Picture::dpiChanged(int dpi) {
+    const RECT r = pixelRect(dpi);
+    icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON,
+                                              r.right - r.left, r.bottom - r.top, 0)));
+}
+
+void Picture::destroyed() {
+    Control::destroyed();
+    icon_.reset();
+}
+
+void Picture::drawItem(const DRAWITEMSTRUCT& di) {
+    FillRect(di.hDC, &di.rcItem, owner_.backBrush());
+    if (icon_)
+        DrawIconEx(di.hDC, 0, 0, icon_.get(), di.rcItem.right - di.rcItem.left, di.rcItem.bottom - di.rcItem.top, 0,
+                   nullptr, DI_NORMAL);
 }
 
 // ---- ListBox ----------------------------------------------------------------

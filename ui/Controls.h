@@ -48,6 +48,7 @@ protected:
     virtual HBRUSH colours(HDC dc);
     RECT pixelRect(int dpi) const;
     void sendClick(WORD notification);  // as the platform reports a click
+    void placeAfterTextOf(const Control& other);
 
     Form& owner_;
     Spec spec_;
@@ -113,6 +114,21 @@ public:
 protected:
     void create(HWND parent, UINT id, int dpi) override;
     void drawItem(const DRAWITEMSTRUCT& di) override;
+};
+
+// The program's icon, drawn at the control's size.
+class Picture : public Control {
+public:
+    using Control::Control;
+
+protected:
+    void create(HWND parent, UINT id, int dpi) override;
+    void destroyed() override;
+    void drawItem(const DRAWITEMSTRUCT& di) override;
+    void dpiChanged(int dpi) override;
+
+private:
+    IconHandle icon_;
 };
 
 // A single-selection, unsorted list of texts. The items are kept here exactly

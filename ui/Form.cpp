@@ -227,6 +227,8 @@ void Form::layout() {
         SendMessageA(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(c->spec_.font)), TRUE);
         c->dpiChanged(dpi_);
     }
+    for (Control* c : controls_)
+        if (c->hwnd_ && c->spec_.follows) c->placeAfterTextOf(*c->spec_.follows);
 }
 
 HFONT Form::font(const FontSpec& spec) {

@@ -41,6 +41,8 @@ public:
     HWND hwnd();  // loads the window when it is not loaded
     int dpi() const { return dpi_; }
     const FormSpec& spec() const { return spec_; }
+    COLORREF backColour() const;
+    HBRUSH backBrush() const;
 
     // Modal parts, owned by this window, through the host.
     Answer MsgBox(std::string_view prompt, std::string_view title, Icon icon,
@@ -62,8 +64,6 @@ private:
     void destroy();  // unloads without running Form_Unload
     void layout();
     HFONT font(const FontSpec& spec);
-    HBRUSH backBrush() const;
-    COLORREF backColour() const;
     Control* controlById(UINT id) const;
     Control* controlByHwnd(HWND h) const;
     void restoreFocus();

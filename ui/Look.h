@@ -54,6 +54,9 @@ struct Spec {
     bool password = false;  // text boxes: every character shown as "*"
     bool visible = true;
     bool sorted = false;  // drop-down lists
+    // Labels: placed right after the end of this label's (wrapped) text, so
+    // the two read as one sentence; rect gives only the size.
+    const Control* follows = nullptr;
 };
 
 enum class Border {

@@ -1,0 +1,23 @@
+#include "app/FrmAbout.h"
+
+#include "app/Form1.h"
+
+FrmAbout::FrmAbout()
+    : Form({.caption = "About Hidewell", .width = 5055, .height = 4500, .border = ui::Border::FixedDialog}) {
+    LblMainWindow.Click = [this] { LblMainWindow_Click(); };
+    LblURL.Click = [this] { LblURL_Click(); };
+}
+
+void FrmAbout::Form_Load() { ui::shared<Form1>().Hide(); }
+
+void FrmAbout::Form_Unload() { ui::shared<Form1>().Show(); }
+
+// Called when "main window" is clicked: the two windows swap, and this one
+// stays loaded as it is.
+void FrmAbout::LblMainWindow_Click() {
+    ui::shared<Form1>().Show();
+    Hide();
+}
+
+// Called when "Visit Software Home Page" is clicked: the address is the link's tooltip.
+void FrmAbout::LblURL_Click() { ui::host().openWithShell(LblURL.toolTipText()); }

@@ -1,0 +1,65 @@
+// The About window's lifecycle and the texts the links hand to the shell.
+#include "app/FrmAbout.h"
+
+#include "app/Form1.h"
+#include "support/Sandbox.h"
+
+namespace {
+
+class FrmAboutTest : public test::Sandbox {
+protected:
+    Form1& main = ui::shared<Form1>();
+    FrmAbout& about = ui::shared<FrmAbout>();
+};
+
+TEST_F(FrmAboutTest, TheMainWindowLinkSwapsTheWindowsButKeepsAboutLoaded) {
+    main.Show();
+    main.Label4.click();
+    EXPECT_TRUE(about.visible());
+    EXPECT_FALSE(main.visible());
+
+    about.LblMainWindow.click();
+    EXPECT_TRUE(main.visible());
+    EXPECT_FALSE(about.visible());
+    EXPECT_TRUE(about.loaded());
+
+    main.Label4.click();
+    EXPECT_TRUE(about.visible());
+    EXPECT_TRUE(main.visible()) << "no second Form_Load, so the main window stays";
+
+    about.close();
+    EXPECT_FALSE(about.loaded());
+    EXPECT_TRUE(main.visible()) << "closing shows the main window, visible already or not";
+}
+
+TEST_F(FrmAboutTest, LinksHandTheirTooltipToTheShell) {
+    main.Show();
+    main.LblURL.click();
+    main.LblContact.click();
+    main.Label4.click();
+    about.LblURL.click();
+    EXPECT_EQ(host.shellTargets, (std::vector<std::string>{
+                                     "https://www.tarnwick.com/hidewell/",
+                                     "mailto:hidewell@tarnwick.com?Subject=Hidewell",
+                                     "https://www.tarnwick.com/software/",
+                                 }));
+    EXPECT_EQ(main.LblContact.toolTipText(), "hidewell@tarnwick.com");
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(FrmAboutTest, ShowsNameVersionAndMaker) {
+    about.Show();
+    EXPECT_EQ(about.LblAbout.text(), "About Hidewell");
+    EXPECT_EQ(about.Lblversion.text(), "v1.16");
+    EXPECT_EQ(about.LblAuthor.text(), "Hidewell is a product by Tarnwick");
+    EXPECT_EQ(about.LblURL.text(), "Visit Software Home Page");
+    // "main window" continues the sentence of LblInfo on its last line.
+    RECT info, link;
+    GetWindowRect(about.LblInfo.hwnd(), &info);
+    GetWindowRect(about.LblMainWindow.hwnd(), &link);
+    EXPECT_GT(link.top, info.top);
+    EXPECT_LT(link.top, info.bottom);
+    EXPECT_GT(link.left, info.left);
+}
+
+}  // namespace
