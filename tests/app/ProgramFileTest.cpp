@@ -1,0 +1,75 @@
+// What the program file carries: the version record and the pointing hand.
+// The tests link the same resources as the program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Form1.h"
+#include "support/Sandbox.h"
+#include "ui/Form.h"
+
+namespace {
+
+std::string versionString(const std::vector<char>& block, const char* name) {
+    char* value = nullptr;
+    UINT size = 0;
+    const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueA(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &size)) return "<none>";
+    return std::string(value, size ? size - 1 : 0);
+}
+
+TEST(ProgramFileTest, CarriesTheVersionRecord) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    DWORD ignored = 0;
+    std::vector<char> block(GetFileVersionInfoSizeA(self, &ignored));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(self, 0, static_cast<DWORD>(block.size()), block.data()));
+
+    EXPECT_EQ(versionString(block, "FileVersion"), "1.16");
+    EXPECT_EQ(versionString(block, "ProductVersion"), "1.16");
+    EXPECT_EQ(versionString(block, "FileDescription"), "Hide files/folders, Delete MRUs");
+    EXPECT_EQ(versionString(block, "ProductName"), "Hidewell");
+    EXPECT_EQ(versionString(block, "InternalName"), "Hidewell v1.16");
+    EXPECT_EQ(versionString(block, "OriginalFilename"), "Hidewell v1.16.exe");
+    EXPECT_NE(versionString(block, "CompanyName"), "<none>");
+    EXPECT_NE(versionString(block, "LegalCopyright"), "<none>");
+
+    struct Translation {
+        WORD language, codePage;
+    }* t = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&t), &size));
+    EXPECT_EQ(t->language, 0x0409);  // US English
+    EXPECT_EQ(t->codePage, 1200);    // Unicode
+}
+
+class PointerTest : public test::Sandbox {};
+
+TEST_F(PointerTest, EntriesShowTheProgramsPointingHand) {
+    HCURSOR hand = ui::pointingHand();
+    ASSERT_NE(hand, LoadCursor(nullptr, IDC_HAND)) << "the program's own cursor, not the system's";
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(hand, &info));
+    BITMAP bm{};
+    GetObjectA(info.hbmMask, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 32);
+    EXPECT_EQ(info.xHotspot, 5u) << "at the fingertip";
+    EXPECT_EQ(info.yHotspot, 0u);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+
+    auto& main = ui::shared<Form1>();
+    main.Show();
+    EXPECT_TRUE(SendMessageA(main.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(main.LblMRU.hwnd()),
+                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(GetCursor(), hand);
+    EXPECT_FALSE(SendMessageA(main.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(main.Label1.hwnd()),
+                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)))
+        << "the heading is no entry";
+}
+
+}  // namespace
