@@ -75,20 +75,12 @@ std::int32_t toInt32(const Decimal& d) {
         magnitude *= 10;
         if (magnitude > 2147483648LL) throw Overflow();
     }
-    // The fraction: compare it against one half.
-    const long long first = std::max(d.pointAt, 0LL);
-    if (first < n) {
-        bool pastHalf = false, atHalf = false;
-        if (d.pointAt < 0) {
-            // Leading zeros of the fraction: it is below one tenth.
-        } else if (d.digits[first] > '5') {
-            pastHalf = true;
-        } else if (d.digits[first] == '5') {
-            atHalf = true;
-            for (long long i = first + 1; i < n; ++i)
-                if (d.digits[i] != '0') pastHalf = true, atHalf = false;
-        }
-        if (pastHalf || (atHalf && magnitude % 2 == 1)) ++magnitude;
+    // The fraction against one half. A point before the first digit means
+    // the fraction starts with a zero: under a tenth, nothing to round.
+    if (d.pointAt >= 0 && d.pointAt < n) {
+        const char lead = d.digits[d.pointAt];
+        const bool pastHalf = d.digits.find_first_not_of('0', d.pointAt + 1) != std::string::npos;
+        if (lead > '5' || (lead == '5' && (pastHalf || magnitude % 2 == 1))) ++magnitude;
     }
     if (magnitude > (d.negative ? 2147483648LL : 2147483647LL)) throw Overflow();
     return static_cast<std::int32_t>(d.negative ? -magnitude : magnitude);
