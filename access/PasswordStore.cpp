@@ -4,7 +4,7 @@
 // bcrypt.h needs the types of windows.h.
 #include <bcrypt.h>
 
-#include <utility>
+#include <string_view>
 #include <vector>
 
 #include "registry/ModRegedit.h"
