@@ -1,0 +1,171 @@
+#include "access/PasswordStore.h"
+
+#include <windows.h>
+// bcrypt.h needs the types of windows.h.
+#include <bcrypt.h>
+
+#include <string_view>
+#include <vector>
+
+#include "registry/ModRegedit.h"
+
+namespace PasswordStore {
+namespace {
+
+using ModRegedit::RegValue;
+
+constexpr char kMachinePath[] = ".mp3";  // under HKEY_CLASSES_ROOT
+constexpr char kUserPath[] = "Software\\Classes\\.mp3";
+constexpr char kValueName[] = "openID";
+
+// Starts with a letter and has no blanks, so RegWriteValue can neither take
+// it for a number nor trim it.
+constexpr char kScheme[] = "pbkdf2-sha256";
+constexpr size_t kSaltBytes = 16;
+constexpr size_t kHashBytes = 32;
+// Records are read with their own count, so tests may plant cheap ones; the
+// cap keeps a tampered value from stalling the login for minutes.
+constexpr unsigned long kMaxIterations = 10000000;
+
+using Bytes = std::vector<unsigned char>;
+
+class AlgorithmHandle {
+public:
+    AlgorithmHandle() {
+        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&h_, BCRYPT_SHA256_ALGORITHM, nullptr,
+                                                        BCRYPT_ALG_HANDLE_HMAC_FLAG)))
+            h_ = nullptr;
+    }
+    ~AlgorithmHandle() {
+        if (h_) BCryptCloseAlgorithmProvider(h_, 0);
+    }
+    AlgorithmHandle(const AlgorithmHandle&) = delete;
+    AlgorithmHandle& operator=(const AlgorithmHandle&) = delete;
+    BCRYPT_ALG_HANDLE get() const { return h_; }
+
+private:
+    BCRYPT_ALG_HANDLE h_ = nullptr;
+};
+
+bool derive(const std::string& password, const Bytes& salt, unsigned long iterations, Bytes& hash) {
+    const AlgorithmHandle hmac;
+    if (!hmac.get()) return false;
+    // The API takes non-const buffers but only reads the password and salt.
+    auto* pw = reinterpret_cast<PUCHAR>(const_cast<char*>(password.data()));
+    auto* sa = const_cast<PUCHAR>(salt.data());
+    return BCRYPT_SUCCESS(BCryptDeriveKeyPBKDF2(hmac.get(), pw, static_cast<ULONG>(password.size()), sa,
+                                                static_cast<ULONG>(salt.size()), iterations, hash.data(),
+                                                static_cast<ULONG>(hash.size()), 0));
+}
+
+std::string toHex(const Bytes& bytes) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char b : bytes) out += {digits[b >> 4], digits[b & 15]};
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool fromHex(std::string_view text, size_t minBytes, size_t maxBytes, Bytes& out) {
+    if (text.size() % 2 || text.size() < 2 * minBytes || text.size() > 2 * maxBytes) return false;
+    out.clear();
+    for (size_t i = 0; i < text.size(); i += 2) {
+        const int hi = hexDigit(text[i]), lo = hexDigit(text[i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        out.push_back(static_cast<unsigned char>(hi << 4 | lo));
+    }
+    return true;
+}
+
+bool isRecord(const std::string& text) { return text.starts_with(std::string(kScheme) + '$'); }
+
+struct Record {
+    unsigned long iterations = 0;
+    Bytes salt, hash;
+};
+
+bool parseRecord(std::string_view text, Record& out) {
+    std::string_view fields[4];
+    for (int i = 0; i < 4; ++i) {
+        const size_t cut = i < 3 ? text.find('$') : text.size();
+        if (cut == std::string_view::npos) return false;
+        fields[i] = text.substr(0, cut);
+        text.remove_prefix(i < 3 ? cut + 1 : cut);
+    }
+    const std::string_view count = fields[1];
+    if (count.empty() || count.size() > 9 || count[0] == '0') return false;
+    for (char c : count) {
+        if (c < '0' || c > '9') return false;
+        out.iterations = out.iterations * 10 + (c - '0');
+    }
+    return out.iterations <= kMaxIterations && fromHex(fields[2], 1, 64, out.salt) &&
+           fromHex(fields[3], 16, 64, out.hash);
+}
+
+bool makeRecord(const std::string& password, std::string& record) {
+    Bytes salt(kSaltBytes), hash(kHashBytes);
+    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, salt.data(), static_cast<ULONG>(salt.size()),
+                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+        return false;
+    if (!derive(password, salt, kIterations, hash)) return false;
+    record = std::string(kScheme) + '$' + std::to_string(kIterations) + '$' + toHex(salt) + '$' + toHex(hash);
+    return true;
+}
+
+// Every byte is looked at whatever the earlier ones were.
+bool sameBytes(const Bytes& a, const Bytes& b) {
+    if (a.size() != b.size()) return false;
+    volatile unsigned char diff = 0;
+    for (size_t i = 0; i < a.size(); ++i) diff = diff | (a[i] ^ b[i]);
+    return diff == 0;
+}
+
+bool verify(const std::string& recordText, const std::string& typed) {
+    Record record;
+    if (!parseRecord(recordText, record)) return false;
+    Bytes hash(record.hash.size());
+    const bool ok = derive(typed, record.salt, record.iterations, hash) && sameBytes(hash, record.hash);
+    SecureZeroMemory(hash.data(), hash.size());
+    return ok;
+}
+
+RegValue machineValue() { return ModRegedit::RegReadValue(ModRegedit::HKCR, kMachinePath, kValueName); }
+
+// The per-user value first: where it is set it is the one Windows shows.
+RegValue storedValue() {
+    RegValue user = ModRegedit::RegReadValue(ModRegedit::HKCU, kUserPath, kValueName);
+    return user.toText().empty() ? machineValue() : user;
+}
+
+}  // namespace
+
+bool isEmpty() { return storedValue().toText().empty(); }
+
+bool matches(const std::string& typed) {
+    const RegValue stored = storedValue();
+    const std::string text = stored.toText();
+    if (!stored.isNumber() && isRecord(text)) return verify(text, typed);
+    return typed == text;
+}
+
+bool save(const std::string& password) {
+    std::string record;
+    if (!password.empty() && !makeRecord(password, record)) return false;
+    const RegValue wanted(record);  // never numeric, so RegWriteValue cannot raise
+
+    ModRegedit::RegWriteValue(ModRegedit::HKCR, kMachinePath, kValueName, wanted);
+    if (storedValue() == wanted) return true;
+    // An empty per-user value does not hide the machine one, so it cannot
+    // clear a password that HKEY_CLASSES_ROOT refused to let go of.
+    if (record.empty() && !machineValue().toText().empty()) return false;
+    ModRegedit::RegWriteValue(ModRegedit::HKCU, kUserPath, kValueName, wanted);
+    return storedValue() == wanted;
+}
+
+}  // namespace PasswordStore

@@ -1,0 +1,45 @@
+// The login password: what the three password windows read and write.
+//
+// Kept in the REG_SZ value "openID" of HKEY_CLASSES_ROOT\.mp3, or, where that
+// key may not be written (a standard user on Windows), of the per-user
+// HKEY_CURRENT_USER\Software\Classes\.mp3. The per-user value is read first
+// and wins when it is not empty, as in Windows' merged view of the classes;
+// Wine does not merge them, so both are read here.
+//
+// A saved password is never stored as itself but as one text record,
+//     pbkdf2-sha256$<iterations>$<salt, hex>$<hash, hex>
+// (PBKDF2-HMAC-SHA256 with a random 16-byte salt and a 32-byte hash). The
+// empty string means "no password chosen yet". Values left by earlier
+// versions, the password as REG_SZ text or as a REG_DWORD number, are still
+// accepted until the next save replaces them.
+//
+// None of these report registry failures other than through their results,
+// and none raise.
+#pragma once
+
+#include <string>
+
+namespace PasswordStore {
+
+// OWASP Password Storage Cheat Sheet (2023) for PBKDF2-HMAC-SHA256.
+constexpr unsigned long kIterations = 600000;
+
+// True when no password has been chosen: the stored value reads as empty
+// (missing, empty, unreadable or of another type) at both locations.
+bool isEmpty();
+
+// True when `typed` is the stored password, byte for byte: no trimming, no
+// case folding. A record is checked by deriving the hash again with the
+// record's own salt and iteration count, compared in constant time; a
+// malformed record matches nothing. An old plain value matches its exact
+// text, a number its signed decimal form. Nothing stored matches "".
+bool matches(const std::string& typed);
+
+// Stores `password` exactly as typed, any length or characters; an empty one
+// as the empty string. Tries HKEY_CLASSES_ROOT first and the per-user key
+// when that did not take, checking by reading back. Returns false when the
+// password could not be made the stored one; the stored password is then
+// still the previous one.
+bool save(const std::string& password);
+
+}  // namespace PasswordStore

@@ -1,0 +1,154 @@
+#include "registry/ModRegedit.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "ui/Handles.h"
+
+namespace ModRegedit {
+namespace {
+
+// The predefined roots are sign-extended on 64-bit Windows.
+HKEY rootKey(std::uint32_t root) {
+    return reinterpret_cast<HKEY>(
+        static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(root))));
+}
+
+ui::KeyHandle openKey(std::uint32_t root, const std::string& path) {
+    HKEY raw = nullptr;
+    RegOpenKeyA(rootKey(root), path.c_str(), &raw);
+    return ui::KeyHandle(raw);
+}
+
+// A numeric text taken apart: its digits with the position of the decimal
+// point among them, so that rounding is exact rather than via a double.
+struct Decimal {
+    bool negative = false;
+    std::string digits;     // mantissa digits, point removed
+    long long pointAt = 0;  // digits before the point, after applying the exponent
+};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Surrounding spaces, optional sign, digits with an optional '.', optional
+// exponent. At least one mantissa digit is needed, so "", "." and "e5" fail.
+bool parseNumeric(const std::string& text, Decimal& out) {
+    size_t i = 0, end = text.size();
+    while (i < end && text[i] == ' ') ++i;
+    while (end > i && text[end - 1] == ' ') --end;
+    if (i < end && (text[i] == '+' || text[i] == '-')) out.negative = text[i++] == '-';
+    long long intDigits = 0;
+    while (i < end && isDigit(text[i])) out.digits += text[i++], ++intDigits;
+    if (i < end && text[i] == '.') {
+        ++i;
+        while (i < end && isDigit(text[i])) out.digits += text[i++];
+    }
+    if (out.digits.empty()) return false;
+    long long exponent = 0;
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExp = false;
+        if (i < end && (text[i] == '+' || text[i] == '-')) negativeExp = text[i++] == '-';
+        if (i == end || !isDigit(text[i])) return false;
+        // Saturate: beyond this any non-zero mantissa overflows or rounds to 0.
+        while (i < end && isDigit(text[i]))
+            exponent = std::min(exponent * 10 + (text[i++] - '0'), 1000000000LL);
+        if (negativeExp) exponent = -exponent;
+    }
+    if (i != end) return false;
+    out.pointAt = intDigits + exponent;
+    return true;
+}
+
+// Rounds half to even; throws Overflow outside the signed 32-bit range.
+std::int32_t toInt32(const Decimal& d) {
+    const long long n = static_cast<long long>(d.digits.size());
+    long long magnitude = 0;
+    for (long long i = 0; i < std::min(d.pointAt, n); ++i) {
+        magnitude = magnitude * 10 + (d.digits[i] - '0');
+        if (magnitude > 2147483648LL) throw Overflow();
+    }
+    for (long long i = n; i < d.pointAt; ++i) {  // zeros the exponent appends
+        if (magnitude == 0) break;
+        magnitude *= 10;
+        if (magnitude > 2147483648LL) throw Overflow();
+    }
+    // The fraction against one half. A point before the first digit means
+    // the fraction starts with a zero: under a tenth, nothing to round.
+    if (d.pointAt >= 0 && d.pointAt < n) {
+        const char lead = d.digits[d.pointAt];
+        const bool pastHalf = d.digits.find_first_not_of('0', d.pointAt + 1) != std::string::npos;
+        if (lead > '5' || (lead == '5' && (pastHalf || magnitude % 2 == 1))) ++magnitude;
+    }
+    if (magnitude > (d.negative ? 2147483648LL : 2147483647LL)) throw Overflow();
+    return static_cast<std::int32_t>(d.negative ? -magnitude : magnitude);
+}
+
+}  // namespace
+
+std::string RegValue::toText() const {
+    return isNumber() ? std::to_string(number()) : std::get<std::string>(v_);
+}
+
+bool RegKeyExists(std::uint32_t root, const std::string& path) {
+    return static_cast<bool>(openKey(root, path));
+}
+
+RegValue RegReadValue(std::uint32_t root, const std::string& path, const std::string& name) {
+    const ui::KeyHandle key = openKey(root, path);
+    if (!key) return {};
+    DWORD type = REG_NONE, size = 0;
+    RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    if (type == REG_SZ) {
+        std::vector<BYTE> data(size);
+        if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS)
+            return {};
+        std::string text(reinterpret_cast<const char*>(data.data()), std::min<size_t>(size, data.size()));
+        return text.substr(0, text.find('\0'));
+    }
+    if (type == REG_DWORD) {
+        DWORD number = 0;
+        size = sizeof number;
+        if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
+                             &size) != ERROR_SUCCESS)
+            return {};
+        return static_cast<std::int32_t>(number);
+    }
+    return {};
+}
+
+void RegWriteValue(std::uint32_t root, const std::string& path, const std::string& name,
+                   const RegValue& value) {
+    Decimal decimal;
+    const bool numeric = value.isNumber() || parseNumeric(value.toText(), decimal);
+
+    HKEY raw = nullptr;
+    RegCreateKeyA(rootKey(root), path.c_str(), &raw);
+    const ui::KeyHandle key(raw);
+
+    if (numeric) {
+        const std::int32_t number = value.isNumber() ? value.number() : toInt32(decimal);
+        if (!key) return;
+        const DWORD data = static_cast<DWORD>(number);  // little-endian on every target
+        RegSetValueExA(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                       sizeof data);
+        return;
+    }
+    if (!key) return;
+    std::string text = value.toText();
+    const size_t first = text.find_first_not_of(' ');
+    text = first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+    RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+}
+
+bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::string& name) {
+    if (!RegKeyExists(root, parent)) return false;
+    const ui::KeyHandle key = openKey(root, parent);
+    return key && RegDeleteKeyA(key.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace ModRegedit

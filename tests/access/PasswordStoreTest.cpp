@@ -1,0 +1,227 @@
+// The password store against the real HKCR\.mp3 and HKCU\Software\Classes\.mp3
+// values, which each test starts without and puts back afterwards. Every real
+// save costs a full-strength hash (over half a second under Wine), so most
+// tests plant records with small iteration counts instead.
+#include "access/PasswordStore.h"
+
+#include "support/RegistrySandbox.h"
+
+namespace {
+
+constexpr char kMachine[] = ".mp3";
+constexpr char kUser[] = "Software\\Classes\\.mp3";
+constexpr char kName[] = "openID";
+
+// RFC 7914 section 11, PBKDF2-HMAC-SHA256: "passwd" / "salt" / 1 iteration, 64 bytes.
+const std::string kPasswdRecord =
+    "pbkdf2-sha256$1$73616c74$55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc"
+    "49ca9cccf179b645991664b39d77ef317c71b845b1e30bd509112041d3a19783";
+// Same document: "Password" / "NaCl" / 80000 iterations, its first 32 bytes.
+const std::string kPasswordRecord =
+    "pbkdf2-sha256$80000$4e61436c$4ddcd8f60b98be21830cee5ef22701f9641a4418d04c0414aeff08876b34ab56";
+
+std::string sz(const std::string& text) { return text + '\0'; }
+
+class PasswordStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::deleteRaw(HKEY_CLASSES_ROOT, kMachine, kName);
+        test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
+        handleBefore_ = test::nextKeyHandle();
+    }
+    void TearDown() override {
+        EXPECT_EQ(test::nextKeyHandle(), handleBefore_) << "a key handle was left open";
+    }
+
+    static void plantMachine(DWORD type, const std::string& data) {
+        test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, type, data);
+    }
+    static void plantUser(DWORD type, const std::string& data) {
+        test::writeRaw(HKEY_CURRENT_USER, kUser, kName, type, data);
+    }
+    static test::RawValue machine() { return test::readRaw(HKEY_CLASSES_ROOT, kMachine, kName); }
+    static test::RawValue user() { return test::readRaw(HKEY_CURRENT_USER, kUser, kName); }
+
+private:
+    test::PreservedValue savedMachine_{HKEY_CLASSES_ROOT, kMachine, kName};
+    test::PreservedValue savedUser_{HKEY_CURRENT_USER, kUser, kName};
+    HKEY handleBefore_ = nullptr;
+};
+
+TEST_F(PasswordStoreTest, RecordIsCheckedByItsOwnSaltAndIterations) {
+    plantMachine(REG_SZ, sz(kPasswdRecord));
+    EXPECT_FALSE(PasswordStore::isEmpty());
+    EXPECT_TRUE(PasswordStore::matches("passwd"));
+    for (const char* wrong : {"Passwd", "passwd ", " passwd", "passw", "", "passwd\n"})
+        EXPECT_FALSE(PasswordStore::matches(wrong)) << '"' << wrong << '"';
+    // Whoever can read the value must not get in by typing it.
+    EXPECT_FALSE(PasswordStore::matches(kPasswdRecord));
+    // Every byte of the hash counts, the last one too.
+    std::string lastByteOff = kPasswdRecord;
+    lastByteOff.back() = '4';
+    plantMachine(REG_SZ, sz(lastByteOff));
+    EXPECT_FALSE(PasswordStore::matches("passwd"));
+
+    plantMachine(REG_SZ, sz(kPasswordRecord));
+    EXPECT_TRUE(PasswordStore::matches("Password"));
+    EXPECT_FALSE(PasswordStore::matches("password"));
+}
+
+TEST_F(PasswordStoreTest, MalformedRecordMatchesNothing) {
+    const std::string hash32 = "4ddcd8f60b98be21830cee5ef22701f9641a4418d04c0414aeff08876b34ab56";
+    const std::string broken[] = {
+        "pbkdf2-sha256$",
+        "pbkdf2-sha256$80000$4e61436c",
+        "pbkdf2-sha256$0$4e61436c$" + hash32,
+        "pbkdf2-sha256$080000$4e61436c$" + hash32,
+        "pbkdf2-sha256$99999999$4e61436c$" + hash32,  // beyond the cap
+        "pbkdf2-sha256$80000$4e61436c$" + hash32.substr(0, 30),
+        "pbkdf2-sha256$80000$4e61436c$" + hash32 + "$",
+        "pbkdf2-sha256$80000$4e61436c$" + hash32.substr(0, 63) + "g",
+    };
+    for (const std::string& record : broken) {
+        plantMachine(REG_SZ, sz(record));
+        EXPECT_FALSE(PasswordStore::isEmpty()) << record;
+        EXPECT_FALSE(PasswordStore::matches("Password")) << record;
+        EXPECT_FALSE(PasswordStore::matches(record)) << record;
+        EXPECT_FALSE(PasswordStore::matches("")) << record;
+    }
+}
+
+TEST_F(PasswordStoreTest, SaveStoresAFullStrengthRecordNotThePassword) {
+    ASSERT_TRUE(PasswordStore::save("Secret Word"));
+    const test::RawValue first = machine();
+    ASSERT_EQ(first.type, static_cast<DWORD>(REG_SZ));
+    const std::string prefix = "pbkdf2-sha256$" + std::to_string(PasswordStore::kIterations) + "$";
+    ASSERT_EQ(first.data.substr(0, prefix.size()), prefix);
+    // 16 bytes of salt and 32 of hash in hex, then the terminating NUL.
+    EXPECT_EQ(first.data.size(), prefix.size() + 32 + 1 + 64 + 1);
+    EXPECT_EQ(first.data.find("Secret"), std::string::npos);
+    EXPECT_EQ(user().rc, ERROR_FILE_NOT_FOUND) << "written where it was not needed";
+
+    EXPECT_TRUE(PasswordStore::matches("Secret Word"));
+    EXPECT_FALSE(PasswordStore::matches("secret word"));
+
+    // A fresh salt each time: the same password never gives the same record.
+    ASSERT_TRUE(PasswordStore::save("Secret Word"));
+    EXPECT_NE(machine().data, first.data);
+}
+
+TEST_F(PasswordStoreTest, PasswordsAreKeptExactlyAsTyped) {
+    // Blanks and leading zeros that the plain value used to lose.
+    ASSERT_TRUE(PasswordStore::save(" 0042 "));
+    EXPECT_TRUE(PasswordStore::matches(" 0042 "));
+    for (const char* wrong : {"0042", "42"}) EXPECT_FALSE(PasswordStore::matches(wrong)) << wrong;
+
+    // Too large for a number value: it used to be refused with an overflow.
+    bool saved = false;
+    EXPECT_NO_THROW(saved = PasswordStore::save("99999999999999999999"));
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(PasswordStore::matches("99999999999999999999"));
+}
+
+TEST_F(PasswordStoreTest, OldPlainValuesAreAcceptedByTheirOldRules) {
+    plantMachine(REG_SZ, sz("Abc"));
+    EXPECT_TRUE(PasswordStore::matches("Abc"));
+    for (const char* wrong : {"abc", "ABC", "Abc ", " Abc", ""})
+        EXPECT_FALSE(PasswordStore::matches(wrong)) << wrong;
+
+    plantMachine(REG_SZ, std::string("ab\0cd\0", 6));
+    EXPECT_TRUE(PasswordStore::matches("ab"));
+
+    plantMachine(REG_DWORD, test::dwordBytes(42));
+    EXPECT_TRUE(PasswordStore::matches("42"));
+    EXPECT_FALSE(PasswordStore::matches("042"));
+
+    plantMachine(REG_DWORD, test::dwordBytes(static_cast<DWORD>(-5)));
+    EXPECT_TRUE(PasswordStore::matches("-5"));
+    EXPECT_FALSE(PasswordStore::isEmpty());
+
+    // A number value 0 is a password "0", not the absence of one.
+    plantMachine(REG_DWORD, test::dwordBytes(0));
+    EXPECT_FALSE(PasswordStore::isEmpty());
+    EXPECT_TRUE(PasswordStore::matches("0"));
+}
+
+TEST_F(PasswordStoreTest, NothingUsableStoredMeansNoPassword) {
+    auto expectNone = [](const char* what) {
+        EXPECT_TRUE(PasswordStore::isEmpty()) << what;
+        EXPECT_TRUE(PasswordStore::matches("")) << what;
+        EXPECT_FALSE(PasswordStore::matches("x")) << what;
+    };
+    expectNone("no value");
+    plantMachine(REG_SZ, sz(""));
+    expectNone("empty string");
+    plantMachine(REG_EXPAND_SZ, sz("secret"));
+    expectNone("REG_EXPAND_SZ");
+    plantMachine(REG_BINARY, "secret");
+    expectNone("REG_BINARY");
+    plantUser(REG_SZ, sz(""));
+    expectNone("empty at both");
+}
+
+TEST_F(PasswordStoreTest, EmptySaveStoresTheEmptyString) {
+    plantMachine(REG_SZ, sz(kPasswdRecord));
+    ASSERT_TRUE(PasswordStore::save(""));
+    EXPECT_EQ(machine().type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(machine().data, std::string(1, '\0'));
+    EXPECT_TRUE(PasswordStore::isEmpty());
+    EXPECT_TRUE(PasswordStore::matches(""));
+}
+
+TEST_F(PasswordStoreTest, PerUserValueComesFirstUnlessEmpty) {
+    plantMachine(REG_SZ, sz("machine"));
+    plantUser(REG_SZ, sz(kPasswdRecord));
+    EXPECT_TRUE(PasswordStore::matches("passwd"));
+    EXPECT_FALSE(PasswordStore::matches("machine"));
+
+    plantUser(REG_SZ, sz(""));
+    EXPECT_TRUE(PasswordStore::matches("machine"));
+}
+
+TEST_F(PasswordStoreTest, RefusedMachineKeyFallsBackToThePerUserKey) {
+    plantMachine(REG_SZ, sz("old"));
+    test::SetValueDenied denied(HKEY_CLASSES_ROOT, kMachine);
+    ASSERT_TRUE(PasswordStore::save("new one"));
+    EXPECT_EQ(machine().data, sz("old"));
+    EXPECT_EQ(user().data.substr(0, 14), "pbkdf2-sha256$");
+    EXPECT_TRUE(PasswordStore::matches("new one"));
+    EXPECT_FALSE(PasswordStore::matches("old"));
+}
+
+TEST_F(PasswordStoreTest, RefusedAtBothKeysFailsAndKeepsThePassword) {
+    plantMachine(REG_SZ, sz("old"));
+    test::SetValueDenied deniedMachine(HKEY_CLASSES_ROOT, kMachine);
+    test::SetValueDenied deniedUser(HKEY_CURRENT_USER, kUser);
+    EXPECT_FALSE(PasswordStore::save("new one"));
+    EXPECT_EQ(user().rc, ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(PasswordStore::matches("old"));
+
+    // Nor can an empty password be made to take.
+    EXPECT_FALSE(PasswordStore::save(""));
+    EXPECT_TRUE(PasswordStore::matches("old"));
+}
+
+TEST_F(PasswordStoreTest, SaveReplacesAnOlderPerUserValueThatWouldHideIt) {
+    plantUser(REG_SZ, sz("stale"));
+    ASSERT_TRUE(PasswordStore::save("fresh"));
+    EXPECT_TRUE(PasswordStore::matches("fresh"));
+    EXPECT_FALSE(PasswordStore::matches("stale"));
+    EXPECT_EQ(user().data, machine().data);
+
+    plantUser(REG_SZ, sz("stale"));
+    ASSERT_TRUE(PasswordStore::save(""));
+    EXPECT_TRUE(PasswordStore::isEmpty());
+}
+
+TEST_F(PasswordStoreTest, EmptySaveCannotUncoverARefusedMachinePassword) {
+    plantMachine(REG_SZ, sz("machine"));
+    plantUser(REG_SZ, sz("user"));
+    test::SetValueDenied denied(HKEY_CLASSES_ROOT, kMachine);
+    // Emptying the per-user value would make "machine" the password.
+    EXPECT_FALSE(PasswordStore::save(""));
+    EXPECT_EQ(user().data, sz("user"));
+    EXPECT_TRUE(PasswordStore::matches("user"));
+}
+
+}  // namespace

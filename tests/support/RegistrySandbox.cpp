@@ -1,0 +1,151 @@
+#include "support/RegistrySandbox.h"
+
+#include <aclapi.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace test {
+
+namespace {
+constexpr char kTestsKey[] = "Software\\HidewellTests";
+constexpr unsigned char kPoison = 0xDD;
+}  // namespace
+
+void RegistrySandbox::SetUp() {
+    static int serial = 0;
+    path = std::string(kTestsKey) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++serial);
+    RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+    ASSERT_NO_FATAL_FAILURE(makeKey(HKEY_CURRENT_USER, path));
+}
+
+void RegistrySandbox::TearDown() {
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()), ERROR_SUCCESS);  // the key itself too
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, path));
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestsKey);  // only once it is empty
+}
+
+RawValue readRaw(HKEY root, const std::string& path, const std::string& name) {
+    RawValue out;
+    HKEY key = nullptr;
+    out.rc = RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key);
+    if (out.rc != ERROR_SUCCESS) return out;
+    DWORD size = 0;
+    RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, &size);
+    std::vector<unsigned char> buffer(size + 64, kPoison);
+    DWORD got = static_cast<DWORD>(buffer.size());
+    out.rc = RegQueryValueExA(key, name.c_str(), nullptr, &out.type, buffer.data(), &got);
+    RegCloseKey(key);
+    if (out.rc != ERROR_SUCCESS) return out;
+    out.data.assign(reinterpret_cast<const char*>(buffer.data()), got);
+    for (size_t i = got; i < buffer.size(); ++i) {
+        if (buffer[i] != kPoison) {
+            ADD_FAILURE() << "bytes past the data of " << path << " \"" << name << "\" were written";
+            break;
+        }
+    }
+    return out;
+}
+
+void writeRaw(HKEY root, const std::string& path, const std::string& name, DWORD type,
+              const std::string& data) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS)
+        << path;
+    const LONG rc = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                                   static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+    ASSERT_EQ(rc, ERROR_SUCCESS) << path << " \"" << name << "\"";
+}
+
+void deleteRaw(HKEY root, const std::string& path, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+}
+
+bool keyExists(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void makeKey(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
+              ERROR_SUCCESS)
+        << path;
+    RegCloseKey(key);
+}
+
+std::string dwordBytes(DWORD value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+SetValueDenied::SetValueDenied(HKEY root, const std::string& path) {
+    const LONG rc =
+        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key_, nullptr);
+    if (rc != ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot open " << path << " to change its security: " << rc;
+        key_ = nullptr;
+        return;
+    }
+    DWORD size = 0;
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    if (RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+        saved_.clear();
+
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    alignas(DWORD) char aclBuffer[256];
+    PACL acl = reinterpret_cast<PACL>(aclBuffer);
+    InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
+    AddAccessDeniedAce(acl, ACL_REVISION, KEY_SET_VALUE, everyone);
+    AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
+    EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS) << path;
+    FreeSid(everyone);
+}
+
+SetValueDenied::~SetValueDenied() {
+    if (!key_) return;
+    if (!saved_.empty()) {
+        EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data()), ERROR_SUCCESS);
+    }
+    RegCloseKey(key_);
+}
+
+PreservedValue::PreservedValue(HKEY root, std::string path, std::string name)
+    : root_(root), path_(std::move(path)), name_(std::move(name)), keyExisted_(keyExists(root_, path_)) {
+    if (keyExisted_) value_ = readRaw(root_, path_, name_);
+}
+
+PreservedValue::~PreservedValue() {
+    if (value_.rc == ERROR_SUCCESS) {
+        writeRaw(root_, path_, name_, value_.type, value_.data);
+    } else {
+        deleteRaw(root_, path_, name_);
+    }
+    if (!keyExisted_) RegDeleteKeyA(root_, path_.c_str());  // refused if something else has put subkeys there
+}
+
+HKEY nextKeyHandle() {
+    // The first use of a root opens a handle that stays: make sure that has happened.
+    HKEY key = nullptr;
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+        if (RegOpenKeyExA(root, "", 0, KEY_READ, &key) == ERROR_SUCCESS) RegCloseKey(key);
+    }
+    key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key) == ERROR_SUCCESS) RegCloseKey(key);
+    return key;
+}
+
+}  // namespace test

@@ -1,0 +1,80 @@
+// Registry fixtures and probes for tests that touch Wine's real registry:
+// a fresh sandbox key per test, raw reads through a poisoned buffer, a key
+// whose security refuses new values, values put back as they were, and a
+// probe for leaked key handles.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace test {
+
+// A fresh key HKCU\Software\HidewellTests\<process>-<n> for each test,
+// removed with everything under it afterwards.
+class RegistrySandbox : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string at(const std::string& sub) const { return path + "\\" + sub; }
+
+    std::string path;  // of the sandbox key, relative to HKEY_CURRENT_USER
+};
+
+struct RawValue {
+    LONG rc = ERROR_FILE_NOT_FOUND;
+    DWORD type = REG_NONE;
+    std::string data;  // exactly the bytes the registry holds
+};
+
+// Reads a value through a buffer much larger than the value and filled with
+// poison; fails the test when the registry touched bytes past the data.
+RawValue readRaw(HKEY root, const std::string& path, const std::string& name);
+void writeRaw(HKEY root, const std::string& path, const std::string& name, DWORD type,
+              const std::string& data);
+void deleteRaw(HKEY root, const std::string& path, const std::string& name);
+bool keyExists(HKEY root, const std::string& path);
+void makeKey(HKEY root, const std::string& path);
+
+// The bytes of a REG_DWORD as the registry stores them.
+std::string dwordBytes(DWORD value);
+
+// While it lives, nobody (its creator included) may set values in the key:
+// a deny entry for Everyone in the key's access list. The key is created
+// when missing; its previous access list comes back afterwards.
+class SetValueDenied {
+public:
+    SetValueDenied(HKEY root, const std::string& path);
+    ~SetValueDenied();
+    SetValueDenied(const SetValueDenied&) = delete;
+    SetValueDenied& operator=(const SetValueDenied&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    std::string saved_;  // self-relative security descriptor
+};
+
+// Remembers a value and whether its key existed, and puts both back as they
+// were when it goes: for values outside the sandbox, such as HKCR\.mp3.
+class PreservedValue {
+public:
+    PreservedValue(HKEY root, std::string path, std::string name);
+    ~PreservedValue();
+    PreservedValue(const PreservedValue&) = delete;
+    PreservedValue& operator=(const PreservedValue&) = delete;
+
+private:
+    HKEY root_;
+    std::string path_, name_;
+    bool keyExisted_;
+    RawValue value_;
+};
+
+// The handle value the next opened key gets. Freed handles are reused first,
+// so a call that leaks a key handle changes it.
+HKEY nextKeyHandle();
+
+}  // namespace test
