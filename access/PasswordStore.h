@@ -42,4 +42,9 @@ bool matches(const std::string& typed);
 // still the previous one.
 bool save(const std::string& password);
 
+// What the password windows tell the user when save() returned false.
+inline constexpr char kNotSaved[] =
+    "The password could not be stored in the registry, so it was not changed. Please try again; if this "
+    "keeps happening, Hidewell may not write to the registry of this computer.";
+
 }  // namespace PasswordStore

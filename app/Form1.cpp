@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "access/FrmChangePass.h"
 #include "app/AppTitle.h"
 #include "app/FrmAbout.h"
 #include "hiding/FrmHidef.h"
@@ -7,6 +8,7 @@
 Form1::Form1()
     : Form({.caption = "Hidewell", .width = 3975, .height = 5175, .border = ui::Border::FixedSingle}) {
     LblHidef.Click = [this] { LblHidef_Click(); };
+    Lblchangepass.Click = [this] { Lblchangepass_Click(); };
     Label4.Click = [this] { Label4_Click(); };
     LblURL.Click = [this] { LblURL_Click(); };
     LblContact.Click = [this] { LblContact_Click(); };
@@ -14,6 +16,9 @@ Form1::Form1()
 
 // Called when "Hide File or Folder" is clicked.
 void Form1::LblHidef_Click() { ui::shared<FrmHidef>().Show(); }
+
+// Called when "Change Login Password" is clicked.
+void Form1::Lblchangepass_Click() { ui::shared<FrmChangePass>().Show(); }
 
 // Called when "About" is clicked.
 void Form1::Label4_Click() { ui::shared<FrmAbout>().Show(); }

@@ -13,7 +13,7 @@ private:
     static constexpr ui::FontSpec kEntryFont{.face = "Trebuchet MS", .points = 9.75, .bold = true};
     static constexpr ui::FontSpec kLinkFont{.underline = true};
     static constexpr ui::TwipsRect entry(int row) { return {720, 1080 + 600 * row, 3015, 315}; }
-    static constexpr ui::TwipsRect bullet(int row) { return {480, 1170 + 600 * row, 135, 135}; }
+    static constexpr ui::TwipsRect bullet(int row) { return {480, 1140 + 600 * row, 135, 135}; }
 
 public:
     ui::Label Label1{this, {.rect = {0, 240, 3975, 495}, .caption = "Hidewell",
@@ -45,6 +45,7 @@ protected:
 
 private:
     void LblHidef_Click();
+    void Lblchangepass_Click();
     void Label4_Click();
     void LblURL_Click();
     void LblContact_Click();

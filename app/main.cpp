@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "app/Form1.h"
+#include "access/FrmPass.h"
 #include "ui/Form.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -10,7 +10,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
-    ui::shared<Form1>().Show();  // the start-up window
+    ui::shared<FrmPass>().Show();  // the start-up window
     const int rc = ui::runMessageLoop();
     CoUninitialize();
     return rc;

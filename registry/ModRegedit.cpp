@@ -10,16 +10,24 @@
 namespace ModRegedit {
 namespace {
 
+// Key handles are opened and closed here only: the rest of the program does
+// not touch the registry.
+struct KeyTraits {
+    static HKEY none() { return nullptr; }
+    static void close(HKEY h) { RegCloseKey(h); }
+};
+using KeyHandle = ui::Owned<HKEY, KeyTraits>;
+
 // The predefined roots are sign-extended on 64-bit Windows.
 HKEY rootKey(std::uint32_t root) {
     return reinterpret_cast<HKEY>(
         static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(root))));
 }
 
-ui::KeyHandle openKey(std::uint32_t root, const std::string& path) {
+KeyHandle openKey(std::uint32_t root, const std::string& path) {
     HKEY raw = nullptr;
     RegOpenKeyA(rootKey(root), path.c_str(), &raw);
-    return ui::KeyHandle(raw);
+    return KeyHandle(raw);
 }
 
 // A numeric text taken apart: its digits with the position of the decimal
@@ -97,7 +105,7 @@ bool RegKeyExists(std::uint32_t root, const std::string& path) {
 }
 
 RegValue RegReadValue(std::uint32_t root, const std::string& path, const std::string& name) {
-    const ui::KeyHandle key = openKey(root, path);
+    const KeyHandle key = openKey(root, path);
     if (!key) return {};
     DWORD type = REG_NONE, size = 0;
     RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
@@ -126,7 +134,7 @@ void RegWriteValue(std::uint32_t root, const std::string& path, const std::strin
 
     HKEY raw = nullptr;
     RegCreateKeyA(rootKey(root), path.c_str(), &raw);
-    const ui::KeyHandle key(raw);
+    const KeyHandle key(raw);
 
     if (numeric) {
         const std::int32_t number = value.isNumber() ? value.number() : toInt32(decimal);
@@ -147,7 +155,7 @@ void RegWriteValue(std::uint32_t root, const std::string& path, const std::strin
 
 bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::string& name) {
     if (!RegKeyExists(root, parent)) return false;
-    const ui::KeyHandle key = openKey(root, parent);
+    const KeyHandle key = openKey(root, parent);
     return key && RegDeleteKeyA(key.get(), name.c_str()) == ERROR_SUCCESS;
 }
 

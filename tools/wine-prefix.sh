@@ -24,7 +24,7 @@ settings="$prefix/hidewell-settings.reg"
 {
     printf 'REGEDIT4\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
-    printf '"MS Sans Serif"="Tahoma"\r\n"Trebuchet MS"="Tahoma"\r\n\r\n'
+    printf '"MS Sans Serif"="Tahoma"\r\n\r\n'
     if [ "$mode" = headless ]; then
         printf '[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n"Graphics"="null"\r\n\r\n'
     else

@@ -41,10 +41,6 @@ struct FindTraits {
     static HANDLE none() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { FindClose(h); }
 };
-struct KeyTraits {
-    static HKEY none() { return nullptr; }
-    static void close(HKEY h) { RegCloseKey(h); }
-};
 template <class G>
 struct GdiTraits {
     static G none() { return nullptr; }
@@ -57,7 +53,6 @@ struct IconTraits {
 
 using FileHandle = Owned<HANDLE, FileTraits>;
 using FindHandle = Owned<HANDLE, FindTraits>;
-using KeyHandle = Owned<HKEY, KeyTraits>;
 using FontHandle = Owned<HFONT, GdiTraits<HFONT>>;
 using BrushHandle = Owned<HBRUSH, GdiTraits<HBRUSH>>;
 using IconHandle = Owned<HICON, IconTraits>;

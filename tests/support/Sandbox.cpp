@@ -59,6 +59,12 @@ void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_s
 
 DWORD attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
+void pressEnter(HWND target) {
+    PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageA(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
+    ui::pumpMessages();
+}
+
 namespace {
 void removeTreeW(const std::wstring& path) {
     const DWORD a = GetFileAttributesW(path.c_str());

@@ -35,6 +35,9 @@ std::string readFile(const std::string& path);  // "<missing>" when it cannot be
 bool exists(const std::string& path);
 void makeFolder(const std::string& path);
 DWORD attributes(const std::string& path);
+// Enter typed on the keyboard into the window with the focus, and the
+// messages handled as the program's loop would.
+void pressEnter(HWND target);
 // Removes a folder tree whatever the attributes of what is in it.
 void removeTree(const std::string& path);
 

@@ -59,12 +59,6 @@ protected:
     Probe& probe = ui::shared<Probe>();
 };
 
-void pressEnter(HWND target) {
-    PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    PostMessageA(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
-    ui::pumpMessages();
-}
-
 TEST_F(FormTest, ShowHideAndCloseFollowTheLifecycle) {
     EXPECT_EQ(&probe, &ui::shared<Probe>());
     EXPECT_FALSE(probe.loaded());
@@ -151,19 +145,19 @@ TEST_F(FormTest, EnterReachesTheKeyPressHandlerFirstAndThenClicksTheFocusedButto
     probe.Txt.setFocus();
     ASSERT_TRUE(probe.Txt.hasFocus());
 
-    pressEnter(probe.Txt.hwnd());
+    test::pressEnter(probe.Txt.hwnd());
     EXPECT_EQ(probe.keys, std::vector<int>{13});
     EXPECT_TRUE(probe.Cmd.hasFocus());
     EXPECT_EQ(probe.clicks, 0) << "moving the focus does not click";
 
-    pressEnter(probe.Cmd.hwnd());
+    test::pressEnter(probe.Cmd.hwnd());
     EXPECT_EQ(probe.clicks, 1);
 }
 
 TEST_F(FormTest, EnterInABoxWithoutHandlerClicksNothing) {
     probe.Show();
     probe.Plain.setFocus();
-    pressEnter(probe.Plain.hwnd());
+    test::pressEnter(probe.Plain.hwnd());
     EXPECT_EQ(probe.clicks, 0);
     EXPECT_TRUE(probe.Plain.hasFocus());
 }

@@ -1,0 +1,71 @@
+#include "access/FrmChangePass.h"
+
+#include "access/FrmPass.h"
+#include "access/PasswordStore.h"
+#include "app/AppTitle.h"
+#include "app/Form1.h"
+
+using ui::Icon;
+
+FrmChangePass::FrmChangePass()
+    : Form({.caption = "Change Password...", .width = 4815, .height = 3735, .border = ui::Border::FixedDialog}) {
+    CmdChangepass.Click = [this] { CmdChangepass_Click(); };
+    TxtOldPass.KeyPress = [this](int key) { TxtOldPass_KeyPress(key); };
+    Text1.KeyPress = [this](int key) { Text1_KeyPress(key); };
+    Text2.KeyPress = [this](int key) { Text2_KeyPress(key); };
+}
+
+// Opened from the login window, this loads the main window hidden.
+void FrmChangePass::Form_Load() { ui::shared<Form1>().Hide(); }
+
+// Called when "Change Password" is clicked: the old password first, then the
+// two new entries; the first check that fails ends it.
+void FrmChangePass::CmdChangepass_Click() {
+    if (!PasswordStore::matches(TxtOldPass.text())) {
+        askToRetype("The existing password was not entered correctly");
+        TxtOldPass.setText("");
+        TxtOldPass.setFocus();
+        return;
+    }
+    const std::string password = Text1.text();
+    if (Text2.text() != password) {
+        askToRetype("The two new passwords were not entered correctly");
+        Text1.setText("");
+        Text2.setText("");
+        Text1.setFocus();
+        return;
+    }
+    if (!PasswordStore::save(password)) {
+        MsgBox(PasswordStore::kNotSaved, "Error", Icon::Exclamation);
+        return;
+    }
+    MsgBox("The password was successfully changed", "Hidewell", Icon::Information);
+    Hide();
+    ui::shared<Form1>().Show();
+}
+
+void FrmChangePass::askToRetype(const char* prompt) {
+    MsgBox(prompt, "Error", Icon::Exclamation);
+    MsgBox("Please Re-Type", AppTitle, Icon::Information);
+}
+
+void FrmChangePass::TxtOldPass_KeyPress(int keyAscii) {
+    if (keyAscii == 13) Text1.setFocus();
+}
+
+void FrmChangePass::Text1_KeyPress(int keyAscii) {
+    if (keyAscii == 13) Text2.setFocus();
+}
+
+void FrmChangePass::Text2_KeyPress(int keyAscii) {
+    if (keyAscii == 13) CmdChangepass.setFocus();
+}
+
+// Called when the user closes the window: back to the login window, with an
+// empty password box. The main window stays as it is.
+void FrmChangePass::Form_Unload() {
+    FrmPass& login = ui::shared<FrmPass>();
+    login.TxtPass.setText("");
+    login.Show();
+    login.TxtPass.setFocus();
+}

@@ -1,0 +1,38 @@
+#include "access/FrmNewPass.h"
+
+#include "access/PasswordStore.h"
+#include "app/Form1.h"
+
+FrmNewPass::FrmNewPass()
+    : Form({.caption = "Enter New Password", .width = 5175, .height = 3855, .border = ui::Border::FixedDialog}) {
+    CmdNewpassok.Click = [this] { CmdNewpassok_Click(); };
+    TxtNewpass1.KeyPress = [this](int key) { TxtNewpass1_KeyPress(key); };
+    txtnewpass2.KeyPress = [this](int key) { txtnewpass2_KeyPress(key); };
+}
+
+// Called when "OK" is clicked: saves the password when both entries agree.
+void FrmNewPass::CmdNewpassok_Click() {
+    const std::string password = TxtNewpass1.text();
+    if (password != txtnewpass2.text()) {
+        MsgBox("the two passwords do not co-incide", "Hidewell", ui::Icon::Exclamation);
+        return;
+    }
+    if (!PasswordStore::save(password)) {
+        MsgBox(PasswordStore::kNotSaved, "Error", ui::Icon::Exclamation);
+        return;
+    }
+    MsgBox("The password was successfully saved", "Hidewell", ui::Icon::Information);
+    Hide();
+    ui::shared<Form1>().Show();
+}
+
+void FrmNewPass::TxtNewpass1_KeyPress(int keyAscii) {
+    if (keyAscii == 13) txtnewpass2.setFocus();
+}
+
+void FrmNewPass::txtnewpass2_KeyPress(int keyAscii) {
+    if (keyAscii == 13) CmdNewpassok.setFocus();
+}
+
+// Called when the user closes the window: no password, no program.
+void FrmNewPass::Form_Unload() { ui::endProgram(); }

@@ -1,0 +1,33 @@
+// The first-password window: the user chooses the login password, typed
+// twice alike. Closing it ends the program.
+#pragma once
+
+#include "ui/Controls.h"
+#include "ui/Form.h"
+
+class FrmNewPass : public ui::Form {
+public:
+    FrmNewPass();
+
+    ui::Label LblNewPass{this, {.rect = {240, 120, 4695, 735},
+                                .caption = "A password is required to gain access to Hidewell. You haven't selected "
+                                           "a password yet. Please enter your new password below and click OK"}};
+    ui::Frame FrameNewPass{this, {.rect = {240, 960, 4695, 1935}, .caption = "Select a new password"}};
+    ui::Label LblNewpass1{this, {.rect = {240, 420, 1860, 255}, .caption = "Type new password:",
+                                 .container = &FrameNewPass}};
+    ui::TextBox TxtNewpass1{this, {.rect = {2160, 360, 2295, 315}, .container = &FrameNewPass, .password = true}};
+    ui::Label Label1{this, {.rect = {240, 900, 1860, 255}, .caption = "Re-Type new password:",
+                            .container = &FrameNewPass}};
+    ui::TextBox txtnewpass2{this, {.rect = {2160, 840, 2295, 315}, .container = &FrameNewPass, .password = true}};
+    ui::Button CmdNewpassok{this, {.rect = {1680, 1380, 1335, 375}, .caption = "OK", .container = &FrameNewPass}};
+    ui::Label LblCasesen{this, {.rect = {240, 3180, 4695, 255}, .caption = "WARNING! All passwords are case sensitive",
+                                .font = {.bold = true}, .fore = ui::DarkRed, .align = ui::Align::Center}};
+
+protected:
+    void Form_Unload() override;
+
+private:
+    void CmdNewpassok_Click();
+    void TxtNewpass1_KeyPress(int keyAscii);
+    void txtnewpass2_KeyPress(int keyAscii);
+};

@@ -1,0 +1,254 @@
+// The login, first-password and change-password windows, driven through
+// their controls against the real password value. Most tests plant a plain
+// password as an earlier version stored it, which is checked without the
+// slow hash; the saves are real.
+#include "access/FrmChangePass.h"
+#include "access/FrmNewPass.h"
+#include "access/FrmPass.h"
+#include "access/PasswordStore.h"
+#include "app/Form1.h"
+#include "support/RegistrySandbox.h"
+#include "support/Sandbox.h"
+
+namespace {
+
+using test::Box;
+using ui::Icon;
+
+constexpr char kMachine[] = ".mp3";
+constexpr char kUser[] = "Software\\Classes\\.mp3";
+constexpr char kName[] = "openID";
+
+const Box kIncorrect{"The password entered is incorrect, Please try again", "Error", Icon::Exclamation};
+const Box kRetype{"Please Re-Type", "Hidewell", Icon::Information};
+const Box kNotSaved{PasswordStore::kNotSaved, "Error", Icon::Exclamation};
+
+class PasswordWindowsTest : public test::Sandbox {
+protected:
+    void SetUp() override {
+        Sandbox::SetUp();
+        test::deleteRaw(HKEY_CLASSES_ROOT, kMachine, kName);
+        test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
+    }
+    static void plant(const std::string& password) {
+        test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, password + '\0');
+    }
+    static std::string stored() { return test::readRaw(HKEY_CLASSES_ROOT, kMachine, kName).data; }
+
+    FrmPass& login = ui::shared<FrmPass>();
+    FrmNewPass& first = ui::shared<FrmNewPass>();
+    FrmChangePass& change = ui::shared<FrmChangePass>();
+    Form1& main = ui::shared<Form1>();
+
+private:
+    test::PreservedValue savedMachine_{HKEY_CLASSES_ROOT, kMachine, kName};
+    test::PreservedValue savedUser_{HKEY_CURRENT_USER, kUser, kName};
+};
+
+TEST_F(PasswordWindowsTest, WithoutAPasswordOnlyTheFirstPasswordWindowShows) {
+    login.Show();
+    EXPECT_TRUE(login.loaded());
+    EXPECT_FALSE(login.visible());
+    EXPECT_TRUE(first.visible());
+    EXPECT_TRUE(first.TxtNewpass1.hasFocus());
+    EXPECT_FALSE(main.loaded());
+}
+
+TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
+    plant("Secret");
+    login.Show();
+    EXPECT_TRUE(login.visible());
+    EXPECT_TRUE(login.TxtPass.hasFocus());
+    for (const char* wrong : {"secret", "Secret ", " Secret", ""}) {
+        login.TxtPass.setText(wrong);
+        login.CmdPassoK.click();
+        EXPECT_EQ(login.TxtPass.text(), "");
+        EXPECT_TRUE(login.TxtPass.hasFocus());
+    }
+    EXPECT_EQ(host.boxes, std::vector<Box>(4, kIncorrect));
+    EXPECT_FALSE(main.loaded());
+
+    login.TxtPass.setText("Secret");
+    login.CmdPassoK.click();
+    EXPECT_FALSE(login.visible());
+    EXPECT_TRUE(login.loaded());
+    EXPECT_EQ(login.TxtPass.text(), "Secret") << "the login window is only hidden";
+    EXPECT_TRUE(main.visible());
+
+    main.close();
+    EXPECT_EQ(host.programEnds, 1);
+    EXPECT_FALSE(login.visible());
+}
+
+TEST_F(PasswordWindowsTest, EnterInThePasswordBoxMovesToOkAndTheSecondEnterChecks) {
+    plant("Secret");
+    login.Show();
+    login.TxtPass.setText("Secret");
+    test::pressEnter(login.TxtPass.hwnd());
+    EXPECT_TRUE(login.CmdPassoK.hasFocus());
+    EXPECT_TRUE(login.visible()) << "the first Enter checks nothing";
+    test::pressEnter(login.CmdPassoK.hwnd());
+    EXPECT_TRUE(main.visible());
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(PasswordWindowsTest, ClosingTheLoginOrFirstPasswordWindowEndsTheProgram) {
+    plant("Secret");
+    login.Show();
+    login.close();
+    EXPECT_EQ(host.programEnds, 1);
+
+    test::deleteRaw(HKEY_CLASSES_ROOT, kMachine, kName);
+    login.Show();
+    first.close();
+    EXPECT_EQ(host.programEnds, 2);
+    EXPECT_FALSE(login.loaded());
+}
+
+TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
+    login.Show();
+    first.TxtNewpass1.setText("0042 Pass");
+    first.txtnewpass2.setText("0042 pass");
+    first.CmdNewpassok.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{"the two passwords do not co-incide", "Hidewell", Icon::Exclamation}}));
+    EXPECT_EQ(first.TxtNewpass1.text(), "0042 Pass") << "both boxes keep their text";
+    EXPECT_TRUE(PasswordStore::isEmpty());
+
+    // Enter moves from box to box to OK; the last Enter saves.
+    first.TxtNewpass1.setFocus();
+    test::pressEnter(first.TxtNewpass1.hwnd());
+    EXPECT_TRUE(first.txtnewpass2.hasFocus());
+    first.txtnewpass2.setText("0042 Pass");
+    test::pressEnter(first.txtnewpass2.hwnd());
+    EXPECT_TRUE(first.CmdNewpassok.hasFocus());
+    EXPECT_EQ(host.boxes.size(), 1u);
+    test::pressEnter(first.CmdNewpassok.hwnd());
+
+    EXPECT_EQ(host.boxes.back(), (Box{"The password was successfully saved", "Hidewell", Icon::Information}));
+    EXPECT_FALSE(first.visible());
+    EXPECT_TRUE(main.visible());
+    EXPECT_EQ(stored().rfind("pbkdf2-sha256$", 0), 0u) << "a salted hash, not the password";
+    EXPECT_TRUE(PasswordStore::matches("0042 Pass")) << "leading zeros and the blank are kept";
+    EXPECT_FALSE(PasswordStore::matches("42 Pass"));
+}
+
+TEST_F(PasswordWindowsTest, AnEmptyFirstPasswordMeansNoPasswordYet) {
+    login.Show();
+    first.CmdNewpassok.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
+    EXPECT_TRUE(main.visible());
+    EXPECT_TRUE(PasswordStore::isEmpty());
+    ui::unloadAll();
+    login.Show();
+    EXPECT_TRUE(first.visible()) << "the next start asks again";
+}
+
+TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
+    test::SetValueDenied machine(HKEY_CLASSES_ROOT, kMachine);
+    test::SetValueDenied user(HKEY_CURRENT_USER, kUser);
+    login.Show();
+    first.TxtNewpass1.setText("pw");
+    first.txtnewpass2.setText("pw");
+    first.CmdNewpassok.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kNotSaved});
+    EXPECT_TRUE(first.visible());
+    EXPECT_FALSE(main.loaded());
+    EXPECT_TRUE(PasswordStore::isEmpty());
+}
+
+TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
+    plant("old");
+    main.Show();
+    main.Lblchangepass.click();
+    EXPECT_TRUE(change.visible());
+    EXPECT_FALSE(main.visible());
+    EXPECT_TRUE(change.TxtOldPass.hasFocus());
+
+    change.TxtOldPass.setText("Old");
+    change.Text1.setText("new");
+    change.Text2.setText("new");
+    change.CmdChangepass.click();
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"The existing password was not entered correctly", "Error", Icon::Exclamation},
+                                kRetype}));
+    EXPECT_EQ(change.TxtOldPass.text(), "");
+    EXPECT_TRUE(change.TxtOldPass.hasFocus());
+    EXPECT_EQ(change.Text1.text(), "new");
+    EXPECT_EQ(change.Text2.text(), "new");
+
+    host.boxes.clear();
+    change.TxtOldPass.setText("old");
+    change.Text2.setText("New");
+    change.CmdChangepass.click();
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"The two new passwords were not entered correctly", "Error", Icon::Exclamation},
+                                kRetype}));
+    EXPECT_EQ(change.Text1.text(), "");
+    EXPECT_EQ(change.Text2.text(), "");
+    EXPECT_TRUE(change.Text1.hasFocus());
+    EXPECT_EQ(change.TxtOldPass.text(), "old");
+    EXPECT_EQ(stored(), std::string("old") + '\0') << "nothing stored";
+}
+
+TEST_F(PasswordWindowsTest, ASuccessfulChangeShowsTheMainWindowAndKeepsTheBoxes) {
+    plant("old");
+    main.Show();
+    main.Lblchangepass.click();
+    // Enter moves through the three boxes to the button.
+    change.TxtOldPass.setText("old");
+    test::pressEnter(change.TxtOldPass.hwnd());
+    EXPECT_TRUE(change.Text1.hasFocus());
+    change.Text1.setText(" new ");
+    test::pressEnter(change.Text1.hwnd());
+    EXPECT_TRUE(change.Text2.hasFocus());
+    change.Text2.setText(" new ");
+    test::pressEnter(change.Text2.hwnd());
+    EXPECT_TRUE(change.CmdChangepass.hasFocus());
+    EXPECT_TRUE(host.boxes.empty());
+    test::pressEnter(change.CmdChangepass.hwnd());
+
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_FALSE(change.visible());
+    EXPECT_TRUE(main.visible());
+    EXPECT_TRUE(PasswordStore::matches(" new "));
+    EXPECT_FALSE(PasswordStore::matches("old"));
+
+    main.Lblchangepass.click();
+    EXPECT_TRUE(change.visible());
+    EXPECT_TRUE(main.visible()) << "only hidden before, so no Form_Load now";
+    EXPECT_EQ(change.Text1.text(), " new ");
+}
+
+TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {
+    plant("old");
+    login.Show();
+    login.TxtPass.setText("typed");
+    login.LblChangePass.click();
+    EXPECT_TRUE(change.visible());
+    EXPECT_FALSE(login.visible());
+    EXPECT_TRUE(main.loaded()) << "loaded hidden by the change window";
+    EXPECT_FALSE(main.visible());
+
+    change.close();
+    EXPECT_TRUE(login.visible());
+    EXPECT_EQ(login.TxtPass.text(), "");
+    EXPECT_TRUE(login.TxtPass.hasFocus());
+    EXPECT_FALSE(main.visible());
+
+    login.TxtPass.setText("old");
+    login.CmdPassoK.click();
+    EXPECT_TRUE(main.visible());
+}
+
+TEST_F(PasswordWindowsTest, AnEmptyStoredPasswordLetsAnEmptyOldPasswordThrough) {
+    test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, std::string(1, '\0'));
+    main.Show();
+    main.Lblchangepass.click();
+    change.CmdChangepass.click();  // all three boxes empty
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    change.close();
+    login.CmdPassoK.click();
+    EXPECT_TRUE(main.visible()) << "the login takes the empty password too";
+}
+
+}  // namespace
