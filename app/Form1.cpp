@@ -4,10 +4,12 @@
 #include "app/AppTitle.h"
 #include "app/FrmAbout.h"
 #include "hiding/FrmHidef.h"
+#include "mru/FrmMRU.h"
 
 Form1::Form1()
     : Form({.caption = "Hidewell", .width = 3975, .height = 5175, .border = ui::Border::FixedSingle}) {
     LblHidef.Click = [this] { LblHidef_Click(); };
+    LblMRU.Click = [this] { LblMRU_Click(); };
     Lblchangepass.Click = [this] { Lblchangepass_Click(); };
     Label4.Click = [this] { Label4_Click(); };
     LblURL.Click = [this] { LblURL_Click(); };
@@ -16,6 +18,9 @@ Form1::Form1()
 
 // Called when "Hide File or Folder" is clicked.
 void Form1::LblHidef_Click() { ui::shared<FrmHidef>().Show(); }
+
+// Called when "Delete MRU's" is clicked.
+void Form1::LblMRU_Click() { ui::shared<FrmMRU>().Show(); }
 
 // Called when "Change Login Password" is clicked.
 void Form1::Lblchangepass_Click() { ui::shared<FrmChangePass>().Show(); }

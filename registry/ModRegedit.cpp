@@ -159,4 +159,12 @@ bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::s
     return key && RegDeleteKeyA(key.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
+bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const std::string& name) {
+    if (name.empty()) return false;  // that would be the parent itself
+    const std::string path = parent + "\\" + name;
+    if (!RegKeyExists(root, path)) return true;
+    if (const KeyHandle key = openKey(root, parent)) RegDeleteTreeA(key.get(), name.c_str());
+    return !RegKeyExists(root, path);
+}
+
 }  // namespace ModRegedit

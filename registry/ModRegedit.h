@@ -66,4 +66,9 @@ void RegWriteValue(std::uint32_t root, const std::string& path, const std::strin
 // True when it was deleted. A missing parent is not created.
 bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::string& name);
 
+// Deletes the subkey `name` of `parent` whole: its values, its subkeys and
+// theirs. True when the subkey is gone afterwards, which includes a subkey
+// (or parent) that was never there; nothing is created.
+bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const std::string& name);
+
 }  // namespace ModRegedit

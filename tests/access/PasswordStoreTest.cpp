@@ -181,7 +181,7 @@ TEST_F(PasswordStoreTest, PerUserValueComesFirstUnlessEmpty) {
 
 TEST_F(PasswordStoreTest, RefusedMachineKeyFallsBackToThePerUserKey) {
     plantMachine(REG_SZ, sz("old"));
-    test::SetValueDenied denied(HKEY_CLASSES_ROOT, kMachine);
+    test::AccessDenied denied(HKEY_CLASSES_ROOT, kMachine);
     ASSERT_TRUE(PasswordStore::save("new one"));
     EXPECT_EQ(machine().data, sz("old"));
     EXPECT_EQ(user().data.substr(0, 14), "pbkdf2-sha256$");
@@ -191,8 +191,8 @@ TEST_F(PasswordStoreTest, RefusedMachineKeyFallsBackToThePerUserKey) {
 
 TEST_F(PasswordStoreTest, RefusedAtBothKeysFailsAndKeepsThePassword) {
     plantMachine(REG_SZ, sz("old"));
-    test::SetValueDenied deniedMachine(HKEY_CLASSES_ROOT, kMachine);
-    test::SetValueDenied deniedUser(HKEY_CURRENT_USER, kUser);
+    test::AccessDenied deniedMachine(HKEY_CLASSES_ROOT, kMachine);
+    test::AccessDenied deniedUser(HKEY_CURRENT_USER, kUser);
     EXPECT_FALSE(PasswordStore::save("new one"));
     EXPECT_EQ(user().rc, ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(PasswordStore::matches("old"));
@@ -217,7 +217,7 @@ TEST_F(PasswordStoreTest, SaveReplacesAnOlderPerUserValueThatWouldHideIt) {
 TEST_F(PasswordStoreTest, EmptySaveCannotUncoverARefusedMachinePassword) {
     plantMachine(REG_SZ, sz("machine"));
     plantUser(REG_SZ, sz("user"));
-    test::SetValueDenied denied(HKEY_CLASSES_ROOT, kMachine);
+    test::AccessDenied denied(HKEY_CLASSES_ROOT, kMachine);
     // Emptying the per-user value would make "machine" the password.
     EXPECT_FALSE(PasswordStore::save(""));
     EXPECT_EQ(user().data, sz("user"));

@@ -144,8 +144,8 @@ TEST_F(PasswordWindowsTest, AnEmptyFirstPasswordMeansNoPasswordYet) {
 }
 
 TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
-    test::SetValueDenied machine(HKEY_CLASSES_ROOT, kMachine);
-    test::SetValueDenied user(HKEY_CURRENT_USER, kUser);
+    test::AccessDenied machine(HKEY_CLASSES_ROOT, kMachine);
+    test::AccessDenied user(HKEY_CURRENT_USER, kUser);
     login.Show();
     first.TxtNewpass1.setText("pw");
     first.txtnewpass2.setText("pw");

@@ -176,7 +176,7 @@ TEST_F(ModRegeditTest, WriteCreatesMissingLevelsOfThePath) {
 TEST_F(ModRegeditTest, RefusedWriteStoresNothingAndRaisesNothing) {
     plant("old", REG_SZ, std::string("before\0", 7));
     {
-        test::SetValueDenied denied(HKEY_CURRENT_USER, path);
+        test::AccessDenied denied(HKEY_CURRENT_USER, path);
         EXPECT_NO_THROW(write("new", RegValue("text")));
         EXPECT_NO_THROW(write("old", RegValue("17")));
     }

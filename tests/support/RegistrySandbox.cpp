@@ -86,7 +86,7 @@ std::string dwordBytes(DWORD value) {
     return std::string(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-SetValueDenied::SetValueDenied(HKEY root, const std::string& path) {
+AccessDenied::AccessDenied(HKEY root, const std::string& path, REGSAM denied) {
     const LONG rc =
         RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key_, nullptr);
     if (rc != ERROR_SUCCESS) {
@@ -106,7 +106,7 @@ SetValueDenied::SetValueDenied(HKEY root, const std::string& path) {
     alignas(DWORD) char aclBuffer[256];
     PACL acl = reinterpret_cast<PACL>(aclBuffer);
     InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
-    AddAccessDeniedAce(acl, ACL_REVISION, KEY_SET_VALUE, everyone);
+    AddAccessDeniedAce(acl, ACL_REVISION, denied, everyone);
     AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
     SECURITY_DESCRIPTOR sd;
     InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
@@ -115,7 +115,7 @@ SetValueDenied::SetValueDenied(HKEY root, const std::string& path) {
     FreeSid(everyone);
 }
 
-SetValueDenied::~SetValueDenied() {
+AccessDenied::~AccessDenied() {
     if (!key_) return;
     if (!saved_.empty()) {
         EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data()), ERROR_SUCCESS);

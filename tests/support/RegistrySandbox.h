@@ -42,15 +42,16 @@ void makeKey(HKEY root, const std::string& path);
 // The bytes of a REG_DWORD as the registry stores them.
 std::string dwordBytes(DWORD value);
 
-// While it lives, nobody (its creator included) may set values in the key:
-// a deny entry for Everyone in the key's access list. The key is created
-// when missing; its previous access list comes back afterwards.
-class SetValueDenied {
+// While it lives, nobody (its creator included) has the denied access to the
+// key (by default: setting values): a deny entry for Everyone in the key's
+// access list. The key is created when missing; its previous access list
+// comes back afterwards.
+class AccessDenied {
 public:
-    SetValueDenied(HKEY root, const std::string& path);
-    ~SetValueDenied();
-    SetValueDenied(const SetValueDenied&) = delete;
-    SetValueDenied& operator=(const SetValueDenied&) = delete;
+    AccessDenied(HKEY root, const std::string& path, REGSAM denied = KEY_SET_VALUE);
+    ~AccessDenied();
+    AccessDenied(const AccessDenied&) = delete;
+    AccessDenied& operator=(const AccessDenied&) = delete;
 
 private:
     HKEY key_ = nullptr;

@@ -1,0 +1,49 @@
+#include "mru/FrmMRU.h"
+
+#include <string>
+
+#include "app/Form1.h"
+#include "mru/MruTargets.h"
+#include "registry/ModRegedit.h"
+
+using ui::Icon;
+
+FrmMRU::FrmMRU()
+    : Form({.caption = "Delete Most Recently Used Items (MRU) ",
+            .width = 4680,
+            .height = 2745,
+            .border = ui::Border::FixedSingle}) {
+    CmdDelMRU.Click = [this] { CmdDelMRU_Click(); };
+}
+
+void FrmMRU::Form_Load() {
+    ui::shared<Form1>().Hide();
+    for (const MruTarget& t : MruTargets) CmbMRU.addItem(t.name);
+    LblNoMRU.setCaption(std::to_string(CmbMRU.listCount()));
+}
+
+void FrmMRU::Form_Unload() { ui::shared<Form1>().Show(); }
+
+// Called when "Delete MRU item" is clicked: deletes the chosen program's list.
+void FrmMRU::CmdDelMRU_Click() {
+    const std::string chosen = CmbMRU.selectedText();
+    if (chosen.empty()) {
+        MsgBox("Please select an MRU list to delete", "Error", Icon::Information);
+        return;
+    }
+    for (const MruTarget& t : MruTargets) {
+        if (chosen != t.name) continue;
+        // Some programs keep their list in subkeys: the key goes whole, and
+        // only a key that is gone is reported as removed.
+        if (!ModRegedit::RegDeleteSubkeyTree(ModRegedit::HKCU, t.parent, t.subkey)) {
+            MsgBox("The " + chosen + " list could not be removed: the registry refused to delete it. Close " +
+                       "the program that keeps it and try again.",
+                   "Error", Icon::Exclamation);
+            return;
+        }
+        MsgBox(t.confirmation, "Confirmation", Icon::Information);
+        if (t.rebootNote)
+            MsgBox("Please reboot the computer for the changes to take effect", "Hidewell", Icon::Information);
+        return;
+    }
+}

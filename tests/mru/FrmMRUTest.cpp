@@ -1,0 +1,122 @@
+// The MRU window against Wine's real registry: each row deletes exactly its
+// key, whole, and says so only when the key is gone.
+#include "mru/FrmMRU.h"
+
+#include "app/Form1.h"
+#include "mru/MruTargets.h"
+#include "registry/ModRegedit.h"
+#include "support/RegistrySandbox.h"
+#include "support/Sandbox.h"
+
+namespace {
+
+using test::Box;
+using ui::Icon;
+
+const Box kReboot{"Please reboot the computer for the changes to take effect", "Hidewell", Icon::Information};
+
+class FrmMRUTest : public test::Sandbox {
+protected:
+    void TearDown() override {
+        for (const std::string& key : created_) RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+        Sandbox::TearDown();
+    }
+    // The target key with values and a subkey tree, and a sibling key and
+    // value in its parent that must survive.
+    void plant(const MruTarget& t) {
+        const std::string target = std::string(t.parent) + "\\" + t.subkey;
+        for (const std::string& key : {target + "\\deep\\deeper", std::string(t.parent) + "\\HidewellSibling"}) {
+            test::makeKey(HKEY_CURRENT_USER, key);
+            created_.push_back(key);
+        }
+        created_.push_back(target);
+        test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.pdf") + '\0');
+        test::writeRaw(HKEY_CURRENT_USER, target + "\\deep", "b", REG_SZ, std::string("y") + '\0');
+        test::writeRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue", REG_SZ, std::string("keep") + '\0');
+    }
+    static bool exists(const std::string& key) { return test::keyExists(HKEY_CURRENT_USER, key); }
+
+    FrmMRU& form = ui::shared<FrmMRU>();
+
+private:
+    std::vector<std::string> created_;
+};
+
+TEST_F(FrmMRUTest, ListsTheNineProgramsSortedWithNothingChosen) {
+    ui::shared<Form1>().Show();
+    form.Show();
+    EXPECT_FALSE(ui::shared<Form1>().visible());
+    EXPECT_EQ(form.LblNoMRU.text(), "9");
+    EXPECT_EQ(form.CmbMRU.listCount(), 9);
+    EXPECT_EQ(form.CmbMRU.selectedText(), "");
+    std::vector<std::string> shown;
+    for (int i = 0; i < 9; ++i) {
+        char text[64] = "";
+        SendMessageA(form.CmbMRU.hwnd(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        shown.push_back(text);
+    }
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+
+    form.CmdDelMRU.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{"Please select an MRU list to delete", "Error", Icon::Information}}));
+
+    form.close();
+    EXPECT_TRUE(ui::shared<Form1>().visible());
+    form.Show();
+    EXPECT_EQ(form.CmbMRU.listCount(), 9) << "a new load, the same nine";
+    EXPECT_EQ(form.LblNoMRU.text(), "9");
+}
+
+TEST_F(FrmMRUTest, EachRowDeletesItsWholeKeyAndNothingBeside) {
+    for (const MruTarget& t : MruTargets) {
+        SCOPED_TRACE(t.name);
+        plant(t);
+        host.boxes.clear();
+        ASSERT_TRUE(form.CmbMRU.choose(t.name));
+        form.CmdDelMRU.click();
+
+        std::vector<Box> expected{{t.confirmation, "Confirmation", Icon::Information}};
+        if (t.rebootNote) expected.push_back(kReboot);
+        EXPECT_EQ(host.boxes, expected);
+        EXPECT_FALSE(exists(std::string(t.parent) + "\\" + t.subkey));
+        EXPECT_TRUE(exists(std::string(t.parent) + "\\HidewellSibling"));
+        EXPECT_EQ(test::readRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue").data, std::string("keep") + '\0');
+        test::deleteRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue");
+
+        // Again, with the key gone: still removed, and nothing comes back.
+        host.boxes.clear();
+        form.CmdDelMRU.click();
+        EXPECT_EQ(host.boxes, expected);
+        EXPECT_FALSE(exists(std::string(t.parent) + "\\" + t.subkey));
+    }
+}
+
+TEST_F(FrmMRUTest, AMissingProgramKeyIsNotCreated) {
+    const MruTarget& foxit = MruTargets[2];
+    ASSERT_STREQ(foxit.name, "Foxit Reader");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Foxit Software");
+    form.CmbMRU.choose("Foxit Reader");
+    form.CmdDelMRU.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{foxit.confirmation, "Confirmation", Icon::Information}}));
+    EXPECT_FALSE(exists("Software\\Foxit Software"));
+}
+
+TEST_F(FrmMRUTest, AKeyThatWillNotGoIsReportedNotConfirmed) {
+    const MruTarget& run = MruTargets[5];
+    ASSERT_STREQ(run.name, "Run commands");
+    plant(run);
+    const std::string target = std::string(run.parent) + "\\" + run.subkey;
+    {
+        // A subkey in it that may not be listed or deleted keeps the key there.
+        test::AccessDenied refused(HKEY_CURRENT_USER, target + "\\deep", DELETE | KEY_ENUMERATE_SUB_KEYS);
+        form.CmbMRU.choose("Run commands");
+        form.CmdDelMRU.click();
+        EXPECT_TRUE(exists(target));
+    }
+    ASSERT_EQ(host.boxes.size(), 1u) << "no confirmation and no reboot note";
+    EXPECT_EQ(host.boxes[0].title, "Error");
+    EXPECT_EQ(host.boxes[0].icon, Icon::Exclamation);
+    EXPECT_NE(host.boxes[0].prompt.find("Run commands"), std::string::npos) << "it names the list";
+}
+
+}  // namespace
