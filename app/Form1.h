@@ -45,4 +45,5 @@ protected:
 
 private:
     void LblHidef_Click();
+    void LblUnhidef_Click();
 };
