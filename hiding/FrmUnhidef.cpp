@@ -32,12 +32,16 @@ std::string notImported(const std::string& path) {
 }
 
 constexpr char kListFileNotWritten[] =
-    "The path list was not imported, because the 'Sett~.dll' file could not be written. The list is unchanged.";
+    "The path list was not imported, because the 'Sett~.dll' file could not be written. The list is "
+    "unchanged.";
 
 }  // namespace
 
 FrmUnhidef::FrmUnhidef()
-    : Form({.caption = "Unhide File or Folder", .width = 4935, .height = 6495, .border = ui::Border::FixedSingle,
+    : Form({.caption = "Unhide File or Folder",
+            .width = 4935,
+            .height = 6495,
+            .border = ui::Border::FixedSingle,
             .back = ui::White}) {
     CmdUnhide.Click = [this] { CmdUnhide_Click(); };
     CmdQuickUnhide.Click = [this] { CmdQuickUnhide_Click(); };
@@ -101,7 +105,8 @@ void FrmUnhidef::CmdQuickUnhide_Click() {
         return;
     }
     MsgBox("Invalid drive or directory selected", "Error", Icon::Exclamation);
-    if (loaded()) MsgBox("Please make sure that you have entered the path correctly", "Info", Icon::Information);
+    if (loaded())
+        MsgBox("Please make sure that you have entered the path correctly", "Info", Icon::Information);
 }
 
 // Called when "Export List" is clicked: the list as shown goes to the chosen

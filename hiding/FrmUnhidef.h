@@ -24,9 +24,12 @@ public:
     ui::ListBox LstUnhide{this, {.rect = {120, 300, 4455, 2400}, .container = &FrameUnhide,
                                  .back = ui::LightGrey}};
     ui::Button CmdUnhide{this, {.rect = listButton(0), .caption = "Unhide", .container = &FrameUnhide}};
-    ui::Button CmdImpList{this, {.rect = listButton(1), .caption = "Import List", .container = &FrameUnhide}};
-    ui::Button CmdExpList{this, {.rect = listButton(2), .caption = "Export List", .container = &FrameUnhide}};
-    ui::Frame FrameQunhide{this, {.rect = {120, 4335, 4695, 1920}, .caption = "Hidden path not in above list?"}};
+    ui::Button CmdImpList{this, {.rect = listButton(1), .caption = "Import List",
+                                 .container = &FrameUnhide}};
+    ui::Button CmdExpList{this, {.rect = listButton(2), .caption = "Export List",
+                                 .container = &FrameUnhide}};
+    ui::Frame FrameQunhide{this, {.rect = {120, 4335, 4695, 1920},
+                                  .caption = "Hidden path not in above list?"}};
     ui::Label LblTypePath{this, {.rect = {120, 300, 4455, 435},
                                  .caption = "Type the full path of the hidden file\\folder and click 'unhide'",
                                  .container = &FrameQunhide}};
