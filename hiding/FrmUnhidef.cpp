@@ -84,10 +84,9 @@ void FrmUnhidef::CmdUnhide_Click() {
     }
     MsgBox("The File\\Folder cannot be found", "Error", Icon::Exclamation);
     if (!loaded()) return;
-    if (MsgBox("Would you like to remove that entry?", "Remove Entry", Icon::Exclamation, Buttons::YesNo) !=
-            Answer::Yes ||
-        !loaded())
-        return;
+    const Answer remove =
+        MsgBox("Would you like to remove that entry?", "Remove Entry", Icon::Exclamation, Buttons::YesNo);
+    if (remove != Answer::Yes || !loaded()) return;
     LstUnhide.removeItem(index);
     MsgBox("Entry successfully removed", "Confirmation", Icon::Information);
 }
@@ -137,11 +136,13 @@ void FrmUnhidef::CmdImpList_Click() {
         MsgBox(kListFileNotWritten, "Error", Icon::Exclamation);
         return;
     }
-    // The file now holds the whole new list, so closing may write again.
-    saveOnClose_ = true;
+    // Until the list shows the new entries, closing must not write the old
+    // ones back over them.
+    saveOnClose_ = false;
     MsgBox("Path List imported successfully", "Confirmation", Icon::Information);
     if (!loaded()) return;
     // LstTemp holds exactly what the file now holds: no need to read it again.
     LstUnhide.clear();
     LstUnhide.addItems(LstTemp.items());
+    saveOnClose_ = true;
 }
