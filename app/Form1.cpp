@@ -4,11 +4,13 @@
 #include "app/AppTitle.h"
 #include "app/FrmAbout.h"
 #include "hiding/FrmHidef.h"
+#include "hiding/FrmUnhidef.h"
 #include "mru/FrmMRU.h"
 
 Form1::Form1()
     : Form({.caption = "Hidewell", .width = 3975, .height = 5175, .border = ui::Border::FixedSingle}) {
     LblHidef.Click = [this] { LblHidef_Click(); };
+    LblUnhidef.Click = [this] { LblUnhidef_Click(); };
     LblMRU.Click = [this] { LblMRU_Click(); };
     Lblchangepass.Click = [this] { Lblchangepass_Click(); };
     Label4.Click = [this] { Label4_Click(); };
@@ -18,6 +20,9 @@ Form1::Form1()
 
 // Called when "Hide File or Folder" is clicked.
 void Form1::LblHidef_Click() { ui::shared<FrmHidef>().Show(); }
+
+// Called when "Unhide File or Folder" is clicked.
+void Form1::LblUnhidef_Click() { ui::shared<FrmUnhidef>().Show(); }
 
 // Called when "Delete MRU's" is clicked.
 void Form1::LblMRU_Click() { ui::shared<FrmMRU>().Show(); }

@@ -45,6 +45,7 @@ protected:
 
 private:
     void LblHidef_Click();
+    void LblUnhidef_Click();
     void LblMRU_Click();
     void Lblchangepass_Click();
     void Label4_Click();

@@ -14,6 +14,17 @@ constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FI
 // The wide form reaches paths longer than MAX_PATH.
 std::wstring platformPath(const std::string& path) { return ui::extendedLengthPath(ui::fromAnsi(path)); }
 
+// "C:\..." or "\\server\share...". The platform resolves anything else
+// against the process's current folder, so a typed "." or blank would
+// unhide that folder.
+bool isFullPath(const std::string& path) {
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') &&
+                       path[1] == ':' && separator(path[2]);
+    const bool unc = path.size() >= 3 && separator(path[0]) && separator(path[1]);
+    return drive || unc;
+}
+
 }  // namespace
 
 bool hideItem(const std::string& path, DWORD& previous) {
@@ -34,7 +45,7 @@ bool restoreAttributes(const std::string& path, DWORD previous) {
 }
 
 bool unhideItem(const std::string& path) {
-    if (path.empty()) return false;
+    if (!isFullPath(path)) return false;
     return SetFileAttributesW(platformPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

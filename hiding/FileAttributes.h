@@ -14,6 +14,7 @@ bool hideItem(const std::string& path, DWORD& previous);
 // Puts back attributes that hideItem reported as previous.
 bool restoreAttributes(const std::string& path, DWORD previous);
 // Sets the normal attributes (0): read-only, hidden, system and archive go.
+// Only a full path is taken; anything else fails.
 bool unhideItem(const std::string& path);
 
 }  // namespace hiding

@@ -1,0 +1,541 @@
+// The unhide window's flows, export and import included, driven through its
+// real controls against the real file system.
+#include "hiding/FrmUnhidef.h"
+
+#include "app/Form1.h"
+#include "hiding/ListFile.h"
+#include "support/Sandbox.h"
+#include "ui/Dpi.h"
+#include "ui/Paths.h"
+
+namespace {
+
+using test::Box;
+using ui::Answer;
+using ui::Icon;
+using Entries = std::vector<std::string>;
+using Controls = std::initializer_list<const ui::Control*>;
+
+const Box kNotFound{"The 'Sett~.dll' file was not found", "Error", Icon::Exclamation};
+const Box kNoSelection{"No Files\\Folders have been selected to unhide", "Error", Icon::Exclamation};
+const Box kUnhidden{"The File\\Folder as successfully unhidden", "Hidewell", Icon::Information};
+const Box kCannotBeFound{"The File\\Folder cannot be found", "Error", Icon::Exclamation};
+const Box kRemoveQuestion{"Would you like to remove that entry?", "Remove Entry", Icon::Exclamation,
+                          ui::Buttons::YesNo};
+const Box kRemoved{"Entry successfully removed", "Confirmation", Icon::Information};
+const Box kTypePath{"Please type the location of the directory", "Error", Icon::Exclamation};
+const Box kQuickUnhidden{"File\\Folder successfully unhidden", "Confirmation", Icon::Information};
+const Box kInvalid{"Invalid drive or directory selected", "Error", Icon::Exclamation};
+const Box kCheckPath{"Please make sure that you have entered the path correctly", "Info", Icon::Information};
+const Box kExported{"Path List exported successfully", "Confirmation", Icon::Information};
+const Box kImported{"Path List imported successfully", "Confirmation", Icon::Information};
+
+std::string lines(const Entries& entries) {
+    std::string out;
+    for (const std::string& e : entries) out += e + "\r\n";
+    return out;
+}
+
+// Flags as the platform reports them, without the kind of item. Wine reports
+// every file as archived, whatever was set.
+DWORD flags(const std::string& path) {
+    return test::attributes(path) &
+           ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
+}
+
+// Files in a folder, "hw~*.tmp" leftovers of a failed rewrite included.
+int filesIn(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    int files = 0;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+    return files;
+}
+
+class FrmUnhidefTest : public test::Sandbox {
+protected:
+    void SetUp() override {
+        Sandbox::SetUp();
+        test::makeFolder(at("Secret"));
+        test::writeFile(at("notes.txt"), "x");
+    }
+    // Opens the window on a list file holding these entries.
+    void openWith(const Entries& entries) {
+        test::writeFile(listFile(), lines(entries));
+        form.Show();
+    }
+    // A failure box of export or import: says what did not happen.
+    static void expectFailure(const Box& box, const std::string& what) {
+        EXPECT_EQ(box.title, "Error");
+        EXPECT_EQ(box.icon, Icon::Exclamation);
+        EXPECT_NE(box.prompt.find(what), std::string::npos) << box.prompt;
+    }
+    const Entries& shown() const { return form.LstUnhide.items(); }
+
+    FrmUnhidef& form = ui::shared<FrmUnhidef>();
+};
+
+TEST_F(FrmUnhidefTest, ShowsEveryControlUnclippedInItsFrame) {
+    form.Show();
+    RECT client;
+    GetClientRect(form.hwnd(), &client);
+    EXPECT_EQ(client.right, ui::twipsToPixels(4935, form.dpi()));
+    EXPECT_EQ(client.bottom, ui::twipsToPixels(6495, form.dpi()));
+    EXPECT_EQ(GetWindowLongA(form.hwnd(), GWL_STYLE) & WS_MAXIMIZEBOX, 0);
+    EXPECT_FALSE(IsWindowVisible(form.LstTemp.hwnd()));
+
+    auto rectOf = [](const ui::Control& c) {
+        RECT r;
+        GetWindowRect(c.hwnd(), &r);
+        return r;
+    };
+    auto inside = [](const RECT& in, const RECT& out) {
+        return in.left >= out.left && in.top >= out.top && in.right <= out.right && in.bottom <= out.bottom;
+    };
+    MapWindowPoints(form.hwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const RECT list = rectOf(form.FrameUnhide), quick = rectOf(form.FrameQunhide);
+    EXPECT_TRUE(inside(list, client) && inside(quick, client) && inside(rectOf(form.LblHeading), client));
+    EXPECT_LE(list.bottom, quick.top);
+    for (const ui::Control* c :
+         Controls{&form.LstUnhide, &form.CmdUnhide, &form.CmdImpList, &form.CmdExpList})
+        EXPECT_TRUE(inside(rectOf(*c), list)) << c->text();
+    for (const ui::Control* c : Controls{&form.LblTypePath, &form.TxtUnhide, &form.CmdQuickUnhide})
+        EXPECT_TRUE(inside(rectOf(*c), quick)) << c->text();
+}
+
+TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWritesItBack) {
+    // Commas, leading blanks, an empty line, duplicates, odd bytes.
+    const std::string bytes =
+        "C:\\My Files, old\\a.txt\r\n  C:\\lead\r\n\r\nC:\\dup\r\nC:\\dup\r\nC:\\\xE9t\xE9\r\n";
+    test::writeFile(listFile(), bytes);
+    auto& main = ui::shared<Form1>();
+    main.Show();
+    main.LblUnhidef.click();
+    EXPECT_TRUE(form.visible());
+    EXPECT_FALSE(main.visible()) << "the main window is hidden while this one is open";
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_EQ(shown(),
+              (Entries{"C:\\My Files, old\\a.txt", "  C:\\lead", "", "C:\\dup", "C:\\dup", "C:\\\xE9t\xE9"}));
+    EXPECT_EQ(form.LstUnhide.listIndex(), -1);
+
+    form.close();
+    EXPECT_TRUE(main.visible());
+    EXPECT_EQ(test::readFile(listFile()), bytes) << "written back byte for byte";
+}
+
+TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndCreatedOnClosingOrByAnImport) {
+    form.Show();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kNotFound});
+    EXPECT_EQ(form.LstUnhide.listCount(), 0);
+    form.close();
+    EXPECT_EQ(test::readFile(listFile()), "");
+    host.boxes.clear();
+    form.Show();
+    EXPECT_TRUE(host.boxes.empty()) << "an empty list file is no failure";
+
+    DeleteFileA(listFile().c_str());
+    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
+    host.chooseFile(at("in.hwl"));
+    form.CmdImpList.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kImported}) << "imported although the list file was missing";
+    EXPECT_EQ(shown(), Entries{"C:\\x"});
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\x"}));
+}
+
+TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
+    SetFileAttributesA(at("Secret").c_str(),
+                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    openWith({at("notes.txt"), at("Secret"), at("Secret"), ""});
+
+    form.LstUnhide.setListIndex(3);
+    form.CmdUnhide.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kNoSelection}) << "an empty entry counts as no selection";
+    host.boxes.clear();
+
+    form.LstUnhide.setListIndex(1);
+    form.CmdUnhide.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kUnhidden});
+    EXPECT_EQ(flags(at("Secret")), 0u);
+    EXPECT_EQ(shown(), (Entries{at("notes.txt"), at("Secret"), ""})) << "only the selected one of two goes";
+    EXPECT_EQ(form.LstUnhide.listIndex(), -1);
+
+    form.CmdUnhide.click();
+    EXPECT_EQ(host.boxes.back(), kNoSelection) << "nothing is selected after an unhide";
+
+    form.LstUnhide.setListIndex(1);
+    form.CmdUnhide.click();
+    EXPECT_EQ(host.boxes.back(), kUnhidden) << "the duplicate unhides too: the path is there";
+    form.LstUnhide.setListIndex(0);
+    form.CmdUnhide.click();
+    EXPECT_EQ(flags(at("notes.txt")), 0u);
+    EXPECT_EQ(shown(), Entries{""});
+    EXPECT_EQ(test::readFile(listFile()), lines({at("notes.txt"), at("Secret"), at("Secret"), ""}))
+        << "the file waits for the window to close";
+}
+
+TEST_F(FrmUnhidefTest, AnEntryThatCannotBeFoundIsRemovedOnlyOnYes) {
+    openWith({at("gone"), at("Secret")});
+    form.LstUnhide.setListIndex(0);
+    host.answer(Answer::No);
+    form.CmdUnhide.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
+    EXPECT_EQ(shown(), (Entries{at("gone"), at("Secret")}));
+
+    host.boxes.clear();
+    host.answer(Answer::Yes);
+    form.CmdUnhide.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion, kRemoved}));
+    EXPECT_EQ(shown(), Entries{at("Secret")});
+}
+
+TEST_F(FrmUnhidefTest, QuickUnhideTakesTheTypedPathAsTypedAndLeavesTheList) {
+    SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    openWith({at("Secret")});
+
+    form.CmdQuickUnhide.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kTypePath});
+
+    host.boxes.clear();
+    form.TxtUnhide.setText(at("Secret"));
+    form.CmdQuickUnhide.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kQuickUnhidden});
+    EXPECT_EQ(flags(at("Secret")), 0u);
+    EXPECT_EQ(shown(), Entries{at("Secret")}) << "a listed path keeps its entry";
+    EXPECT_EQ(form.TxtUnhide.text(), at("Secret"));
+    form.LstUnhide.setListIndex(0);
+    form.CmdUnhide.click();
+    EXPECT_EQ(host.boxes.back(), kUnhidden) << "and the entry still unhides later";
+}
+
+TEST_F(FrmUnhidefTest, QuickUnhideRefusesBlanksAndPathsThatAreNotFull) {
+    // The current folder is the sandbox: a relative path would reach it.
+    SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    form.Show();
+    host.boxes.clear();
+    std::string blankFirst = at("Secret");
+    blankFirst.insert(0, 1, ' ');
+    for (const std::string& text :
+         {std::string("   "), std::string("."), std::string("Secret"), blankFirst}) {
+        form.TxtUnhide.setText(text);
+        form.CmdQuickUnhide.click();
+        EXPECT_EQ(host.boxes, (std::vector<Box>{kInvalid, kCheckPath})) << '"' << text << '"';
+        host.boxes.clear();
+    }
+    EXPECT_EQ(flags(dir), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(flags(at("Secret")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
+    openWith({"C:\\a", at("gone1"), "C:\\b, c", at("gone2"), " C:\\d"});
+    for (int index : {3, 1}) {
+        form.LstUnhide.setListIndex(index);
+        host.answer(Answer::Yes);
+        form.CmdUnhide.click();
+    }
+    form.close();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\b, c", " C:\\d"}));
+    form.Show();
+    EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\b, c", " C:\\d"}));
+}
+
+TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
+    openWith({"C:\\a", at("gone")});
+    const DWORD own = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+    SetFileAttributesA(listFile().c_str(), own);
+    form.LstUnhide.setListIndex(1);
+    host.answer(Answer::Yes);
+    form.CmdUnhide.click();
+    form.close();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a"}));
+    EXPECT_EQ(flags(listFile()), own);
+
+    test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
+    form.Show();
+    host.chooseFile(at("in.hwl"));
+    form.CmdImpList.click();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\x", "C:\\y"}));
+    EXPECT_EQ(flags(listFile()), own);
+    EXPECT_EQ(filesIn(dir), 3) << "no temporary file is left beside it";
+}
+
+TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
+    openWith({"C:\\a", at("gone"), "C:\\My Files, old\\b.txt", "", "  C:\\lead"});
+    form.LstUnhide.setListIndex(1);
+    host.answer(Answer::Yes);
+    form.CmdUnhide.click();
+    host.boxes.clear();
+
+    test::writeFile(at("out"), "old content, replaced without asking\r\n");
+    host.chooseFile(at("out"));
+    form.CmdExpList.click();
+    ASSERT_EQ(host.dialogs.size(), 1u);
+    const ui::FileDialog& d = host.dialogs[0];
+    EXPECT_EQ(d.kind, ui::FileDialog::Save);
+    EXPECT_EQ(d.title, "");
+    EXPECT_EQ(d.filterDescription, "Hidewell File (*.HWL)");
+    EXPECT_EQ(d.filterPattern, "*.hwl");
+    EXPECT_EQ(d.initialFolder, "");
+    EXPECT_EQ(host.boxes, std::vector<Box>{kExported});
+    EXPECT_EQ(test::readFile(at("out")), lines({"C:\\a", "C:\\My Files, old\\b.txt", "", "  C:\\lead"}))
+        << "under exactly the name given, without the removed entry";
+    EXPECT_EQ(test::readFile(listFile()),
+              lines({"C:\\a", at("gone"), "C:\\My Files, old\\b.txt", "", "  C:\\lead"}))
+        << "export leaves the list file alone";
+
+    // What was exported comes back exactly.
+    host.chooseFile(at("out"));
+    form.CmdImpList.click();
+    EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\My Files, old\\b.txt", "", "  C:\\lead"}));
+}
+
+TEST_F(FrmUnhidefTest, ImportReplacesTheListAndTheFileTakingEveryLineAsItIs) {
+    openWith({"C:\\old"});
+    test::writeFile(at("in.hwl"), "C:\\dup\r\n\r\nC:\\dup\r\n" + at("missing") + "\r\nC:\\last");
+    host.chooseFile(at("in.hwl"));
+    form.CmdImpList.click();
+    ASSERT_EQ(host.dialogs.size(), 1u);
+    EXPECT_EQ(host.dialogs[0].kind, ui::FileDialog::Open);
+    EXPECT_EQ(host.boxes, std::vector<Box>{kImported});
+    const Entries imported{"C:\\dup", "", "C:\\dup", at("missing"), "C:\\last"};
+    EXPECT_EQ(shown(), imported) << "replaced, not merged";
+    EXPECT_EQ(test::readFile(listFile()), lines(imported));
+    EXPECT_EQ(test::readFile(at("in.hwl")), "C:\\dup\r\n\r\nC:\\dup\r\n" + at("missing") + "\r\nC:\\last")
+        << "the imported file is not changed";
+
+    test::writeFile(at("empty.hwl"), "");
+    host.chooseFile(at("empty.hwl"));
+    form.CmdImpList.click();
+    EXPECT_EQ(form.LstUnhide.listCount(), 0);
+    EXPECT_EQ(test::readFile(listFile()), "");
+}
+
+TEST_F(FrmUnhidefTest, ImportOfTheListFileItselfChangesNothing) {
+    openWith({"C:\\a, b", "", " C:\\c"});
+    host.chooseFile(listFile());
+    form.CmdImpList.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kImported});
+    EXPECT_EQ(shown(), (Entries{"C:\\a, b", "", " C:\\c"}));
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a, b", "", " C:\\c"}));
+}
+
+TEST_F(FrmUnhidefTest, CancellingEitherDialogDoesNothing) {
+    openWith({"C:\\a"});
+    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
+    host.chooseFile(at("out.hwl"));
+    form.CmdExpList.click();
+    host.chooseFile(at("in.hwl"));
+    form.CmdImpList.click();
+    host.boxes.clear();
+    test::writeFile(at("out.hwl"), "changed since\r\n");
+
+    host.chooseFile(std::nullopt);
+    form.CmdExpList.click();
+    host.chooseFile(std::nullopt);
+    form.CmdImpList.click();
+    host.chooseFile("");  // a dialog that gave no name
+    form.CmdImpList.click();
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_EQ(test::readFile(at("out.hwl")), "changed since\r\n");
+    EXPECT_EQ(shown(), Entries{"C:\\x"});
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\x"}));
+}
+
+TEST_F(FrmUnhidefTest, FailedExportsAndImportsSaySoAndChangeNothing) {
+    openWith({"C:\\a"});
+    test::makeFolder(at("folder.hwl"));
+    host.chooseFile(at("folder.hwl"));
+    form.CmdExpList.click();
+    host.chooseFile(at("nowhere\\out.hwl"));
+    form.CmdExpList.click();
+    host.chooseFile(at("folder.hwl"));
+    form.CmdImpList.click();
+    host.chooseFile(at("missing.hwl"));
+    form.CmdImpList.click();
+    host.chooseFile(at("?.hwl"), false);  // a name the code page cannot hold
+    form.CmdExpList.click();
+
+    ASSERT_EQ(host.boxes.size(), 5u);
+    expectFailure(host.boxes[0], "not exported");
+    expectFailure(host.boxes[1], "not exported");
+    expectFailure(host.boxes[2], "not imported");
+    expectFailure(host.boxes[3], "not imported");
+    expectFailure(host.boxes[4], "not exported");
+    EXPECT_NE(host.boxes[0].prompt.find(at("folder.hwl")), std::string::npos) << "names the file";
+    EXPECT_EQ(test::attributes(at("folder.hwl")) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(shown(), Entries{"C:\\a"});
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a"}));
+    EXPECT_EQ(filesIn(dir), 2) << "the list file and notes.txt, nothing left half-written";
+}
+
+TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
+    test::writeFile(listFile(), lines({"C:\\a", "C:\\b"}));
+    HANDLE held = CreateFileA(listFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    form.Show();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kNotFound});
+    EXPECT_EQ(form.LstUnhide.listCount(), 0);
+    CloseHandle(held);
+    form.close();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\b"})) << "not overwritten with what was read";
+
+    // An import in the meantime puts the window and the file in step again.
+    held = CreateFileA(listFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    form.Show();
+    CloseHandle(held);
+    test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
+    host.chooseFile(at("in.hwl"));
+    form.CmdImpList.click();
+    form.LstUnhide.setListIndex(0);
+    host.answer(Answer::Yes);
+    form.CmdUnhide.click();
+    form.close();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\y"}));
+}
+
+TEST_F(FrmUnhidefTest, AListFileThatIsAFolderIsReportedAndLeftAlone) {
+    test::makeFolder(listFile());
+    form.Show();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kNotFound});
+    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
+    host.chooseFile(at("in.hwl"));
+    form.CmdImpList.click();
+    ASSERT_EQ(host.boxes.size(), 2u);
+    expectFailure(host.boxes[1], "not imported");
+    EXPECT_EQ(form.LstUnhide.listCount(), 0) << "the list stays as it was";
+    form.close();
+    EXPECT_EQ(test::attributes(listFile()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(filesIn(dir), 2) << "notes.txt and in.hwl: no temporary file is left";
+}
+
+TEST_F(FrmUnhidefTest, HoldsMoreThan32767Entries) {
+    Entries many;
+    for (int i = 0; i < 100000; ++i) many.push_back("C:\\Data\\Folder " + std::to_string(i) + "\\file.txt");
+    many.push_back(at("gone"));
+    openWith(many);
+    ASSERT_EQ(form.LstUnhide.listCount(), 100001);
+    EXPECT_EQ(SendMessageA(form.LstUnhide.hwnd(), LB_GETCOUNT, 0, 0), 100001)
+        << "the native list has them all";
+
+    form.LstUnhide.setListIndex(100000);
+    host.answer(Answer::Yes);
+    form.CmdUnhide.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion, kRemoved}));
+    form.close();
+    many.pop_back();
+    EXPECT_EQ(test::readFile(listFile()), lines(many));
+}
+
+// ---- A full drive -----------------------------------------------------------
+
+// Runs a command of the machine's own shell; Wine starts Unix programs too.
+// The call does not wait for the command to end.
+bool startUnixCommand(const std::string& command) {
+    std::string line = "/bin/sh -c \"" + command + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+ULONGLONG capacity(const std::string& folder) {
+    ULARGE_INTEGER total{};
+    return GetDiskFreeSpaceExA((folder + "\\").c_str(), nullptr, &total, nullptr) ? total.QuadPart : 0;
+}
+
+// A 64 KiB tmpfs, reached through Wine's drive Z:, filled up. Only where the
+// tests run as root under Wine; `folder` stays empty elsewhere.
+class FullDrive {
+public:
+    FullDrive() {
+        unix_ = "/tmp/hidewell-full-" + std::to_string(GetCurrentProcessId());
+        std::string dos = "Z:" + unix_;
+        for (char& c : dos)
+            if (c == '/') c = '\\';
+        if (GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES) return;
+        if (!startUnixCommand("mkdir -p " + unix_ + " && mount -t tmpfs -o size=64k tmpfs " + unix_)) return;
+        // Wait for the mount to show before writing anything there.
+        for (int i = 0; i < 50 && !small(dos); ++i) Sleep(100);
+        mounted_ = dos;
+        if (!small(dos)) return;
+        if (!CreateDirectoryA((dos + "\\app").c_str(), nullptr)) return;
+        folder = dos + "\\app";
+    }
+    // Fills what is left; false when the drive does not fill up.
+    bool fill() {
+        if (!small(mounted_)) return false;
+        HANDLE h = CreateFileA((mounted_ + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        static const char block[4096] = {};
+        bool full = false;
+        // Bounded: 64 KiB fill it, whatever happens no more is written.
+        for (int i = 0; i < 64 && !full; ++i) {
+            DWORD written = 0;
+            full = !WriteFile(h, block, sizeof block, &written, nullptr) || written < sizeof block;
+        }
+        CloseHandle(h);
+        return full;
+    }
+    ~FullDrive() { cleanUp(); }
+
+    std::string folder;
+
+private:
+    static bool small(const std::string& dos) {
+        const ULONGLONG c = capacity(dos);
+        return c > 0 && c <= 1 << 20;
+    }
+    void cleanUp() {
+        if (mounted_.empty()) return;
+        if (small(mounted_)) {
+            test::removeTree(mounted_ + "\\app");
+            DeleteFileA((mounted_ + "\\filler").c_str());
+        }
+        startUnixCommand("umount " + unix_ + " 2>/dev/null; rmdir " + unix_);
+        for (int i = 0; i < 50 && small(mounted_); ++i) Sleep(100);
+    }
+    std::string unix_, mounted_;
+};
+
+TEST_F(FrmUnhidefTest, OnAFullDriveTheListFileKeepsItsWholeOldList) {
+    FullDrive drive;
+    if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
+    ui::setApplicationFolder(drive.folder);
+    const std::string list = hiding::listFilePath();
+    test::writeFile(list, lines({"C:\\a", "C:\\b"}));
+    if (!drive.fill()) GTEST_SKIP() << "the drive does not fill up";
+
+    form.Show();
+    EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\b"}));
+    Entries big;
+    for (int i = 0; i < 5000; ++i) big.push_back("C:\\imported\\" + std::to_string(i));
+    test::writeFile(at("big.hwl"), lines(big));
+    host.chooseFile(at("big.hwl"));
+    form.CmdImpList.click();
+    EXPECT_EQ(test::readFile(list), lines({"C:\\a", "C:\\b"})) << "the old list is still whole";
+    host.chooseFile(drive.folder + "\\out.hwl");
+    form.CmdExpList.click();
+    ASSERT_EQ(host.boxes.size(), 2u);
+    expectFailure(host.boxes[0], "not imported");
+    expectFailure(host.boxes[1], "not exported");
+    EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\b"}));
+
+    form.close();
+    EXPECT_EQ(test::readFile(list), lines({"C:\\a", "C:\\b"}));
+    EXPECT_EQ(filesIn(drive.folder), 1) << "no partial export or temporary file is left";
+}
+
+}  // namespace
