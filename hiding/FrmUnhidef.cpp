@@ -35,6 +35,11 @@ constexpr char kListFileNotWritten[] =
     "The path list was not imported, because the 'Sett~.dll' file could not be written. The list is "
     "unchanged.";
 
+constexpr char kListKeptAsItIs[] =
+    "The list file is there but could not be read to its end (another program may be using it). "
+    "Hidewell will leave it as it is when this window closes, so entries removed here will still be listed "
+    "next time.";
+
 }  // namespace
 
 FrmUnhidef::FrmUnhidef()
@@ -58,8 +63,10 @@ void FrmUnhidef::Form_Load() {
     // A missing file is simply created on closing; one that is there but
     // could not be read whole must not be overwritten with what was read.
     saveOnClose_ = read != hiding::ReadResult::Failed;
-    if (read != hiding::ReadResult::Complete)
-        MsgBox("The 'Sett~.dll' file was not found", "Error", Icon::Exclamation);
+    if (read == hiding::ReadResult::Complete) return;
+    MsgBox("The 'Sett~.dll' file was not found", "Error", Icon::Exclamation);
+    if (!saveOnClose_)
+        MsgBox(kListKeptAsItIs, "Info", Icon::Information);
 }
 
 // Called when the window is closed: the list, as it now stands, goes back to
