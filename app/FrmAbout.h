@@ -25,7 +25,7 @@ public:
     ui::Label LblMainWindow{this, {.rect = {0, 0, 975, 255}, .caption = "main window", .font = {.underline = true},
                                    .fore = ui::LinkBlue, .handCursor = true, .follows = &LblInfo}};
     ui::Label LblRights{this, {.rect = {240, 3960, 4575, 255},
-                               .caption = "Copyright (C) 2026 Tarnwick. Free under the MIT License.",
+                               .caption = "Copyright (C) 2026 Tarnwick. MIT License.",
                                .font = {.bold = true}, .align = ui::Align::Center}};
 
 protected:

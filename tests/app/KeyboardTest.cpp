@@ -1,0 +1,81 @@
+// The keyboard across the windows: Tab goes through each window's boxes and
+// buttons in their order, Alt+F4 closes as the close box does, and Enter
+// clicks nothing but a focused button.
+#include "access/FrmChangePass.h"
+#include "access/FrmNewPass.h"
+#include "access/FrmPass.h"
+#include "app/Form1.h"
+#include "hiding/FrmHidef.h"
+#include "hiding/FrmUnhidef.h"
+#include "mru/FrmMRU.h"
+#include "support/RegistrySandbox.h"
+#include "support/Sandbox.h"
+
+namespace {
+
+class KeyboardTest : public test::Sandbox {};
+
+void press(UINT key) {
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, key, 1);
+    PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    ui::pumpMessages();
+}
+
+// Tab from the first control goes through all the others and back to it.
+void expectTabOrder(ui::Form& form, std::vector<const ui::Control*> order) {
+    form.Show();
+    ASSERT_TRUE(order.front()->hasFocus()) << form.spec().caption << ": the first has the focus when shown";
+    for (size_t i = 1; i <= order.size(); ++i) {
+        press(VK_TAB);
+        EXPECT_TRUE(order[i % order.size()]->hasFocus()) << form.spec().caption << ", Tab number " << i;
+    }
+}
+
+TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
+    // A stored password, so that the login window asks for it.
+    test::PreservedValue machine(HKEY_CLASSES_ROOT, ".mp3", "openID");
+    test::PreservedValue user(HKEY_CURRENT_USER, "Software\\Classes\\.mp3", "openID");
+    test::writeRaw(HKEY_CLASSES_ROOT, ".mp3", "openID", REG_SZ, std::string("x") + '\0');
+    auto& login = ui::shared<FrmPass>();
+    expectTabOrder(login, {&login.TxtPass, &login.CmdPassoK});
+    auto& first = ui::shared<FrmNewPass>();
+    expectTabOrder(first, {&first.TxtNewpass1, &first.txtnewpass2, &first.CmdNewpassok});
+    auto& change = ui::shared<FrmChangePass>();
+    expectTabOrder(change, {&change.TxtOldPass, &change.Text1, &change.Text2, &change.CmdChangepass});
+    auto& hide = ui::shared<FrmHidef>();
+    expectTabOrder(hide, {&hide.drive1, &hide.Dir1, &hide.CmdHideDir, &hide.CmdHideFil});
+    auto& mru = ui::shared<FrmMRU>();
+    expectTabOrder(mru, {&mru.CmbMRU, &mru.CmdDelMRU});
+}
+
+TEST_F(KeyboardTest, AltF4ClosesAsTheCloseBoxDoes) {
+    auto& main = ui::shared<Form1>();
+    main.Show();
+    main.LblMRU.click();
+    auto& mru = ui::shared<FrmMRU>();
+    ASSERT_TRUE(mru.visible());
+    PostMessageA(mru.hwnd(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    ui::pumpMessages();
+    EXPECT_FALSE(mru.loaded());
+    EXPECT_TRUE(main.visible()) << "its Form_Unload ran";
+
+    PostMessageA(main.hwnd(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    ui::pumpMessages();
+    EXPECT_EQ(host.programEnds, 1);
+}
+
+TEST_F(KeyboardTest, EnterOnlyClicksAFocusedButton) {
+    auto& unhide = ui::shared<FrmUnhidef>();
+    unhide.Show();
+    host.boxes.clear();  // the missing list file
+    unhide.TxtUnhide.setFocus();
+    press(VK_RETURN);
+    EXPECT_TRUE(host.boxes.empty()) << "no default button takes Enter from the text box";
+    unhide.CmdQuickUnhide.setFocus();
+    press(VK_RETURN);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].prompt, "Please type the location of the directory");
+}
+
+}  // namespace

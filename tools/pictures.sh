@@ -1,0 +1,41 @@
+#!/bin/sh
+# Pictures of every window and the main message boxes, for the README:
+# Hidewell runs under Wine on a virtual X display (Xvfb) with window frames
+# drawn, once at 96 DPI and once, for the main window, at 144 DPI.
+# Writes docs/*.png.
+set -e
+cd "$(dirname "$0")/.."
+tools/deps.sh xvfb xauth imagemagick
+cmake --preset cross >/dev/null
+cmake --build --preset cross --target tour
+
+display=:$((90 + $$ % 9))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY="$display"
+root=$PWD/build/pictures
+trap 'for p in "$root"/prefix-*; do WINEPREFIX="$p" wineserver -k 2>/dev/null || true; done; kill $xvfb 2>/dev/null || true' EXIT
+rm -rf "$root"
+mkdir -p "$root/shots" docs
+sleep 1
+
+shoot() {  # shoot DPI [tour arguments]
+    prefix="$root/prefix-$1"
+    tools/wine-prefix.sh "$prefix"
+    if [ "$1" != 96 ]; then
+        WINEPREFIX="$prefix" WINEDEBUG=-all wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+            /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+        WINEPREFIX="$prefix" wineserver -w
+    fi
+    shift
+    tools/wine-exec.sh "$prefix" build/cross/tour.exe "$(winepath_of "$root/shots")" "$@"
+}
+# Wine reaches the whole Unix file system as drive Z:.
+winepath_of() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
+shoot 96
+shoot 144 main-only
+for bmp in "$root"/shots/*.bmp; do
+    convert "$bmp" "docs/$(basename "$bmp" .bmp).png"
+done
+ls docs/*.png
