@@ -107,8 +107,13 @@ void Control::placeAfterTextOf(const Control& other) {
     GetTextExtentPoint32A(dc, spec_.caption, static_cast<int>(strlen(spec_.caption)), &own);
     SelectObject(dc, old);
     ReleaseDC(owner_.hwnd_, dc);
-    SetWindowPos(hwnd_, nullptr, box.left + tailSize.cx, box.top + full - tm.tmHeight, own.cx + 1, own.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    int x = box.left + tailSize.cx, y = box.top + full - tm.tmHeight;
+    // No room left on that line: the sentence goes on at the next.
+    if (x + own.cx > box.right) {
+        x = box.left;
+        y += tm.tmHeight;
+    }
+    SetWindowPos(hwnd_, nullptr, x, y, own.cx + 1, own.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- Label ------------------------------------------------------------------

@@ -53,13 +53,17 @@ TEST_F(FrmAboutTest, ShowsNameVersionAndMaker) {
     EXPECT_EQ(about.Lblversion.text(), "v1.16");
     EXPECT_EQ(about.LblAuthor.text(), "Hidewell is a product by Tarnwick");
     EXPECT_EQ(about.LblURL.text(), "Visit Software Home Page");
-    // "main window" continues the sentence of LblInfo on its last line.
-    RECT info, link;
+    // "main window" continues the sentence of LblInfo: after its last line,
+    // or at the start of the next one when the line is full.
+    RECT info, link, client;
     GetWindowRect(about.LblInfo.hwnd(), &info);
     GetWindowRect(about.LblMainWindow.hwnd(), &link);
     EXPECT_GT(link.top, info.top);
-    EXPECT_LT(link.top, info.bottom);
-    EXPECT_GT(link.left, info.left);
+    EXPECT_GE(link.left, info.left);
+    EXPECT_LE(link.right, info.right) << "not beyond the text's own width";
+    GetClientRect(about.hwnd(), &client);
+    MapWindowPoints(about.hwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_LE(link.bottom, client.bottom);
 }
 
 }  // namespace
