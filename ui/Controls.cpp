@@ -65,10 +65,16 @@ HWND Control::createWindow(const char* cls, DWORD style, DWORD exStyle, HWND par
 }
 
 HBRUSH Control::colours(HDC dc) {
-    SetTextColor(dc, spec_.fore != Default ? spec_.fore : GetSysColor(COLOR_BTNTEXT));
+    // Boxes and lists stand on the window colour, the rest on the form's.
+    const bool input = takesInput();
+    SetTextColor(dc, spec_.fore != Default ? spec_.fore : GetSysColor(input ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
     if (backBrush_) {
         SetBkColor(dc, spec_.back);
         return backBrush_.get();
+    }
+    if (input) {
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return GetSysColorBrush(COLOR_WINDOW);
     }
     SetBkColor(dc, owner_.backColour());
     SetBkMode(dc, TRANSPARENT);
@@ -187,16 +193,6 @@ void TextBox::create(HWND parent, UINT id, int dpi) {
     SetWindowSubclass(hwnd_, &TextBox::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-HBRUSH TextBox::colours(HDC dc) {
-    SetTextColor(dc, spec_.fore != Default ? spec_.fore : GetSysColor(COLOR_WINDOWTEXT));
-    if (backBrush_) {
-        SetBkColor(dc, spec_.back);
-        return backBrush_.get();
-    }
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    return GetSysColorBrush(COLOR_WINDOW);
-}
-
 LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                        DWORD_PTR data) {
     auto* self = reinterpret_cast<TextBox*>(data);
@@ -283,12 +279,6 @@ void ListBox::destroyed() {
     widest_ = 0;
 }
 
-HBRUSH ListBox::colours(HDC dc) {
-    SetTextColor(dc, spec_.fore != Default ? spec_.fore : GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(dc, spec_.back != Default ? spec_.back : GetSysColor(COLOR_WINDOW));
-    return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_WINDOW);
-}
-
 void ListBox::addItem(std::string item) {
     HWND h = hwnd();
     SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
@@ -369,12 +359,6 @@ void ComboBox::create(HWND parent, UINT id, int dpi) {
 
 void ComboBox::command(WORD notification) {
     if (notification == CBN_SELCHANGE && Change) Change();
-}
-
-HBRUSH ComboBox::colours(HDC dc) {
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    return GetSysColorBrush(COLOR_WINDOW);
 }
 
 void ComboBox::addItem(const std::string& item) {
@@ -521,11 +505,6 @@ void FolderList::destroyed() {
     current_ = 0;
     openIcon_.reset();
     closedIcon_.reset();
-}
-
-HBRUSH FolderList::colours(HDC dc) {
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    return GetSysColorBrush(COLOR_WINDOW);
 }
 
 std::string FolderList::path() const {

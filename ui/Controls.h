@@ -45,7 +45,8 @@ protected:
     virtual void measureItem(MEASUREITEMSTRUCT&, int /*dpi*/) {}
     virtual void dpiChanged(int /*dpi*/) {}
     // Colours for WM_CTLCOLOR*: sets up the DC and returns the brush.
-    virtual HBRUSH colours(HDC dc);
+    HBRUSH colours(HDC dc);
+    virtual bool takesInput() const { return false; }
     RECT pixelRect(int dpi) const;
     void sendClick(WORD notification);  // as the platform reports a click
     void placeAfterTextOf(const Control& other);
@@ -93,7 +94,7 @@ public:
 
 protected:
     void create(HWND parent, UINT id, int dpi) override;
-    HBRUSH colours(HDC dc) override;
+    bool takesInput() const override { return true; }
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 };
 
@@ -152,7 +153,7 @@ public:
 protected:
     void create(HWND parent, UINT id, int dpi) override;
     void destroyed() override;
-    HBRUSH colours(HDC dc) override;
+    bool takesInput() const override { return true; }
 
 private:
     void widen(const std::string& item);
@@ -174,7 +175,7 @@ public:
 protected:
     void create(HWND parent, UINT id, int dpi) override;
     void command(WORD notification) override;
-    HBRUSH colours(HDC dc) override;
+    bool takesInput() const override { return true; }
 };
 
 // Every drive letter of the machine, with its volume label where it has one;
@@ -215,7 +216,7 @@ protected:
     void drawItem(const DRAWITEMSTRUCT& di) override;
     void measureItem(MEASUREITEMSTRUCT& mi, int dpi) override;
     void dpiChanged(int dpi) override;
-    HBRUSH colours(HDC dc) override;
+    bool takesInput() const override { return true; }
 
 private:
     struct Entry {
