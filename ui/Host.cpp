@@ -10,6 +10,19 @@
 namespace ui {
 namespace {
 
+using FileDialogCall = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// The file dialogs' library is loaded when the first dialog opens, not at
+// start: with the libraries it brings along it costs a good part of the
+// start-up time. Only from the system folder, never from the program's.
+FileDialogCall fileDialogCall(FileDialog::Kind kind) {
+    static const HMODULE dll = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!dll) return nullptr;
+    const FARPROC call =
+        GetProcAddress(dll, kind == FileDialog::Save ? "GetSaveFileNameW" : "GetOpenFileNameW");
+    return reinterpret_cast<FileDialogCall>(reinterpret_cast<void*>(call));
+}
+
 class RealHost final : public Host {
 public:
     Answer messageBox(HWND owner, std::string_view prompt, std::string_view title, Icon icon,
@@ -45,7 +58,8 @@ public:
         ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
         ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
         ofn.Flags = OFN_EXPLORER;
-        const BOOL ok = d.kind == FileDialog::Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+        const FileDialogCall show = fileDialogCall(d.kind);
+        const BOOL ok = show && show(&ofn);
         if (!ok || name[0] == L'\0') return std::nullopt;
         FileChoice choice;
         choice.fitsCodePage = toAnsi(name.data(), choice.path);
