@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "registry/ModRegedit.h"
+#include "ui/SystemLibrary.h"
 
 namespace PasswordStore {
 namespace {
@@ -30,46 +31,23 @@ constexpr unsigned long kMaxIterations = 10000000;
 using Bytes = std::vector<unsigned char>;
 
 // bcrypt is loaded when a password is first hashed or checked, not at start:
-// under Wine it brings its crypto library along, a good part of the
-// start-up time. Only from the system folder, never from the program's.
-struct Bcrypt {
-    decltype(&BCryptOpenAlgorithmProvider) openAlgorithmProvider = nullptr;
-    decltype(&BCryptCloseAlgorithmProvider) closeAlgorithmProvider = nullptr;
-    decltype(&BCryptDeriveKeyPBKDF2) deriveKeyPBKDF2 = nullptr;
-    decltype(&BCryptGenRandom) genRandom = nullptr;
-};
-
-template <class F>
-void resolve(HMODULE dll, const char* name, F& f) {
-    f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-}
-
-// Null when bcrypt or one of its calls is missing.
-const Bcrypt* bcrypt() {
-    static const Bcrypt calls = [] {
-        Bcrypt b;
-        if (HMODULE dll = LoadLibraryExW(L"bcrypt.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-            resolve(dll, "BCryptOpenAlgorithmProvider", b.openAlgorithmProvider);
-            resolve(dll, "BCryptCloseAlgorithmProvider", b.closeAlgorithmProvider);
-            resolve(dll, "BCryptDeriveKeyPBKDF2", b.deriveKeyPBKDF2);
-            resolve(dll, "BCryptGenRandom", b.genRandom);
-        }
-        return b;
-    }();
-    const bool complete = calls.openAlgorithmProvider && calls.closeAlgorithmProvider &&
-                          calls.deriveKeyPBKDF2 && calls.genRandom;
-    return complete ? &calls : nullptr;
+// under Wine it brings its crypto library along.
+template <class Call>
+Call bcrypt(const char* name) {
+    return ui::systemCall<Call>(L"bcrypt.dll", name);
 }
 
 class AlgorithmHandle {
 public:
     AlgorithmHandle() {
-        if (!bcrypt() || !BCRYPT_SUCCESS(bcrypt()->openAlgorithmProvider(
-                             &h_, BCRYPT_SHA256_ALGORITHM, nullptr, BCRYPT_ALG_HANDLE_HMAC_FLAG)))
+        const auto open = bcrypt<decltype(&BCryptOpenAlgorithmProvider)>("BCryptOpenAlgorithmProvider");
+        close_ = bcrypt<decltype(&BCryptCloseAlgorithmProvider)>("BCryptCloseAlgorithmProvider");
+        if (!open || !close_ ||
+            !BCRYPT_SUCCESS(open(&h_, BCRYPT_SHA256_ALGORITHM, nullptr, BCRYPT_ALG_HANDLE_HMAC_FLAG)))
             h_ = nullptr;
     }
     ~AlgorithmHandle() {
-        if (h_) bcrypt()->closeAlgorithmProvider(h_, 0);
+        if (h_) close_(h_, 0);
     }
     AlgorithmHandle(const AlgorithmHandle&) = delete;
     AlgorithmHandle& operator=(const AlgorithmHandle&) = delete;
@@ -77,6 +55,7 @@ public:
 
 private:
     BCRYPT_ALG_HANDLE h_ = nullptr;
+    decltype(&BCryptCloseAlgorithmProvider) close_ = nullptr;
 };
 
 bool derive(const std::string& password, const Bytes& salt, unsigned long iterations, Bytes& hash) {
@@ -85,9 +64,10 @@ bool derive(const std::string& password, const Bytes& salt, unsigned long iterat
     // The API takes non-const buffers but only reads the password and salt.
     auto* pw = reinterpret_cast<PUCHAR>(const_cast<char*>(password.data()));
     auto* sa = const_cast<PUCHAR>(salt.data());
-    return BCRYPT_SUCCESS(bcrypt()->deriveKeyPBKDF2(hmac.get(), pw, static_cast<ULONG>(password.size()), sa,
-                                                    static_cast<ULONG>(salt.size()), iterations, hash.data(),
-                                                    static_cast<ULONG>(hash.size()), 0));
+    const auto deriveKey = bcrypt<decltype(&BCryptDeriveKeyPBKDF2)>("BCryptDeriveKeyPBKDF2");
+    return deriveKey && BCRYPT_SUCCESS(deriveKey(hmac.get(), pw, static_cast<ULONG>(password.size()), sa,
+                                                 static_cast<ULONG>(salt.size()), iterations, hash.data(),
+                                                 static_cast<ULONG>(hash.size()), 0));
 }
 
 std::string toHex(const Bytes& bytes) {
@@ -142,9 +122,9 @@ bool parseRecord(std::string_view text, Record& out) {
 
 bool makeRecord(const std::string& password, std::string& record) {
     Bytes salt(kSaltBytes), hash(kHashBytes);
-    if (!bcrypt() ||
-        !BCRYPT_SUCCESS(bcrypt()->genRandom(nullptr, salt.data(), static_cast<ULONG>(salt.size()),
-                                            BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+    const auto random = bcrypt<decltype(&BCryptGenRandom)>("BCryptGenRandom");
+    if (!random || !BCRYPT_SUCCESS(random(nullptr, salt.data(), static_cast<ULONG>(salt.size()),
+                                          BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
         return false;
     if (!derive(password, salt, kIterations, hash)) return false;
     record = std::string(kScheme) + '$' + std::to_string(kIterations) + '$' + toHex(salt) + '$' + toHex(hash);

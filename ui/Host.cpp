@@ -5,23 +5,11 @@
 
 #include <vector>
 
+#include "ui/SystemLibrary.h"
 #include "ui/Text.h"
 
 namespace ui {
 namespace {
-
-using FileDialogCall = BOOL(WINAPI*)(OPENFILENAMEW*);
-
-// The file dialogs' library is loaded when the first dialog opens, not at
-// start: with the libraries it brings along it costs a good part of the
-// start-up time. Only from the system folder, never from the program's.
-FileDialogCall fileDialogCall(FileDialog::Kind kind) {
-    static const HMODULE dll = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!dll) return nullptr;
-    const FARPROC call =
-        GetProcAddress(dll, kind == FileDialog::Save ? "GetSaveFileNameW" : "GetOpenFileNameW");
-    return reinterpret_cast<FileDialogCall>(reinterpret_cast<void*>(call));
-}
 
 class RealHost final : public Host {
 public:
@@ -58,7 +46,9 @@ public:
         ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
         ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
         ofn.Flags = OFN_EXPLORER;
-        const FileDialogCall show = fileDialogCall(d.kind);
+        // Loaded with the first dialog: only export, import and hiding a file need one.
+        const auto show = systemCall<decltype(&GetOpenFileNameW)>(
+            L"comdlg32.dll", d.kind == FileDialog::Save ? "GetSaveFileNameW" : "GetOpenFileNameW");
         const BOOL ok = show && show(&ofn);
         if (!ok || name[0] == L'\0') return std::nullopt;
         FileChoice choice;
@@ -68,7 +58,8 @@ public:
 
     void openWithShell(std::string_view target) override {
         const std::string t(target);
-        ShellExecuteA(nullptr, "Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        if (const auto open = systemCall<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA"))
+            open(nullptr, "Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 
     void endProgram() override { PostQuitMessage(0); }
