@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "registry/ModRegedit.h"
+#include "ui/SystemLibrary.h"
 
 namespace PasswordStore {
 namespace {
@@ -29,15 +30,24 @@ constexpr unsigned long kMaxIterations = 10000000;
 
 using Bytes = std::vector<unsigned char>;
 
+// bcrypt is loaded when a password is first hashed or checked, not at start:
+// under Wine it brings its crypto library along.
+template <class Call>
+Call bcrypt(const char* name) {
+    return ui::systemCall<Call>(L"bcrypt.dll", name);
+}
+
 class AlgorithmHandle {
 public:
     AlgorithmHandle() {
-        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&h_, BCRYPT_SHA256_ALGORITHM, nullptr,
-                                                        BCRYPT_ALG_HANDLE_HMAC_FLAG)))
+        const auto open = bcrypt<decltype(&BCryptOpenAlgorithmProvider)>("BCryptOpenAlgorithmProvider");
+        close_ = bcrypt<decltype(&BCryptCloseAlgorithmProvider)>("BCryptCloseAlgorithmProvider");
+        if (!open || !close_ ||
+            !BCRYPT_SUCCESS(open(&h_, BCRYPT_SHA256_ALGORITHM, nullptr, BCRYPT_ALG_HANDLE_HMAC_FLAG)))
             h_ = nullptr;
     }
     ~AlgorithmHandle() {
-        if (h_) BCryptCloseAlgorithmProvider(h_, 0);
+        if (h_) close_(h_, 0);
     }
     AlgorithmHandle(const AlgorithmHandle&) = delete;
     AlgorithmHandle& operator=(const AlgorithmHandle&) = delete;
@@ -45,6 +55,7 @@ public:
 
 private:
     BCRYPT_ALG_HANDLE h_ = nullptr;
+    decltype(&BCryptCloseAlgorithmProvider) close_ = nullptr;
 };
 
 bool derive(const std::string& password, const Bytes& salt, unsigned long iterations, Bytes& hash) {
@@ -53,9 +64,10 @@ bool derive(const std::string& password, const Bytes& salt, unsigned long iterat
     // The API takes non-const buffers but only reads the password and salt.
     auto* pw = reinterpret_cast<PUCHAR>(const_cast<char*>(password.data()));
     auto* sa = const_cast<PUCHAR>(salt.data());
-    return BCRYPT_SUCCESS(BCryptDeriveKeyPBKDF2(hmac.get(), pw, static_cast<ULONG>(password.size()), sa,
-                                                static_cast<ULONG>(salt.size()), iterations, hash.data(),
-                                                static_cast<ULONG>(hash.size()), 0));
+    const auto deriveKey = bcrypt<decltype(&BCryptDeriveKeyPBKDF2)>("BCryptDeriveKeyPBKDF2");
+    return deriveKey && BCRYPT_SUCCESS(deriveKey(hmac.get(), pw, static_cast<ULONG>(password.size()), sa,
+                                                 static_cast<ULONG>(salt.size()), iterations, hash.data(),
+                                                 static_cast<ULONG>(hash.size()), 0));
 }
 
 std::string toHex(const Bytes& bytes) {
@@ -110,8 +122,9 @@ bool parseRecord(std::string_view text, Record& out) {
 
 bool makeRecord(const std::string& password, std::string& record) {
     Bytes salt(kSaltBytes), hash(kHashBytes);
-    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, salt.data(), static_cast<ULONG>(salt.size()),
-                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+    const auto random = bcrypt<decltype(&BCryptGenRandom)>("BCryptGenRandom");
+    if (!random || !BCRYPT_SUCCESS(random(nullptr, salt.data(), static_cast<ULONG>(salt.size()),
+                                          BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
         return false;
     if (!derive(password, salt, kIterations, hash)) return false;
     record = std::string(kScheme) + '$' + std::to_string(kIterations) + '$' + toHex(salt) + '$' + toHex(hash);

@@ -24,6 +24,23 @@ bool writeAll(HANDLE h, const std::string& bytes) {
     return true;
 }
 
+// The lines go out through a buffer of bounded size: copying a long list
+// whole into one block first costs more than the few extra writes.
+bool writeLines(HANDLE h, const std::vector<std::string>& entries) {
+    constexpr size_t kChunk = 256 * 1024;
+    std::string buffer;
+    buffer.reserve(kChunk);
+    for (const std::string& e : entries) {
+        if (!buffer.empty() && buffer.size() + e.size() + 2 > kChunk) {
+            if (!writeAll(h, buffer)) return false;
+            buffer.clear();
+        }
+        buffer += e;
+        buffer += "\r\n";
+    }
+    return writeAll(h, buffer);
+}
+
 std::string folderOf(const std::string& path) {
     const size_t cut = path.find_last_of("\\/");
     if (cut == std::string::npos) return ".";
@@ -124,22 +141,13 @@ bool appendEntry(const std::string& path, std::string_view entry) {
 }
 
 bool replaceFile(const std::string& path, const std::vector<std::string>& entries) {
-    size_t total = 0;
-    for (const std::string& e : entries) total += e.size() + 2;
-    std::string bytes;
-    bytes.reserve(total);
-    for (const std::string& e : entries) {
-        bytes += e;
-        bytes += "\r\n";
-    }
-
     char temp[MAX_PATH];
     if (!GetTempFileNameA(folderOf(path).c_str(), "hw~", 0, temp)) return false;
     const std::string tempPath = temp;
     {
         ui::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                         nullptr));
-        if (!file || !writeAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
+        if (!file || !writeLines(file.get(), entries) || !FlushFileBuffers(file.get())) {
             file.reset();
             DeleteFileA(temp);
             return false;

@@ -9,6 +9,7 @@
 #include "ui/Dpi.h"
 #include "ui/Form.h"
 #include "ui/Paths.h"
+#include "ui/SystemLibrary.h"
 #include "ui/Text.h"
 
 namespace ui {
@@ -479,7 +480,9 @@ size_t rootLength(const std::wstring& p) {
 IconHandle shellFolderIcon(bool open) {
     SHFILEINFOW info{};
     UINT flags = SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0);
-    SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags);
+    // shell32 is loaded with the first folder list, not at start.
+    if (const auto get = systemCall<decltype(&SHGetFileInfoW)>(L"shell32.dll", "SHGetFileInfoW"))
+        get(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags);
     return IconHandle(info.hIcon);
 }
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "ui/SystemLibrary.h"
 #include "ui/Text.h"
 
 namespace ui {
@@ -45,7 +46,10 @@ public:
         ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
         ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
         ofn.Flags = OFN_EXPLORER;
-        const BOOL ok = d.kind == FileDialog::Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+        // Loaded with the first dialog: only export, import and hiding a file need one.
+        const auto show = systemCall<decltype(&GetOpenFileNameW)>(
+            L"comdlg32.dll", d.kind == FileDialog::Save ? "GetSaveFileNameW" : "GetOpenFileNameW");
+        const BOOL ok = show && show(&ofn);
         if (!ok || name[0] == L'\0') return std::nullopt;
         FileChoice choice;
         choice.fitsCodePage = toAnsi(name.data(), choice.path);
@@ -54,7 +58,8 @@ public:
 
     void openWithShell(std::string_view target) override {
         const std::string t(target);
-        ShellExecuteA(nullptr, "Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        if (const auto open = systemCall<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA"))
+            open(nullptr, "Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 
     void endProgram() override { PostQuitMessage(0); }

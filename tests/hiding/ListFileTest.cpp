@@ -56,6 +56,22 @@ TEST_F(ListFileTest, WritesEveryEntryWithCrLfAndReadsItBackUnchanged) {
     EXPECT_EQ(test::readFile(listFile()), "");
 }
 
+TEST_F(ListFileTest, ALongListGoesOutAndComesBackWhole) {
+    // Longer than the buffers of writing and of reading, with one entry
+    // longer than either and lines cut at every possible place.
+    Entries entries;
+    for (int i = 0; i < 40000; ++i)
+        entries.push_back("C:\\folder " + std::to_string(i) + std::string(i % 61, 'x'));
+    entries.insert(entries.begin() + 20000, std::string(1536 * 1024, 'y'));
+    std::string expected;
+    for (const std::string& e : entries) expected += e + "\r\n";
+    ASSERT_TRUE(hiding::replaceFile(listFile(), entries));
+    const std::string written = test::readFile(listFile());
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
+    EXPECT_TRUE(read(listFile()) == entries);
+}
+
 TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileAndKeepsTheFilesAttributes) {
     test::writeFile(listFile(), "old\r\n");
     SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
