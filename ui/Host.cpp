@@ -45,7 +45,7 @@ public:
         ofn.nMaxFile = static_cast<DWORD>(name.size());
         ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
         ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-        ofn.Flags = OFN_EXPLORER;
+        ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;  // "open as read-only" means nothing here
         // Loaded with the first dialog: only export, import and hiding a file need one.
         const auto show = systemCall<decltype(&GetOpenFileNameW)>(
             L"comdlg32.dll", d.kind == FileDialog::Save ? "GetSaveFileNameW" : "GetOpenFileNameW");
