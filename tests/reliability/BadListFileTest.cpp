@@ -162,5 +162,96 @@ TEST_F(BadListFileTest, AMillionLines) {
     hide.close();
 }
 
+// A file that is a folder, or that another program holds open without
+// sharing: as the list file, as the file imported and as the export target.
+class Unusable {
+public:
+    Unusable(bool folder, const std::string& path, const std::string& bytes) : path_(path) {
+        if (folder) {
+            test::makeFolder(path);
+            return;
+        }
+        test::writeFile(path, bytes);
+        held_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(held_, INVALID_HANDLE_VALUE);
+    }
+    ~Unusable() {
+        release();
+        test::removeTree(path_);
+    }
+    // The other program lets go.
+    void release() {
+        if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+        held_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    std::string path_;
+    HANDLE held_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold) {
+    const std::string old = lines({"C:\\a", "C:\\b"});
+    for (bool folder : {true, false}) {
+        SCOPED_TRACE(folder ? "a folder" : "held open without sharing");
+        const std::string item = at("notes.txt");
+        {
+            tally("bad input: unusable list file (folder, held open)", 3);
+            Unusable list(folder, listFile(), old);
+            const Snapshot before = snapshot(dir);
+            host.reset();
+            unhide.Show();
+            EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kKeptAsItIs}));
+            EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
+            test::writeFile(at("in.hwl"), lines({"C:\\new"}));
+            host.chooseFile(at("in.hwl"));
+            unhide.CmdImpList.click();
+            ASSERT_EQ(host.boxes.size(), 3u);
+            EXPECT_TRUE(saysNot(host.boxes[2], "not imported")) << host.boxes[2];
+            EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
+            unhide.close();
+            DeleteFileA(at("in.hwl").c_str());
+
+            host.reset();
+            host.chooseFile(item);
+            hide.CmdHideFil.click();
+            EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+            hide.close();
+            EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{})
+                << "nothing hidden unrecorded, nothing left behind";
+            list.release();
+            if (!folder) {
+                EXPECT_EQ(test::readFile(listFile()), old) << "the held list file kept its list";
+            }
+        }
+
+        // As the file imported, and as the export target.
+        tally("bad input: unusable import file or export target (folder, held open)", 2);
+        test::writeFile(listFile(), old);
+        unhide.Show();
+        {
+            Unusable other(folder, at("other.hwl"), lines({"C:\\other"}));
+            const Snapshot before = snapshot(dir);
+            host.reset();
+            host.chooseFile(at("other.hwl"));
+            unhide.CmdImpList.click();
+            host.chooseFile(at("other.hwl"));
+            unhide.CmdExpList.click();
+            ASSERT_EQ(host.boxes.size(), 2u);
+            EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
+            EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
+            EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\a", "C:\\b"}));
+            EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{});
+            other.release();
+            if (!folder) {
+                EXPECT_EQ(test::readFile(at("other.hwl")), lines({"C:\\other"})) << "not exported over";
+            }
+        }
+        unhide.close();
+        EXPECT_EQ(test::readFile(listFile()), old);
+        DeleteFileA(listFile().c_str());
+    }
+}
+
 }  // namespace
 }  // namespace reliability
