@@ -47,15 +47,43 @@ private:
     BCRYPT_ALG_HANDLE h_ = nullptr;
 };
 
+// SHA-256 of some bytes, as HMAC takes a key longer than its block.
+bool sha256(const std::string& bytes, Bytes& digest) {
+    BCRYPT_ALG_HANDLE alg = nullptr;
+    if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&alg, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) return false;
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    digest.assign(32, 0);
+    bool ok = BCRYPT_SUCCESS(BCryptCreateHash(alg, &hash, nullptr, 0, nullptr, 0, 0));
+    ok = ok && BCRYPT_SUCCESS(BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
+                                             static_cast<ULONG>(bytes.size()), 0));
+    ok = ok && BCRYPT_SUCCESS(BCryptFinishHash(hash, digest.data(), static_cast<ULONG>(digest.size()), 0));
+    if (hash) BCryptDestroyHash(hash);
+    BCryptCloseAlgorithmProvider(alg, 0);
+    return ok;
+}
+
 bool derive(const std::string& password, const Bytes& salt, unsigned long iterations, Bytes& hash) {
     const AlgorithmHandle hmac;
     if (!hmac.get()) return false;
+    // HMAC uses a key longer than SHA-256's 64-byte block as its hash, so
+    // handing over that hash gives the same result. Some PBKDF2s (Wine's)
+    // hash the long key again on every iteration: a pasted megabyte would
+    // keep the login busy for half an hour.
+    std::string key = password;
+    if (key.size() > 64) {
+        Bytes digest;
+        if (!sha256(password, digest)) return false;
+        key.assign(digest.begin(), digest.end());
+        SecureZeroMemory(digest.data(), digest.size());
+    }
     // The API takes non-const buffers but only reads the password and salt.
-    auto* pw = reinterpret_cast<PUCHAR>(const_cast<char*>(password.data()));
+    auto* pw = reinterpret_cast<PUCHAR>(key.data());
     auto* sa = const_cast<PUCHAR>(salt.data());
-    return BCRYPT_SUCCESS(BCryptDeriveKeyPBKDF2(hmac.get(), pw, static_cast<ULONG>(password.size()), sa,
-                                                static_cast<ULONG>(salt.size()), iterations, hash.data(),
-                                                static_cast<ULONG>(hash.size()), 0));
+    const bool ok = BCRYPT_SUCCESS(BCryptDeriveKeyPBKDF2(hmac.get(), pw, static_cast<ULONG>(key.size()), sa,
+                                                         static_cast<ULONG>(salt.size()), iterations, hash.data(),
+                                                         static_cast<ULONG>(hash.size()), 0));
+    SecureZeroMemory(key.data(), key.size());
+    return ok;
 }
 
 std::string toHex(const Bytes& bytes) {
