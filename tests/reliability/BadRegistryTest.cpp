@@ -221,7 +221,18 @@ protected:
         for (const std::string& key : created_) RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
         Sandbox::TearDown();
     }
-    void created(const std::string& key) { created_.push_back(key); }
+    // Remembers the topmost key of `path` that is not there yet: planting
+    // makes it, and it goes again afterwards with everything under it.
+    void willCreate(const std::string& path) {
+        for (size_t cut = path.find('\\');; cut = path.find('\\', cut + 1)) {
+            const std::string key = path.substr(0, cut);
+            if (!test::keyExists(HKEY_CURRENT_USER, key)) {
+                created_.push_back(key);
+                return;
+            }
+            if (cut == std::string::npos) return;
+        }
+    }
 
     FrmMRU& form = ui::shared<FrmMRU>();
 
@@ -276,10 +287,8 @@ TEST_F(BadMruTargetTest, OddValuesAndDeepTreesGoWholeAndNothingBesideThem) {
     for (const MruTarget& t : MruTargets) {
         SCOPED_TRACE(t.name);
         const std::string target = std::string(t.parent) + "\\" + t.subkey;
-        const bool parentExisted = test::keyExists(HKEY_CURRENT_USER, t.parent);
-        if (!parentExisted) created(t.parent);
-        created(target);
-        created(std::string(t.parent) + "\\HidewellSibling");
+        willCreate(target);
+        willCreate(std::string(t.parent) + "\\HidewellSibling");
         // The deepest the registry allows for one row, a wide level for another.
         const int depth = row == 0 ? 500 : 20, wide = row == 1 ? 5000 : 10;
         ++row;

@@ -317,7 +317,7 @@ TEST_F(RefusedRegistryTest, ARefusedMruDeleteKeepsTheKeyAndSaysSo) {
     const MruTarget& t = MruTargets[8];
     ASSERT_STREQ(t.name, "Winrar");
     const std::string target = std::string(t.parent) + "\\" + t.subkey;
-    const bool parentExisted = test::keyExists(HKEY_CURRENT_USER, t.parent);
+    const bool programKeyExisted = test::keyExists(HKEY_CURRENT_USER, "Software\\Winrar");
     test::makeKey(HKEY_CURRENT_USER, target + "\\inner");
     test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.rar") + '\0');
     auto& form = ui::shared<FrmMRU>();
@@ -339,7 +339,7 @@ TEST_F(RefusedRegistryTest, ARefusedMruDeleteKeepsTheKeyAndSaysSo) {
     form.CmdDelMRU.click();
     EXPECT_EQ(host.boxes, (std::vector<Box>{{t.confirmation, "Confirmation", Icon::Information}}));
     EXPECT_FALSE(test::keyExists(HKEY_CURRENT_USER, target));
-    if (!parentExisted) RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Winrar");
+    if (!programKeyExisted) RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Winrar");
 }
 
 }  // namespace

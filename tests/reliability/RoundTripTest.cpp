@@ -119,7 +119,9 @@ TEST_F(RoundTripTest, EveryEntryReadsBackExactly) {
         }
         for (int appends = g.below(3); appends > 0; --appends) {
             expected.push_back(g.entry());
-            ASSERT_TRUE(hiding::appendEntry(file, expected.back()));
+            // Read past its end and the append faults on the guard page.
+            const GuardedText entry(expected.back());
+            ASSERT_TRUE(hiding::appendEntry(file, entry.view()));
         }
         Entries read;
         ASSERT_EQ(hiding::readEntries(file, read), hiding::ReadResult::Complete);
