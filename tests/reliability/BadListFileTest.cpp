@@ -75,8 +75,18 @@ TEST_F(BadListFileTest, TheUnhideWindowKeepsEveryEntryOfAHostileListFile) {
         EXPECT_EQ(SendMessageA(unhide.LstUnhide.hwnd(), LB_GETCOUNT, 0, 0),
                   static_cast<LRESULT>(expected.size()));
         if (!expected.empty()) {
+            // The last entry, selected and unhidden: it names nothing there is.
+            const Snapshot before = snapshot(dir);
             unhide.LstUnhide.setListIndex(static_cast<int>(expected.size()) - 1);
             EXPECT_EQ(unhide.LstUnhide.selectedText(), expected.back()) << "the model, not the shown text";
+            if (!expected.back().empty()) host.answer(ui::Answer::No);
+            unhide.CmdUnhide.click();
+            const std::vector<Box> told = expected.back().empty()
+                                              ? std::vector<Box>{kNoSelection}
+                                              : std::vector<Box>{kCannotBeFound, kRemoveQuestion};
+            EXPECT_EQ(host.boxes, told);
+            EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{});
+            EXPECT_EQ(unhide.LstUnhide.items(), expected) << "kept on No";
         }
         unhide.close();
         EXPECT_EQ(test::readFile(listFile()), lines(expected)) << "written back whole, with CR LF line ends";
