@@ -4,7 +4,6 @@
 // with its message and changes nothing.
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
-#include "hiding/ListFile.h"
 #include "reliability/Reliability.h"
 #include "support/Sandbox.h"
 #include "ui/Paths.h"

@@ -2,7 +2,7 @@
 // 1,000 items hidden and unhidden, in one process. What the process holds
 // after a warm-up must not grow by the end.
 #include <chrono>
-#include <functional>
+#include <initializer_list>
 
 #include "access/FrmChangePass.h"
 #include "access/FrmNewPass.h"
@@ -11,7 +11,6 @@
 #include "app/FrmAbout.h"
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
-#include "hiding/ListFile.h"
 #include "mru/FrmMRU.h"
 #include "reliability/Reliability.h"
 #include "reliability/Resources.h"
