@@ -58,16 +58,51 @@ private:
     decltype(&BCryptCloseAlgorithmProvider) close_ = nullptr;
 };
 
+// SHA-256 of some bytes, as HMAC takes a key longer than its block.
+bool sha256(const std::string& bytes, Bytes& digest) {
+    const auto open = bcrypt<decltype(&BCryptOpenAlgorithmProvider)>("BCryptOpenAlgorithmProvider");
+    const auto close = bcrypt<decltype(&BCryptCloseAlgorithmProvider)>("BCryptCloseAlgorithmProvider");
+    const auto create = bcrypt<decltype(&BCryptCreateHash)>("BCryptCreateHash");
+    const auto add = bcrypt<decltype(&BCryptHashData)>("BCryptHashData");
+    const auto finish = bcrypt<decltype(&BCryptFinishHash)>("BCryptFinishHash");
+    const auto destroy = bcrypt<decltype(&BCryptDestroyHash)>("BCryptDestroyHash");
+    if (!open || !close || !create || !add || !finish || !destroy) return false;
+    BCRYPT_ALG_HANDLE alg = nullptr;
+    if (!BCRYPT_SUCCESS(open(&alg, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) return false;
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    digest.assign(32, 0);
+    bool ok = BCRYPT_SUCCESS(create(alg, &hash, nullptr, 0, nullptr, 0, 0));
+    ok = ok && BCRYPT_SUCCESS(add(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
+                                  static_cast<ULONG>(bytes.size()), 0));
+    ok = ok && BCRYPT_SUCCESS(finish(hash, digest.data(), static_cast<ULONG>(digest.size()), 0));
+    if (hash) destroy(hash);
+    close(alg, 0);
+    return ok;
+}
+
 bool derive(const std::string& password, const Bytes& salt, unsigned long iterations, Bytes& hash) {
     const AlgorithmHandle hmac;
     if (!hmac.get()) return false;
+    // HMAC uses a key longer than SHA-256's 64-byte block as its hash, so
+    // handing over that hash gives the same result. Some PBKDF2s (Wine's)
+    // hash the long key again on every iteration: a pasted megabyte would
+    // keep the login busy for half an hour.
+    std::string key = password;
+    if (key.size() > 64) {
+        Bytes digest;
+        if (!sha256(password, digest)) return false;
+        key.assign(digest.begin(), digest.end());
+        SecureZeroMemory(digest.data(), digest.size());
+    }
     // The API takes non-const buffers but only reads the password and salt.
-    auto* pw = reinterpret_cast<PUCHAR>(const_cast<char*>(password.data()));
+    auto* pw = reinterpret_cast<PUCHAR>(key.data());
     auto* sa = const_cast<PUCHAR>(salt.data());
     const auto deriveKey = bcrypt<decltype(&BCryptDeriveKeyPBKDF2)>("BCryptDeriveKeyPBKDF2");
-    return deriveKey && BCRYPT_SUCCESS(deriveKey(hmac.get(), pw, static_cast<ULONG>(password.size()), sa,
-                                                 static_cast<ULONG>(salt.size()), iterations, hash.data(),
-                                                 static_cast<ULONG>(hash.size()), 0));
+    const bool ok = deriveKey && BCRYPT_SUCCESS(deriveKey(hmac.get(), pw, static_cast<ULONG>(key.size()), sa,
+                                                          static_cast<ULONG>(salt.size()), iterations, hash.data(),
+                                                          static_cast<ULONG>(hash.size()), 0));
+    SecureZeroMemory(key.data(), key.size());
+    return ok;
 }
 
 std::string toHex(const Bytes& bytes) {

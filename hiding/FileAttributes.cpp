@@ -16,7 +16,8 @@ std::wstring platformPath(const std::string& path) { return ui::extendedLengthPa
 
 // "C:\..." or "\\server\share...". The platform resolves anything else
 // against the process's current folder, so a typed "." or blank would
-// unhide that folder.
+// unhide that folder, and a relative name would be recorded as hidden in a
+// form that cannot be unhidden later.
 bool isFullPath(const std::string& path) {
     auto separator = [](char c) { return c == '\\' || c == '/'; };
     const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') &&
@@ -25,10 +26,27 @@ bool isFullPath(const std::string& path) {
     return drive || unc;
 }
 
+// A device (NUL, COM1, also "C:\x\nul.txt" where the platform says so) takes
+// an attribute change and keeps nothing; the platform's full form of its
+// name is "\\.\<device>".
+bool namesDevice(const std::wstring& path) {
+    std::wstring full(32768, L'\0');
+    const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return false;
+    full.resize(n);
+    return full.rfind(L"\\\\.\\", 0) == 0 && full.find(L'\\', 4) == std::wstring::npos;
+}
+
+// Only the full path of a file or folder: a NUL ends the path for the
+// platform, which would act on an item the text does not name.
+bool isItemPath(const std::string& path) {
+    return isFullPath(path) && path.find('\0') == std::string::npos && !namesDevice(ui::fromAnsi(path));
+}
+
 }  // namespace
 
 bool hideItem(const std::string& path, DWORD& previous) {
-    if (path.empty()) return false;
+    if (!isItemPath(path)) return false;
     const std::wstring p = platformPath(path);
     previous = GetFileAttributesW(p.c_str());
     if (previous == INVALID_FILE_ATTRIBUTES) return false;
@@ -45,7 +63,7 @@ bool restoreAttributes(const std::string& path, DWORD previous) {
 }
 
 bool unhideItem(const std::string& path) {
-    if (!isFullPath(path)) return false;
+    if (!isItemPath(path)) return false;
     return SetFileAttributesW(platformPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

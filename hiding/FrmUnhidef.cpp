@@ -35,6 +35,10 @@ constexpr char kListFileNotWritten[] =
     "The path list was not imported, because the 'Sett~.dll' file could not be written. The list is "
     "unchanged.";
 
+constexpr char kListNotSaved[] =
+    "The list of hidden items could not be saved, because the 'Sett~.dll' file could not be written. The file "
+    "keeps the list it held before, so entries removed since will be listed again next time.";
+
 constexpr char kListKeptAsItIs[] =
     "The list file is there but could not be read to its end (another program may be using it). "
     "Hidewell will leave it as it is when this window closes, so entries removed here will still be listed "
@@ -70,9 +74,11 @@ void FrmUnhidef::Form_Load() {
 }
 
 // Called when the window is closed: the list, as it now stands, goes back to
-// the file. A failure is not reported; the file then keeps its old list whole.
+// the file. When that fails (a full disk, a drive gone) the file keeps its
+// old list whole, and the user learns that removals did not take.
 void FrmUnhidef::Form_Unload() {
-    if (saveOnClose_) ModSaveListToFile::SaveListToFile(hiding::listFilePath(), LstUnhide);
+    if (saveOnClose_ && !ModSaveListToFile::SaveListToFile(hiding::listFilePath(), LstUnhide))
+        MsgBox(kListNotSaved, "Error", Icon::Exclamation);
     ui::shared<Form1>().Show();
 }
 

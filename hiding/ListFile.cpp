@@ -73,6 +73,9 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
                                                                               : ReadResult::Failed;
     }
+    // A device name (NUL, CON, COM1) opens too: one reads as an empty list,
+    // another waits for input that never comes.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return ReadResult::Failed;
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) entries.reserve(entries.size() + size.QuadPart / 48);
 

@@ -22,7 +22,8 @@ enum class ReadResult {
 // Appends the entries of a path-list file to `entries`, in file order. A line
 // ends at CR LF, or at a lone CR or LF (never written here, but files from
 // elsewhere have them); an empty line is an empty entry; a last line without
-// a line end still counts. On failure the entries read so far stay.
+// a line end still counts. Only a file on a disk is read: a device (NUL, CON,
+// COM1) fails. On failure the entries read so far stay.
 ReadResult readEntries(const std::string& path, std::vector<std::string>& entries);
 
 // Appends one entry to the file, creating it when missing. On failure the

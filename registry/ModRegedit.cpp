@@ -119,8 +119,11 @@ RegValue RegReadValue(std::uint32_t root, const std::string& path, const std::st
     if (type == REG_DWORD) {
         DWORD number = 0;
         size = sizeof number;
+        // A REG_DWORD of other than 4 bytes is no number: 0 or 2 bytes would
+        // leave the rest of it whatever the buffer held before.
         if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
-                             &size) != ERROR_SUCCESS)
+                             &size) != ERROR_SUCCESS ||
+            size != sizeof number)
             return {};
         return static_cast<std::int32_t>(number);
     }

@@ -49,8 +49,9 @@ public:
 bool RegKeyExists(std::uint32_t root, const std::string& path);
 
 // The text or number stored under `name`; empty text when the key or value is
-// missing, unreadable, or of a type other than REG_SZ or REG_DWORD. Text ends
-// before its first NUL. Creates nothing.
+// missing, unreadable, or of a type other than REG_SZ or REG_DWORD (or a
+// REG_DWORD of other than 4 bytes). Text ends before its first NUL. Creates
+// nothing.
 RegValue RegReadValue(std::uint32_t root, const std::string& path, const std::string& name);
 
 // Writes `value`, creating the key and any missing key above it. A number, or

@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "hiding/ListFile.h"
 #include "support/Sandbox.h"
+#include "support/SmallDrive.h"
 #include "ui/Dpi.h"
 #include "ui/Paths.h"
 
@@ -441,83 +442,8 @@ TEST_F(FrmUnhidefTest, HoldsMoreThan32767Entries) {
 
 // ---- A full drive -----------------------------------------------------------
 
-// Runs a command of the machine's own shell; Wine starts Unix programs too.
-// The call does not wait for the command to end.
-bool startUnixCommand(const std::string& command) {
-    std::string line = "/bin/sh -c \"" + command + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
-}
-
-ULONGLONG capacity(const std::string& folder) {
-    ULARGE_INTEGER total{};
-    return GetDiskFreeSpaceExA((folder + "\\").c_str(), nullptr, &total, nullptr) ? total.QuadPart : 0;
-}
-
-// A 64 KiB tmpfs, reached through Wine's drive Z:, filled up. Only where the
-// tests run as root under Wine; `folder` stays empty elsewhere.
-class FullDrive {
-public:
-    FullDrive() {
-        unix_ = "/tmp/hidewell-full-" + std::to_string(GetCurrentProcessId());
-        std::string dos = "Z:" + unix_;
-        for (char& c : dos)
-            if (c == '/') c = '\\';
-        if (GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES) return;
-        if (!startUnixCommand("mkdir -p " + unix_ + " && mount -t tmpfs -o size=64k tmpfs " + unix_)) return;
-        // Wait for the mount to show before writing anything there.
-        for (int i = 0; i < 50 && !small(dos); ++i) Sleep(100);
-        mounted_ = dos;
-        if (!small(dos)) return;
-        if (!CreateDirectoryA((dos + "\\app").c_str(), nullptr)) return;
-        folder = dos + "\\app";
-    }
-    // Fills what is left; false when the drive does not fill up.
-    bool fill() {
-        if (!small(mounted_)) return false;
-        HANDLE h = CreateFileA((mounted_ + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                               nullptr);
-        if (h == INVALID_HANDLE_VALUE) return false;
-        static const char block[4096] = {};
-        bool full = false;
-        // Bounded: 64 KiB fill it, whatever happens no more is written.
-        for (int i = 0; i < 64 && !full; ++i) {
-            DWORD written = 0;
-            full = !WriteFile(h, block, sizeof block, &written, nullptr) || written < sizeof block;
-        }
-        CloseHandle(h);
-        return full;
-    }
-    ~FullDrive() { cleanUp(); }
-
-    std::string folder;
-
-private:
-    static bool small(const std::string& dos) {
-        const ULONGLONG c = capacity(dos);
-        return c > 0 && c <= 1 << 20;
-    }
-    void cleanUp() {
-        if (mounted_.empty()) return;
-        if (small(mounted_)) {
-            test::removeTree(mounted_ + "\\app");
-            DeleteFileA((mounted_ + "\\filler").c_str());
-        }
-        // Lazily: Wine may still hold the folder open for a moment.
-        startUnixCommand("umount -l " + unix_ + " 2>/dev/null; rmdir " + unix_);
-        for (int i = 0; i < 50 && small(mounted_); ++i) Sleep(100);
-    }
-    std::string unix_, mounted_;
-};
-
 TEST_F(FrmUnhidefTest, OnAFullDriveTheListFileKeepsItsWholeOldList) {
-    FullDrive drive;
+    test::SmallDrive drive;
     if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
     ui::setApplicationFolder(drive.folder);
     const std::string list = hiding::listFilePath();

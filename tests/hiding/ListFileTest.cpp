@@ -46,6 +46,12 @@ TEST_F(ListFileTest, ReportsAMissingFileApartFromAnUnreadableOne) {
     read(listFile(), ReadResult::Failed);
 }
 
+TEST_F(ListFileTest, ADeviceIsNoListFile) {
+    // NUL would read as an empty list, COM1 would wait for input for ever.
+    for (const std::string& device : {std::string("NUL"), std::string("COM1"), at("nul")})
+        EXPECT_EQ(read(device, ReadResult::Failed), Entries{}) << device;
+}
+
 TEST_F(ListFileTest, WritesEveryEntryWithCrLfAndReadsItBackUnchanged) {
     const Entries entries{"C:\\My Files, old\\a.txt", "", " C:\\lead", "C:\\a"};
     ASSERT_TRUE(hiding::replaceFile(listFile(), entries));

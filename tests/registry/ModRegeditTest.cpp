@@ -93,7 +93,11 @@ TEST_F(ModRegeditTest, OtherTypesReadAsEmptyText) {
     plant("binary", REG_BINARY, "\x01\x02\x03\x04");
     plant("multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
     plant("qword", REG_QWORD, std::string("\x2A\0\0\0\0\0\0\0", 8));
-    for (const char* name : {"expand", "binary", "multi", "qword"})
+    // A number value of the wrong size holds no 32-bit number.
+    plant("dword0", REG_DWORD, "");
+    plant("dword2", REG_DWORD, "\x07\x01");
+    plant("dword8", REG_DWORD, std::string("\x07\0\0\0\0\0\0\0", 8));
+    for (const char* name : {"expand", "binary", "multi", "qword", "dword0", "dword2", "dword8"})
         EXPECT_EQ(read(name), RegValue("")) << name;
 }
 

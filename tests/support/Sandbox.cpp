@@ -87,6 +87,11 @@ void removeTreeW(const std::wstring& path) {
 }
 }  // namespace
 
-void removeTree(const std::string& path) { removeTreeW(ui::fromAnsi(path)); }
+// Through the \\?\ form, so that trees deeper than MAX_PATH go too.
+void removeTree(const std::string& path) {
+    std::wstring wide = ui::fromAnsi(path);
+    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') wide.insert(0, L"\\\\?\\");
+    removeTreeW(wide);
+}
 
 }  // namespace test

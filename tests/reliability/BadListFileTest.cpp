@@ -1,0 +1,258 @@
+// Hostile list files, through the real windows: the unhide window opening
+// and closing on them, an import of them, and the hide window appending to
+// them. Every entry read must survive, byte for byte.
+#include <random>
+
+#include "hiding/FrmHidef.h"
+#include "hiding/FrmUnhidef.h"
+#include "hiding/ListFile.h"
+#include "reliability/Reliability.h"
+#include "support/Sandbox.h"
+
+namespace reliability {
+namespace {
+
+struct Hostile {
+    const char* name;
+    std::string bytes;
+};
+
+std::string randomBytes(size_t n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::string out(n, '\0');
+    for (char& c : out) c = static_cast<char>(byte(gen));
+    return out;
+}
+
+std::string utf16(std::u16string_view text) {
+    std::string out;
+    for (char16_t c : text) out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return out;
+}
+
+std::vector<Hostile> hostileLists() {
+    return {
+        {"empty", ""},
+        {"random bytes", randomBytes(256 << 10, 6)},
+        {"NUL bytes", std::string("C:\\a\0b\r\n\0\0\0\r\n", 12) + std::string(4096, '\0')},
+        {"64 KiB lines",
+         std::string(65536, 'x') + "\r\n" + std::string(65535, 'y') + "\r\n" + std::string(65537, 'z')},
+        {"one 1 MiB line without a line end", std::string(1 << 20, 'q')},
+        {"lone LF", "C:\\a\nC:\\b\n\nC:\\c"},
+        {"lone CR", "C:\\a\rC:\\b\r\rC:\\c\r"},
+        {"mixed line ends", "a\r\r\nb\n\rc\n\r\nd\r"},
+        {"only line ends", "\r\n\r\n\n\r\r\r\n"},
+        {"UTF-8 byte-order mark",
+         "\xEF\xBB\xBF"
+         "C:\\a\r\nC:\\b\r\n"},
+        {"UTF-16 byte-order mark", "\xFF\xFE" + utf16(u"C:\\a\r\nC:\\b\r\n")},
+        {"bytes not in the code page",
+         "C:\\\x81\x8D\x8F\x90\x9D\r\nC:\\\xC3\x28\xED\xA0\x80\xFF\xFE\r\n\x80\r\n"},
+    };
+}
+
+class BadListFileTest : public test::Sandbox {
+protected:
+    void SetUp() override {
+        Sandbox::SetUp();
+        test::writeFile(at("notes.txt"), "x");
+    }
+    FrmUnhidef& unhide = ui::shared<FrmUnhidef>();
+    FrmHidef& hide = ui::shared<FrmHidef>();
+};
+
+TEST_F(BadListFileTest, TheUnhideWindowKeepsEveryEntryOfAHostileListFile) {
+    for (const Hostile& h : hostileLists()) {
+        SCOPED_TRACE(h.name);
+        tally("bad input: list file contents (unhide window)");
+        const Entries expected = splitLines(h.bytes);
+        test::writeFile(listFile(), h.bytes);
+        host.reset();
+        unhide.Show();
+        EXPECT_TRUE(host.boxes.empty());
+        EXPECT_EQ(unhide.LstUnhide.items(), expected);
+        EXPECT_EQ(SendMessageA(unhide.LstUnhide.hwnd(), LB_GETCOUNT, 0, 0),
+                  static_cast<LRESULT>(expected.size()));
+        if (!expected.empty()) {
+            // The last entry, selected and unhidden: it names nothing there is.
+            const Snapshot before = snapshot(dir);
+            unhide.LstUnhide.setListIndex(static_cast<int>(expected.size()) - 1);
+            EXPECT_EQ(unhide.LstUnhide.selectedText(), expected.back()) << "the model, not the shown text";
+            if (!expected.back().empty()) host.answer(ui::Answer::No);
+            unhide.CmdUnhide.click();
+            const std::vector<Box> told = expected.back().empty()
+                                              ? std::vector<Box>{kNoSelection}
+                                              : std::vector<Box>{kCannotBeFound, kRemoveQuestion};
+            EXPECT_EQ(host.boxes, told);
+            EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{});
+            EXPECT_EQ(unhide.LstUnhide.items(), expected) << "kept on No";
+        }
+        unhide.close();
+        EXPECT_EQ(test::readFile(listFile()), lines(expected)) << "written back whole, with CR LF line ends";
+        EXPECT_EQ(readList(listFile()), expected);
+        tally("entries read and kept", static_cast<long long>(expected.size()));
+    }
+}
+
+TEST_F(BadListFileTest, ImportTakesEveryEntryOfAHostileFile) {
+    for (const Hostile& h : hostileLists()) {
+        SCOPED_TRACE(h.name);
+        tally("bad input: list file contents (import)");
+        const Entries expected = splitLines(h.bytes);
+        test::writeFile(listFile(), lines({"C:\\old"}));
+        test::writeFile(at("in.hwl"), h.bytes);
+        host.reset();
+        unhide.Show();
+        host.chooseFile(at("in.hwl"));
+        unhide.CmdImpList.click();
+        EXPECT_EQ(host.boxes, std::vector<Box>{kImported});
+        EXPECT_EQ(unhide.LstUnhide.items(), expected);
+        EXPECT_EQ(test::readFile(listFile()), lines(expected));
+        EXPECT_EQ(test::readFile(at("in.hwl")), h.bytes) << "the imported file is not changed";
+        unhide.close();
+        EXPECT_EQ(readList(listFile()), expected);
+        tally("entries read and kept", static_cast<long long>(expected.size()));
+    }
+}
+
+TEST_F(BadListFileTest, HidingAppendsAfterEveryEntryOfAHostileListFile) {
+    const std::string item = at("notes.txt");
+    for (const Hostile& h : hostileLists()) {
+        SCOPED_TRACE(h.name);
+        tally("bad input: list file contents (hide window append)");
+        Entries expected = splitLines(h.bytes);
+        expected.push_back(item);
+        test::writeFile(listFile(), h.bytes);
+        SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
+        host.reset();
+        host.chooseFile(item);
+        hide.CmdHideFil.click();
+        EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+        const std::string after = test::readFile(listFile());
+        EXPECT_EQ(after.substr(0, h.bytes.size()), h.bytes) << "what was there stays as it was";
+        EXPECT_EQ(readList(listFile()), expected) << "and the new entry does not run into the last one";
+        tally("entries read and kept", static_cast<long long>(expected.size()) - 1);
+    }
+    hide.close();
+}
+
+// Opened and closed in the unhide window and appended to. (Importing it fills
+// two lists of a million, some eight seconds under Wine, through the same code
+// as the imports above.)
+TEST_F(BadListFileTest, AMillionLines) {
+    std::string bytes;
+    bytes.reserve(14 << 20);
+    for (int i = 0; i < 1000000; ++i) bytes += "C:\\Data\\" + std::to_string(i) + "\r\n";
+    test::writeFile(listFile(), bytes);
+    tally("bad input: list file contents (unhide window)");
+    unhide.Show();
+    EXPECT_TRUE(host.boxes.empty());
+    ASSERT_EQ(unhide.LstUnhide.listCount(), 1000000);
+    EXPECT_EQ(unhide.LstUnhide.list(999999), "C:\\Data\\999999");
+    unhide.close();
+    EXPECT_EQ(test::readFile(listFile()), bytes) << "written back byte for byte";
+    tally("entries read and kept", 1000000);
+
+    tally("bad input: list file contents (hide window append)");
+    host.reset();
+    host.chooseFile(at("notes.txt"));
+    hide.CmdHideFil.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+    EXPECT_EQ(test::readFile(listFile()), bytes + at("notes.txt") + "\r\n");
+    hide.close();
+}
+
+// A file that is a folder, or that another program holds open without
+// sharing: as the list file, as the file imported and as the export target.
+class Unusable {
+public:
+    Unusable(bool folder, const std::string& path, const std::string& bytes) : path_(path) {
+        if (folder) {
+            test::makeFolder(path);
+            return;
+        }
+        test::writeFile(path, bytes);
+        held_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(held_, INVALID_HANDLE_VALUE);
+    }
+    ~Unusable() {
+        release();
+        test::removeTree(path_);
+    }
+    // The other program lets go.
+    void release() {
+        if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+        held_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    std::string path_;
+    HANDLE held_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold) {
+    const std::string old = lines({"C:\\a", "C:\\b"});
+    for (bool folder : {true, false}) {
+        SCOPED_TRACE(folder ? "a folder" : "held open without sharing");
+        const std::string item = at("notes.txt");
+        {
+            tally("bad input: unusable list file (folder, held open)", 3);
+            Unusable list(folder, listFile(), old);
+            const Snapshot before = snapshot(dir);
+            host.reset();
+            unhide.Show();
+            EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kKeptAsItIs}));
+            EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
+            test::writeFile(at("in.hwl"), lines({"C:\\new"}));
+            host.chooseFile(at("in.hwl"));
+            unhide.CmdImpList.click();
+            ASSERT_EQ(host.boxes.size(), 3u);
+            EXPECT_TRUE(saysNot(host.boxes[2], "not imported")) << host.boxes[2];
+            EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
+            unhide.close();
+            DeleteFileA(at("in.hwl").c_str());
+
+            host.reset();
+            host.chooseFile(item);
+            hide.CmdHideFil.click();
+            EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+            hide.close();
+            EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{})
+                << "nothing hidden unrecorded, nothing left behind";
+            list.release();
+            if (!folder) {
+                EXPECT_EQ(test::readFile(listFile()), old) << "the held list file kept its list";
+            }
+        }
+
+        // As the file imported, and as the export target.
+        tally("bad input: unusable import file or export target (folder, held open)", 2);
+        test::writeFile(listFile(), old);
+        unhide.Show();
+        {
+            Unusable other(folder, at("other.hwl"), lines({"C:\\other"}));
+            const Snapshot before = snapshot(dir);
+            host.reset();
+            host.chooseFile(at("other.hwl"));
+            unhide.CmdImpList.click();
+            host.chooseFile(at("other.hwl"));
+            unhide.CmdExpList.click();
+            ASSERT_EQ(host.boxes.size(), 2u);
+            EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
+            EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
+            EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\a", "C:\\b"}));
+            EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{});
+            other.release();
+            if (!folder) {
+                EXPECT_EQ(test::readFile(at("other.hwl")), lines({"C:\\other"})) << "not exported over";
+            }
+        }
+        unhide.close();
+        EXPECT_EQ(test::readFile(listFile()), old);
+        DeleteFileA(listFile().c_str());
+    }
+}
+
+}  // namespace
+}  // namespace reliability

@@ -1,0 +1,307 @@
+// Hostile paths where the user can give one: the folder list, the hide
+// window's file dialog, the quick-unhide box and the export and import
+// dialogs. Each either acts on exactly the item the path names or refuses
+// with its message and changes nothing.
+#include "hiding/FrmHidef.h"
+#include "hiding/FrmUnhidef.h"
+#include "reliability/Reliability.h"
+#include "support/Sandbox.h"
+#include "ui/Paths.h"
+#include "ui/Text.h"
+
+namespace reliability {
+namespace {
+
+constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr char kEmptyDrive[] = "X:";
+
+// The literal \\?\ form of a full path the test made: no trailing dot or
+// blank is dropped, and the length is no limit.
+std::wstring platform(const std::string& path) {
+    std::wstring wide = ui::fromAnsi(path);
+    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') wide.insert(0, L"\\\\?\\");
+    return wide;
+}
+DWORD attributesOf(const std::string& path) { return GetFileAttributesW(platform(path).c_str()); }
+void setAttributes(const std::string& path, DWORD a) { SetFileAttributesW(platform(path).c_str(), a); }
+std::string contentOf(const std::string& path) {
+    HANDLE h = CreateFileW(platform(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string out(1 << 16, '\0');
+    DWORD got = 0;
+    ReadFile(h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
+    CloseHandle(h);
+    out.resize(got);
+    return out;
+}
+
+// The volume and file number, which tell whether two paths name one item.
+std::pair<DWORD, ULONGLONG> identity(const std::string& path) {
+    HANDLE h = CreateFileW(platform(path).c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {0, 0};
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    return {info.dwVolumeSerialNumber,
+            static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+}
+
+// One hostile path and what each place does with it. `does` has a letter for
+// each place that takes it, a '.' for each that refuses it:
+//   F the folder list opens it, H the hide window hides it, Q the quick
+//   unhide unhides it, E an export writes it, I an import reads it.
+// `names` is the item it names, relative to the row's folder ("." the
+// folder itself, ".." its parent); empty when it names none.
+struct Row {
+    const char* what;
+    std::string path;
+    const char* does;
+    std::string names;
+};
+
+class BadPathTest : public test::Sandbox {
+protected:
+    void SetUp() override {
+        Sandbox::SetUp();
+        ASSERT_TRUE(DefineDosDeviceA(0, kEmptyDrive, "C:\\hidewell-no-such-folder"));
+    }
+    void TearDown() override {
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION, kEmptyDrive, nullptr);
+        Sandbox::TearDown();
+    }
+
+    // A fresh folder for each row: Secret (a folder), notes.txt and, deeper
+    // than MAX_PATH, long\...\deep (a folder) holding deep.txt.
+    std::string makeRowFolder(int n) {
+        const std::string base = at("row" + std::to_string(n));
+        test::makeFolder(base);
+        test::makeFolder(base + "\\Secret");
+        test::writeFile(base + "\\notes.txt", "C:\\from notes\r\n");
+        std::string deep = base;
+        for (int i = 0; i < 6; ++i) {
+            deep += "\\" + std::string(48, static_cast<char>('a' + i));
+            CreateDirectoryW(platform(deep).c_str(), nullptr);
+        }
+        HANDLE h = CreateFileW(platform(deep + "\\deep.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(h);
+        return base;
+    }
+    static std::string longFolder() {
+        std::string deep;
+        for (int i = 0; i < 6; ++i) deep += (i ? "\\" : "") + std::string(48, static_cast<char>('a' + i));
+        return deep;
+    }
+
+    std::vector<Row> rows(const std::string& b) const {
+        const std::string slashed = [&] {
+            std::string s = b + "\\Secret";
+            for (char& c : s)
+                if (c == '\\') c = '/';
+            return s;
+        }();
+        const std::string doubled = b.substr(0, 3) + "\\" + b.substr(3) + "\\\\Secret";
+        return {
+            {"folder", b + "\\Secret", "FHQ..", "Secret"},
+            {"file", b + "\\notes.txt", ".HQEI", "notes.txt"},
+            {"folder, trailing dot", b + "\\Secret.", "FHQ..", "Secret"},
+            {"folder, trailing blank", b + "\\Secret ", "FHQ..", "Secret"},
+            {"file, trailing dots and blanks", b + "\\notes.txt. .", ".HQEI", "notes.txt"},
+            {"\\\\?\\ folder", "\\\\?\\" + b + "\\Secret", "FHQ..", "Secret"},
+            {"\\\\?\\ file", "\\\\?\\" + b + "\\notes.txt", ".HQEI", "notes.txt"},
+            {"\\\\?\\ takes a trailing dot literally", "\\\\?\\" + b + "\\new.hwl.", "...EI", "new.hwl."},
+            {"forward slashes", slashed, "FHQ..", "Secret"},
+            {"doubled separators", doubled, "FHQ..", "Secret"},
+            {"UNC, no such server", "\\\\no-such-server\\share\\x", ".....", ""},
+            {"UNC, server only", "\\\\no-such-server", ".....", ""},
+            {"UNC, bare", "\\\\", ".....", ""},
+            {"\\\\?\\ bare", "\\\\?\\", ".....", ""},
+            {"\\\\.\\ bare", "\\\\.\\", ".....", ""},
+            {"device CON", "CON", ".....", ""},
+            {"device NUL", "NUL", ".....", ""},
+            {"device COM1", "COM1", ".....", ""},
+            {"device AUX", "AUX", ".....", ""},
+            {"device in a folder", b + "\\NUL", ".....", ""},
+            {"device with an extension", b + "\\nul.txt", ".....", ""},
+            {"device, \\\\.\\NUL", "\\\\.\\NUL", ".....", ""},
+            {"device, \\\\.\\COM1", "\\\\.\\COM1", ".....", ""},
+            {"volume, \\\\.\\C:", "\\\\.\\C:", ".....", ""},
+            {"folder deeper than MAX_PATH", b + "\\" + longFolder(), "FHQ..", longFolder()},
+            {"file deeper than MAX_PATH", b + "\\" + longFolder() + "\\deep.txt", ".HQ..",
+             longFolder() + "\\deep.txt"},
+            {"40,000 characters", "C:\\" + std::string(40000, 'a'), ".....", ""},
+            {"relative folder", "Secret", "F....", "Secret"},
+            {"relative file", "notes.txt", "...EI", "notes.txt"},
+            {"relative, the current folder", ".", "F....", "."},
+            {"relative, the parent", "..", "F....", ".."},
+            {"relative to a drive's current folder", b.substr(0, 2) + "Secret", "F....", "Secret"},
+            {"blanks", "   ", ".....", ""},
+            {"wildcard *", b + "\\*", ".....", ""},
+            {"wildcard ?", b + "\\Secre?", ".....", ""},
+            {"wildcard in a file name", b + "\\*.txt", ".....", ""},
+            {"empty drive", std::string(kEmptyDrive) + "\\", ".....", ""},
+            {"empty drive, a file on it", std::string(kEmptyDrive) + "\\notes.txt", ".....", ""},
+            {"empty drive, bare", kEmptyDrive, ".....", ""},
+        };
+    }
+
+    FrmHidef& hide = ui::shared<FrmHidef>();
+    FrmUnhidef& unhide = ui::shared<FrmUnhidef>();
+};
+
+TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
+    const int count = static_cast<int>(rows(dir).size());
+    for (int n = 0; n < count; ++n) {
+        const std::string b = makeRowFolder(n);
+        const Row row = rows(b)[static_cast<size_t>(n)];
+        SCOPED_TRACE(std::string(row.what) + ": " + row.path.substr(0, 300));
+        tally("bad input: paths (folder list, file dialog, quick unhide, export, import)", 5);
+        SetCurrentDirectoryA(b.c_str());
+        DeleteFileA(listFile().c_str());
+        const std::string named = row.names == "." ? b : row.names == ".." ? dir : b + "\\" + row.names;
+        const std::string does = row.does;
+        ASSERT_EQ(does.size(), 5u);
+
+        // The folder list: opens exactly that folder, or keeps the one it had.
+        {
+            Snapshot before = snapshot(b);
+            hide.Show();
+            const std::string was = hide.Dir1.path();
+            const GuardedText guarded(row.path);
+            const bool opened = hide.Dir1.setPath(guarded.view());
+            EXPECT_EQ(opened, does[0] == 'F') << "folder list";
+            if (opened) {
+                EXPECT_EQ(identity(hide.Dir1.path()), identity(named)) << hide.Dir1.path();
+                EXPECT_NE(hide.Dir1.path().find(":\\"), std::string::npos) << "a full path";
+            } else {
+                EXPECT_EQ(hide.Dir1.path(), was);
+            }
+            EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
+        }
+
+        // The hide window's file dialog: hides and records the path as given.
+        {
+            Snapshot before = snapshot(b);
+            const DWORD was = named.empty() ? INVALID_FILE_ATTRIBUTES : attributesOf(named);
+            host.reset();
+            host.chooseFile(row.path);
+            hide.CmdHideFil.click();
+            hide.close();
+            if (does[1] == 'H') {
+                EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+                EXPECT_EQ(attributesOf(named) & kHiddenSystem, kHiddenSystem);
+                EXPECT_EQ(readList(listFile()), Entries{row.path}) << "recorded exactly as given";
+                // The entry unhides what was hidden.
+                host.reset();
+                unhide.Show();
+                unhide.LstUnhide.setListIndex(0);
+                unhide.CmdUnhide.click();
+                EXPECT_EQ(host.boxes, std::vector<Box>{kUnhidden});
+                unhide.close();
+                EXPECT_EQ(attributesOf(named) & kHiddenSystem, 0u);
+                setAttributes(named, was);
+            } else {
+                EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess}) << "hide";
+                EXPECT_FALSE(test::exists(listFile()));
+            }
+            EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
+        }
+
+        // The quick unhide: the item named gets its normal attributes.
+        {
+            if (!named.empty()) setAttributes(named, kHiddenSystem);
+            Snapshot before = snapshot(b);
+            host.reset();
+            unhide.Show();
+            host.boxes.clear();
+            unhide.TxtUnhide.setText(row.path);
+            unhide.CmdQuickUnhide.click();
+            if (does[2] == 'Q') {
+                EXPECT_EQ(host.boxes, std::vector<Box>{kQuickUnhidden});
+                EXPECT_EQ(attributesOf(named) & kHiddenSystem, 0u);
+                setAttributes(named, kHiddenSystem);
+            } else {
+                EXPECT_EQ(host.boxes, (std::vector<Box>{kInvalid, kCheckPath})) << "quick unhide";
+            }
+            EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
+            if (!named.empty()) setAttributes(named, FILE_ATTRIBUTE_NORMAL);
+        }
+
+        // Export writes exactly the file named; import reads exactly it.
+        {
+            unhide.LstUnhide.clear();
+            unhide.LstUnhide.addItems({"C:\\exported", ""});
+            Snapshot before = snapshot(b);
+            const Snapshot app = snapshot(dir);
+            host.reset();
+            host.chooseFile(row.path);
+            unhide.CmdExpList.click();
+            ASSERT_EQ(host.boxes.size(), 1u);
+            if (does[3] == 'E') {
+                EXPECT_EQ(host.boxes[0], kExported);
+                EXPECT_EQ(contentOf(named), lines({"C:\\exported", ""}));
+                before.erase(row.names);
+                Snapshot after = snapshot(b);
+                after.erase(row.names);
+                EXPECT_EQ(differences(before, after), std::vector<std::string>{}) << "only the file named";
+            } else {
+                EXPECT_TRUE(saysNot(host.boxes[0], "not exported")) << host.boxes[0];
+                EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
+            }
+
+            before = snapshot(b);
+            const std::string content = named.empty() ? "" : contentOf(named);
+            host.reset();
+            host.chooseFile(row.path);
+            unhide.CmdImpList.click();
+            ASSERT_EQ(host.boxes.size(), 1u);
+            if (does[4] == 'I') {
+                EXPECT_EQ(host.boxes[0], kImported);
+                EXPECT_EQ(unhide.LstUnhide.items(), splitLines(content));
+            } else {
+                EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
+                EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\exported", ""}));
+            }
+            EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
+            unhide.close();
+            // Beside the program: at most the list file, written when the window closed.
+            for (const std::string& d : differences(app, snapshot(dir)))
+                EXPECT_TRUE(d.find("row") != std::string::npos || d.find("sett~.dll") != std::string::npos)
+                    << d;
+        }
+        SetCurrentDirectoryA(dir.c_str());
+        test::removeTree(b);
+    }
+}
+
+// An entry of a list file from elsewhere may hold a NUL, which no path can:
+// the platform would take the path up to it, an item the entry does not name.
+TEST_F(BadPathTest, AnEntryWithANulNamesNoItem) {
+    tally("bad input: list entries with a NUL");
+    test::makeFolder(at("Secret"));
+    setAttributes(at("Secret"), kHiddenSystem);
+    const std::string entry = at("Secret") + std::string(1, '\0') + "junk";
+    test::writeFile(listFile(), lines({entry}));
+    unhide.Show();
+    unhide.LstUnhide.setListIndex(0);
+    host.answer(ui::Answer::No);
+    unhide.CmdUnhide.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
+    EXPECT_EQ(attributesOf(at("Secret")) & kHiddenSystem, kHiddenSystem);
+    unhide.close();
+    EXPECT_EQ(readList(listFile()), Entries{entry}) << "kept as it was";
+
+    host.reset();
+    setAttributes(at("Secret"), FILE_ATTRIBUTE_NORMAL);
+    host.chooseFile(entry);
+    hide.CmdHideFil.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(attributesOf(at("Secret")) & kHiddenSystem, 0u);
+    setAttributes(at("Secret"), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+}  // namespace reliability

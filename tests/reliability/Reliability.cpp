@@ -1,0 +1,156 @@
+#include "reliability/Reliability.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "hiding/ListFile.h"
+#include "ui/Paths.h"
+#include "ui/Text.h"
+
+namespace reliability {
+
+using ui::Icon;
+
+const Box kNotFound{"The 'Sett~.dll' file was not found", "Error", Icon::Exclamation};
+const Box kKeptAsItIs{
+    "The list file is there but could not be read to its end (another program may be using "
+    "it). Hidewell will leave it as it is when this window closes, so entries removed here will "
+    "still be listed next time.",
+    "Info", Icon::Information};
+const Box kNoSelection{"No Files\\Folders have been selected to unhide", "Error", Icon::Exclamation};
+const Box kUnhidden{"The File\\Folder as successfully unhidden", "Hidewell", Icon::Information};
+const Box kCannotBeFound{"The File\\Folder cannot be found", "Error", Icon::Exclamation};
+const Box kRemoveQuestion{"Would you like to remove that entry?", "Remove Entry", Icon::Exclamation,
+                          ui::Buttons::YesNo};
+const Box kRemoved{"Entry successfully removed", "Confirmation", Icon::Information};
+const Box kQuickUnhidden{"File\\Folder successfully unhidden", "Confirmation", Icon::Information};
+const Box kInvalid{"Invalid drive or directory selected", "Error", Icon::Exclamation};
+const Box kCheckPath{"Please make sure that you have entered the path correctly", "Info", Icon::Information};
+const Box kExported{"Path List exported successfully", "Confirmation", Icon::Information};
+const Box kImported{"Path List imported successfully", "Confirmation", Icon::Information};
+const Box kFolderHidden{"The Folder was successfully hidden", "Hidewell", Icon::Information};
+const Box kFileHidden{"The File was successfully Hidden", "Hidewell", Icon::Information};
+const Box kCannotAccess{"The selected file or folder cannot be accessed", "Error", Icon::None};
+
+std::string lines(const Entries& entries) {
+    std::string out;
+    for (const std::string& e : entries) out += e + "\r\n";
+    return out;
+}
+
+Entries splitLines(std::string_view bytes) {
+    Entries out;
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        out.push_back(std::move(line));
+        line.clear();
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    }
+    if (!line.empty()) out.push_back(std::move(line));
+    return out;
+}
+
+Entries readList(const std::string& path) {
+    Entries entries;
+    EXPECT_EQ(hiding::readEntries(path, entries), hiding::ReadResult::Complete) << path;
+    return entries;
+}
+
+bool saysNot(const Box& box, const std::string& what) {
+    return box.title == "Error" && box.icon == Icon::Exclamation &&
+           box.prompt.find(what) != std::string::npos;
+}
+
+GuardedText::GuardedText(std::string_view bytes) : size_(bytes.size()) {
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    const size_t page = si.dwPageSize;
+    const size_t pages = (size_ + page - 1) / page + 1;
+    reserved_ = pages * page;
+    base_ = static_cast<char*>(VirtualAlloc(nullptr, reserved_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (!base_) {
+        ADD_FAILURE() << "no memory for " << size_ << " guarded bytes";
+        size_ = 0;
+        return;
+    }
+    DWORD old = 0;
+    char* guard = base_ + reserved_ - page;
+    VirtualProtect(guard, page, PAGE_NOACCESS, &old);
+    data_ = guard - size_;
+    if (size_) memcpy(data_, bytes.data(), size_);
+}
+
+GuardedText::~GuardedText() {
+    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
+}
+
+namespace {
+
+void snapshotInto(const std::wstring& root, const std::wstring& relative, Snapshot& out) {
+    WIN32_FIND_DATAW fd;
+    const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
+    HANDLE find = FindFirstFileW(ui::extendedLengthPath(folder + L"\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring rel = relative.empty() ? name : relative + L"\\" + name;
+        std::string key;
+        ui::toAnsi(rel, key);
+        const bool isFolder = fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        const long long size =
+            isFolder ? -1 : static_cast<long long>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow;
+        out[key] = {fd.dwFileAttributes, size};
+        if (isFolder) snapshotInto(root, rel, out);
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+}
+
+class TallyPrinter : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (counts().empty()) return;
+        printf("\nReliability tally:\n");
+        for (const auto& [what, n] : counts()) printf("  %-58s %10lld\n", what.c_str(), n);
+        fflush(stdout);
+    }
+    static std::map<std::string, long long>& counts() {
+        static std::map<std::string, long long> c;
+        return c;
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const printer =
+    ::testing::AddGlobalTestEnvironment(new TallyPrinter);
+
+}  // namespace
+
+Snapshot snapshot(const std::string& folder) {
+    Snapshot out;
+    snapshotInto(ui::fromAnsi(folder), L"", out);
+    return out;
+}
+
+std::vector<std::string> differences(const Snapshot& before, const Snapshot& after) {
+    std::vector<std::string> out;
+    for (const auto& [path, state] : before) {
+        auto it = after.find(path);
+        if (it == after.end())
+            out.push_back("gone: " + path);
+        else if (it->second != state)
+            out.push_back("changed: " + path);
+    }
+    for (const auto& [path, state] : after)
+        if (!before.count(path)) out.push_back("new: " + path);
+    return out;
+}
+
+void tally(const std::string& what, long long n) { TallyPrinter::counts()[what] += n; }
+
+}  // namespace reliability

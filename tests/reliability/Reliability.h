@@ -1,0 +1,78 @@
+// What the reliability tests share: the message boxes they expect, the line
+// format as an independent reference, a guard page behind borrowed text,
+// a snapshot of a folder tree, and the tally printed at the end of the run.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/ScriptedHost.h"
+
+namespace reliability {
+
+using Entries = std::vector<std::string>;
+using test::Box;
+
+// The unhide window's boxes.
+extern const Box kNotFound;
+extern const Box kKeptAsItIs;
+extern const Box kNoSelection;
+extern const Box kUnhidden;
+extern const Box kCannotBeFound;
+extern const Box kRemoveQuestion;
+extern const Box kRemoved;
+extern const Box kQuickUnhidden;
+extern const Box kInvalid;
+extern const Box kCheckPath;
+extern const Box kExported;
+extern const Box kImported;
+// The hide window's.
+extern const Box kFolderHidden;
+extern const Box kFileHidden;
+extern const Box kCannotAccess;
+
+// Each entry followed by CR LF.
+std::string lines(const Entries& entries);
+// The entries of a path-list file's bytes: lines end at CR LF, a lone CR or
+// a lone LF; a last line without an end counts; nothing else is touched.
+Entries splitLines(std::string_view bytes);
+// The entries hiding::readEntries finds, failing the test unless it read to the end.
+Entries readList(const std::string& path);
+
+// True when a failure box of the unhide window's export or import says what
+// did not happen (its wording names the file, so only the gist is checked).
+bool saysNot(const Box& box, const std::string& what);
+
+// A copy of some bytes that ends right where an inaccessible page begins:
+// a routine that reads past the end of what it was given faults at once
+// instead of reading someone else's memory unnoticed.
+class GuardedText {
+public:
+    explicit GuardedText(std::string_view bytes);
+    ~GuardedText();
+    GuardedText(const GuardedText&) = delete;
+    GuardedText& operator=(const GuardedText&) = delete;
+    std::string_view view() const { return {data_, size_}; }
+
+private:
+    char* base_ = nullptr;
+    size_t reserved_ = 0;
+    char* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+// Every file and folder under a folder with its attributes and size (folders
+// as -1), by path relative to it: what changed between two snapshots.
+using Snapshot = std::map<std::string, std::pair<DWORD, long long>>;
+Snapshot snapshot(const std::string& folder);
+std::vector<std::string> differences(const Snapshot& before, const Snapshot& after);
+
+// Counts for the closing table: inputs tried by category, faults injected,
+// and the like. Printed once, after the last test.
+void tally(const std::string& what, long long n = 1);
+
+}  // namespace reliability
