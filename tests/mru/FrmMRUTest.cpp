@@ -24,7 +24,17 @@ protected:
     // The target key with values and a subkey tree, and a sibling key and
     // value in its parent that must survive.
     void plant(const MruTarget& t) {
-        const std::string target = std::string(t.parent) + "\\" + t.subkey;
+        // The first missing key on the way goes afterwards, with all below it.
+        const std::string parent = t.parent;
+        for (size_t cut = parent.find('\\'); ; cut = parent.find('\\', cut + 1)) {
+            const std::string above = parent.substr(0, cut);
+            if (!exists(above)) {
+                created_.push_back(above);
+                break;
+            }
+            if (cut == std::string::npos) break;
+        }
+        const std::string target = parent + "\\" + t.subkey;
         for (const std::string& key : {target + "\\deep\\deeper", std::string(t.parent) + "\\HidewellSibling"}) {
             test::makeKey(HKEY_CURRENT_USER, key);
             created_.push_back(key);
