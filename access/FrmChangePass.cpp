@@ -8,7 +8,10 @@
 using ui::Icon;
 
 FrmChangePass::FrmChangePass()
-    : Form({.caption = "Change Password...", .width = 4815, .height = 3735, .border = ui::Border::FixedDialog}) {
+    : Form({.caption = "Change Password...",
+            .width = 4815,
+            .height = 3735,
+            .border = ui::Border::FixedDialog}) {
     CmdChangepass.Click = [this] { CmdChangepass_Click(); };
     TxtOldPass.KeyPress = [this](int key) { TxtOldPass_KeyPress(key); };
     Text1.KeyPress = [this](int key) { Text1_KeyPress(key); };

@@ -10,19 +10,29 @@ public:
     FrmChangePass();
 
     ui::Frame FrameChangePass{this, {.rect = {240, 120, 4335, 2655}, .caption = "Change Password"}};
-    ui::Label Lbloldpass{this, {.rect = {240, 420, 2100, 255}, .caption = "Enter old password:",
-                                .container = &FrameChangePass}};
-    ui::TextBox TxtOldPass{this, {.rect = {2400, 360, 1695, 315}, .container = &FrameChangePass, .password = true}};
-    ui::Label Label1{this, {.rect = {240, 900, 2100, 255}, .caption = "Enter new password:",
-                            .container = &FrameChangePass}};
-    ui::TextBox Text1{this, {.rect = {2400, 840, 1695, 315}, .container = &FrameChangePass, .password = true}};
-    ui::Label Label2{this, {.rect = {240, 1380, 2100, 255}, .caption = "Re-Type new password:",
-                            .container = &FrameChangePass}};
-    ui::TextBox Text2{this, {.rect = {2400, 1320, 1695, 315}, .container = &FrameChangePass, .password = true}};
-    ui::Button CmdChangepass{this, {.rect = {1200, 1980, 1935, 375}, .caption = "Change Password",
-                                    .container = &FrameChangePass}};
-    ui::Label LblCasesen{this, {.rect = {240, 3060, 4335, 255}, .caption = "WARNING! All passwords are case sensitive",
-                                .font = {.bold = true}, .fore = ui::DarkRed, .align = ui::Align::Center}};
+    ui::Label Lbloldpass{
+        this,
+        {.rect = {240, 420, 2100, 255}, .caption = "Enter old password:", .container = &FrameChangePass}};
+    ui::TextBox TxtOldPass{this,
+                           {.rect = {2400, 360, 1695, 315}, .container = &FrameChangePass, .password = true}};
+    ui::Label Label1{
+        this,
+        {.rect = {240, 900, 2100, 255}, .caption = "Enter new password:", .container = &FrameChangePass}};
+    ui::TextBox Text1{this,
+                      {.rect = {2400, 840, 1695, 315}, .container = &FrameChangePass, .password = true}};
+    ui::Label Label2{
+        this,
+        {.rect = {240, 1380, 2100, 255}, .caption = "Re-Type new password:", .container = &FrameChangePass}};
+    ui::TextBox Text2{this,
+                      {.rect = {2400, 1320, 1695, 315}, .container = &FrameChangePass, .password = true}};
+    ui::Button CmdChangepass{
+        this, {.rect = {1200, 1980, 1935, 375}, .caption = "Change Password", .container = &FrameChangePass}};
+    ui::Label LblCasesen{this,
+                         {.rect = {240, 3060, 4335, 255},
+                          .caption = "WARNING! All passwords are case sensitive",
+                          .font = {.bold = true},
+                          .fore = ui::DarkRed,
+                          .align = ui::Align::Center}};
 
 protected:
     void Form_Load() override;

@@ -4,7 +4,10 @@
 #include "app/Form1.h"
 
 FrmNewPass::FrmNewPass()
-    : Form({.caption = "Enter New Password", .width = 5175, .height = 3855, .border = ui::Border::FixedDialog}) {
+    : Form({.caption = "Enter New Password",
+            .width = 5175,
+            .height = 3855,
+            .border = ui::Border::FixedDialog}) {
     CmdNewpassok.Click = [this] { CmdNewpassok_Click(); };
     TxtNewpass1.KeyPress = [this](int key) { TxtNewpass1_KeyPress(key); };
     txtnewpass2.KeyPress = [this](int key) { txtnewpass2_KeyPress(key); };

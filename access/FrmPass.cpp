@@ -6,7 +6,10 @@
 #include "app/Form1.h"
 
 FrmPass::FrmPass()
-    : Form({.caption = "Password Required", .width = 4680, .height = 3360, .border = ui::Border::FixedDialog}) {
+    : Form({.caption = "Password Required",
+            .width = 4680,
+            .height = 3360,
+            .border = ui::Border::FixedDialog}) {
     CmdPassoK.Click = [this] { CmdPassoK_Click(); };
     TxtPass.KeyPress = [this](int key) { TxtPass_KeyPress(key); };
     LblChangePass.Click = [this] { LblChangePass_Click(); };

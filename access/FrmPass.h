@@ -10,16 +10,29 @@ public:
     FrmPass();
 
     ui::Frame FrameEnterPass{this, {.rect = {240, 120, 4200, 1455}, .caption = "Enter Password to continue"}};
-    ui::TextBox TxtPass{this, {.rect = {240, 420, 3720, 315}, .container = &FrameEnterPass, .password = true}};
-    ui::Button CmdPassoK{this, {.rect = {1440, 900, 1335, 375}, .caption = "OK", .container = &FrameEnterPass}};
+    ui::TextBox TxtPass{this,
+                        {.rect = {240, 420, 3720, 315}, .container = &FrameEnterPass, .password = true}};
+    ui::Button CmdPassoK{this,
+                         {.rect = {1440, 900, 1335, 375}, .caption = "OK", .container = &FrameEnterPass}};
     ui::Frame Framepasschange{this, {.rect = {240, 1740, 4200, 735}, .caption = "Other Options"}};
-    ui::Shape Shp1{this, {.rect = {360, 375, 135, 135}, .container = &Framepasschange, .fore = ui::DarkGreen,
-                          .back = ui::DarkGreen}};
-    ui::Label LblChangePass{this, {.rect = {600, 330, 2400, 255}, .caption = "Change Password",
-                                   .container = &Framepasschange, .font = {.bold = true}, .fore = ui::DarkGreen,
-                                   .handCursor = true}};
-    ui::Label LblCasesen{this, {.rect = {240, 2700, 4200, 255}, .caption = "WARNING! All passwords are case sensitive",
-                                .font = {.bold = true}, .fore = ui::DarkRed, .align = ui::Align::Center}};
+    ui::Shape Shp1{this,
+                   {.rect = {360, 375, 135, 135},
+                    .container = &Framepasschange,
+                    .fore = ui::DarkGreen,
+                    .back = ui::DarkGreen}};
+    ui::Label LblChangePass{this,
+                            {.rect = {600, 330, 2400, 255},
+                             .caption = "Change Password",
+                             .container = &Framepasschange,
+                             .font = {.bold = true},
+                             .fore = ui::DarkGreen,
+                             .handCursor = true}};
+    ui::Label LblCasesen{this,
+                         {.rect = {240, 2700, 4200, 255},
+                          .caption = "WARNING! All passwords are case sensitive",
+                          .font = {.bold = true},
+                          .fore = ui::DarkRed,
+                          .align = ui::Align::Center}};
 
 protected:
     void Form_Load() override;

@@ -99,8 +99,8 @@ bool derive(const std::string& password, const Bytes& salt, unsigned long iterat
     auto* sa = const_cast<PUCHAR>(salt.data());
     const auto deriveKey = bcrypt<decltype(&BCryptDeriveKeyPBKDF2)>("BCryptDeriveKeyPBKDF2");
     const bool ok = deriveKey && BCRYPT_SUCCESS(deriveKey(hmac.get(), pw, static_cast<ULONG>(key.size()), sa,
-                                                          static_cast<ULONG>(salt.size()), iterations, hash.data(),
-                                                          static_cast<ULONG>(hash.size()), 0));
+                                                          static_cast<ULONG>(salt.size()), iterations,
+                                                          hash.data(), static_cast<ULONG>(hash.size()), 0));
     SecureZeroMemory(key.data(), key.size());
     return ok;
 }

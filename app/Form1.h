@@ -16,29 +16,61 @@ private:
     static constexpr ui::TwipsRect bullet(int row) { return {480, 1140 + 600 * row, 135, 135}; }
 
 public:
-    ui::Label Label1{this, {.rect = {0, 240, 3975, 495}, .caption = "Hidewell",
-                            .font = {.points = 18}, .fore = ui::DarkRed, .align = ui::Align::Center}};
+    ui::Label Label1{this,
+                     {.rect = {0, 240, 3975, 495},
+                      .caption = "Hidewell",
+                      .font = {.points = 18},
+                      .fore = ui::DarkRed,
+                      .align = ui::Align::Center}};
     ui::Shape Shp1{this, {.rect = bullet(0), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
-    ui::Label LblHidef{this, {.rect = entry(0), .caption = "Hide File or Folder", .font = kEntryFont,
-                              .fore = ui::DarkGreen, .handCursor = true}};
+    ui::Label LblHidef{this,
+                       {.rect = entry(0),
+                        .caption = "Hide File or Folder",
+                        .font = kEntryFont,
+                        .fore = ui::DarkGreen,
+                        .handCursor = true}};
     ui::Shape Shape1{this, {.rect = bullet(1), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
-    ui::Label LblUnhidef{this, {.rect = entry(1), .caption = "Unhide File or Folder", .font = kEntryFont,
-                                .fore = ui::DarkGreen, .handCursor = true}};
+    ui::Label LblUnhidef{this,
+                         {.rect = entry(1),
+                          .caption = "Unhide File or Folder",
+                          .font = kEntryFont,
+                          .fore = ui::DarkGreen,
+                          .handCursor = true}};
     ui::Shape Shape2{this, {.rect = bullet(2), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
-    ui::Label LblMRU{this, {.rect = entry(2), .caption = "Delete MRU's", .font = kEntryFont,
-                            .fore = ui::DarkGreen, .handCursor = true}};
+    ui::Label LblMRU{this,
+                     {.rect = entry(2),
+                      .caption = "Delete MRU's",
+                      .font = kEntryFont,
+                      .fore = ui::DarkGreen,
+                      .handCursor = true}};
     ui::Shape Shape4{this, {.rect = bullet(3), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
-    ui::Label Lblchangepass{this, {.rect = entry(3), .caption = "Change Login Password", .font = kEntryFont,
-                                   .fore = ui::DarkGreen, .handCursor = true}};
+    ui::Label Lblchangepass{this,
+                            {.rect = entry(3),
+                             .caption = "Change Login Password",
+                             .font = kEntryFont,
+                             .fore = ui::DarkGreen,
+                             .handCursor = true}};
     ui::Shape Shape5{this, {.rect = bullet(4), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
-    ui::Label Label4{this, {.rect = entry(4), .caption = "About", .font = kEntryFont,
-                            .fore = ui::DarkGreen, .handCursor = true}};
-    ui::Label LblURL{this, {.rect = {720, 4200, 3015, 255}, .caption = "Visit Hidewell Home Page",
-                            .font = kLinkFont, .fore = ui::LinkBlue, .handCursor = true,
-                            .toolTip = "https://www.tarnwick.com/hidewell/"}};
-    ui::Label LblContact{this, {.rect = {720, 4560, 3015, 255}, .caption = "Contact Hidewell Author",
-                                .font = kLinkFont, .fore = ui::LinkBlue, .handCursor = true,
-                                .toolTip = "hidewell@tarnwick.com"}};
+    ui::Label Label4{this,
+                     {.rect = entry(4),
+                      .caption = "About",
+                      .font = kEntryFont,
+                      .fore = ui::DarkGreen,
+                      .handCursor = true}};
+    ui::Label LblURL{this,
+                     {.rect = {720, 4200, 3015, 255},
+                      .caption = "Visit Hidewell Home Page",
+                      .font = kLinkFont,
+                      .fore = ui::LinkBlue,
+                      .handCursor = true,
+                      .toolTip = "https://www.tarnwick.com/hidewell/"}};
+    ui::Label LblContact{this,
+                         {.rect = {720, 4560, 3015, 255},
+                          .caption = "Contact Hidewell Author",
+                          .font = kLinkFont,
+                          .fore = ui::LinkBlue,
+                          .handCursor = true,
+                          .toolTip = "hidewell@tarnwick.com"}};
 
 protected:
     void Form_Unload() override;

@@ -10,23 +10,42 @@ public:
     FrmAbout();
 
     ui::Picture Image1{this, {.rect = {240, 240, 720, 720}}};
-    ui::Label LblAbout{this, {.rect = {960, 360, 3135, 495}, .caption = "About Hidewell", .font = {.points = 18},
-                              .fore = ui::DarkRed, .align = ui::Align::Center}};
+    ui::Label LblAbout{this,
+                       {.rect = {960, 360, 3135, 495},
+                        .caption = "About Hidewell",
+                        .font = {.points = 18},
+                        .fore = ui::DarkRed,
+                        .align = ui::Align::Center}};
     ui::Label Lblversion{this, {.rect = {3660, 1020, 495, 255}, .caption = "v1.16", .font = {.bold = true}}};
     ui::Picture Image2{this, {.rect = {4095, 240, 720, 720}}};
-    ui::Label LblAuthor{this, {.rect = {240, 1440, 4575, 255}, .caption = "Hidewell is a product by Tarnwick",
-                               .align = ui::Align::Center}};
-    ui::Label LblURL{this, {.rect = {240, 1800, 4575, 255}, .caption = "Visit Software Home Page",
-                            .font = {.underline = true}, .fore = ui::LinkBlue, .align = ui::Align::Center,
-                            .handCursor = true, .toolTip = "https://www.tarnwick.com/software/"}};
-    ui::Label LblInfo{this, {.rect = {480, 2520, 4095, 495},
-                             .caption = "For more information about hidewell and to contact the author use the "
-                                        "links provided in the"}};
-    ui::Label LblMainWindow{this, {.rect = {0, 0, 975, 255}, .caption = "main window", .font = {.underline = true},
-                                   .fore = ui::LinkBlue, .handCursor = true, .follows = &LblInfo}};
-    ui::Label LblRights{this, {.rect = {240, 3960, 4575, 255},
-                               .caption = "Copyright (C) 2026 Tarnwick. MIT License.",
-                               .font = {.bold = true}, .align = ui::Align::Center}};
+    ui::Label LblAuthor{this,
+                        {.rect = {240, 1440, 4575, 255},
+                         .caption = "Hidewell is a product by Tarnwick",
+                         .align = ui::Align::Center}};
+    ui::Label LblURL{this,
+                     {.rect = {240, 1800, 4575, 255},
+                      .caption = "Visit Software Home Page",
+                      .font = {.underline = true},
+                      .fore = ui::LinkBlue,
+                      .align = ui::Align::Center,
+                      .handCursor = true,
+                      .toolTip = "https://www.tarnwick.com/software/"}};
+    ui::Label LblInfo{this,
+                      {.rect = {480, 2520, 4095, 495},
+                       .caption = "For more information about hidewell and to contact the author use the "
+                                  "links provided in the"}};
+    ui::Label LblMainWindow{this,
+                            {.rect = {0, 0, 975, 255},
+                             .caption = "main window",
+                             .font = {.underline = true},
+                             .fore = ui::LinkBlue,
+                             .handCursor = true,
+                             .follows = &LblInfo}};
+    ui::Label LblRights{this,
+                        {.rect = {240, 3960, 4575, 255},
+                         .caption = "Copyright (C) 2026 Tarnwick. MIT License.",
+                         .font = {.bold = true},
+                         .align = ui::Align::Center}};
 
 protected:
     void Form_Load() override;

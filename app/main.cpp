@@ -1,6 +1,6 @@
 // Hidewell's entry point: the start-up window, then the message loop.
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include "access/FrmPass.h"
 #include "ui/Form.h"

@@ -11,7 +11,8 @@ constexpr char kCannotAccess[] = "The selected file or folder cannot be accessed
 }
 
 FrmHidef::FrmHidef()
-    : Form({.caption = "Hide File/Folder", .width = 4110, .height = 6015, .border = ui::Border::FixedSingle}) {
+    : Form(
+          {.caption = "Hide File/Folder", .width = 4110, .height = 6015, .border = ui::Border::FixedSingle}) {
     CmdHideDir.Click = [this] { CmdHideDir_Click(); };
     CmdHideFil.Click = [this] { CmdHideFil_Click(); };
     drive1.Change = [this] { drive1_Change(); };
@@ -66,8 +67,8 @@ void FrmHidef::drive1_Change() {
 
 // Called when "?" is clicked.
 void FrmHidef::LblQ_Click() {
-    MsgBox("Links cannot be hidden, if a link is hidden, the target path of the link would be hidden",
-           "Info", Icon::Information);
+    MsgBox("Links cannot be hidden, if a link is hidden, the target path of the link would be hidden", "Info",
+           Icon::Information);
 }
 
 // An item is hidden only together with its entry: when the entry cannot be
@@ -81,7 +82,8 @@ bool FrmHidef::hideAndRecord(const std::string& path) {
 }
 
 void FrmHidef::refuseUnrecordable() {
-    MsgBox("The name of the selected item has characters that the list of hidden items cannot hold, "
-           "so it was not hidden. Rename it, or hide the folder that holds it.",
-           "Error", Icon::Exclamation);
+    MsgBox(
+        "The name of the selected item has characters that the list of hidden items cannot hold, "
+        "so it was not hidden. Rename it, or hide the folder that holds it.",
+        "Error", Icon::Exclamation);
 }

@@ -15,18 +15,28 @@ public:
     // Refuses a folder request for a drive root: shows why and sets the flag.
     void CheckPath();
 
-    ui::Label Label1{this, {.rect = {480, 120, 3135, 495}, .caption = "Hide File or Folder",
-                            .font = {.points = 18}, .fore = ui::DarkRed, .align = ui::Align::Center}};
-    ui::Label LblQ{this, {.rect = {3840, 0, 255, 255}, .caption = "?", .font = {.bold = true},
-                          .fore = ui::LinkBlue, .align = ui::Align::Center, .handCursor = true}};
+    ui::Label Label1{this,
+                     {.rect = {480, 120, 3135, 495},
+                      .caption = "Hide File or Folder",
+                      .font = {.points = 18},
+                      .fore = ui::DarkRed,
+                      .align = ui::Align::Center}};
+    ui::Label LblQ{this,
+                   {.rect = {3840, 0, 255, 255},
+                    .caption = "?",
+                    .font = {.bold = true},
+                    .fore = ui::LinkBlue,
+                    .align = ui::Align::Center,
+                    .handCursor = true}};
     ui::Frame FrameDrive{this, {.rect = {600, 720, 2895, 975}, .caption = "Select Drive"}};
     ui::DriveList drive1{this, {.rect = {240, 360, 2415, 315}, .container = &FrameDrive}};
     ui::Frame FrameDir{this, {.rect = {600, 1920, 2895, 2895}, .caption = "Select Folder (DOUBLE-CLICK)"}};
     ui::FolderList Dir1{this, {.rect = {240, 480, 2415, 1665}, .container = &FrameDir}};
-    ui::Button CmdHideDir{this, {.rect = {240, 2400, 2415, 300}, .caption = "Hide Folder", .container = &FrameDir}};
+    ui::Button CmdHideDir{this,
+                          {.rect = {240, 2400, 2415, 300}, .caption = "Hide Folder", .container = &FrameDir}};
     ui::Frame FrameHideFile{this, {.rect = {600, 5040, 2895, 735}, .caption = "OR"}};
-    ui::Button CmdHideFil{this, {.rect = {240, 240, 2415, 300}, .caption = "Hide File",
-                                 .container = &FrameHideFile}};
+    ui::Button CmdHideFil{
+        this, {.rect = {240, 240, 2415, 300}, .caption = "Hide File", .container = &FrameHideFile}};
 
     // 0: a folder request may go on; 1: CheckPath refused it.
     short refusal = 0;

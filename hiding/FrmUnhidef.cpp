@@ -36,7 +36,8 @@ constexpr char kListFileNotWritten[] =
     "unchanged.";
 
 constexpr char kListNotSaved[] =
-    "The list of hidden items could not be saved, because the 'Sett~.dll' file could not be written. The file "
+    "The list of hidden items could not be saved, because the 'Sett~.dll' file could not be written. The "
+    "file "
     "keeps the list it held before, so entries removed since will be listed again next time.";
 
 constexpr char kListKeptAsItIs[] =
@@ -69,8 +70,7 @@ void FrmUnhidef::Form_Load() {
     saveOnClose_ = read != hiding::ReadResult::Failed;
     if (read == hiding::ReadResult::Complete) return;
     MsgBox("The 'Sett~.dll' file was not found", "Error", Icon::Exclamation);
-    if (!saveOnClose_)
-        MsgBox(kListKeptAsItIs, "Info", Icon::Information);
+    if (!saveOnClose_) MsgBox(kListKeptAsItIs, "Info", Icon::Information);
 }
 
 // Called when the window is closed: the list, as it now stands, goes back to

@@ -54,8 +54,8 @@ bool renameOver(const std::string& from, const std::string& to) {
         if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         const DWORD error = GetLastError();
-        const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                          error == ERROR_ACCESS_DENIED;
+        const bool busy =
+            error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
         if (!busy || attempt == 4) return false;
         Sleep(100);
     }
@@ -77,7 +77,8 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
     // another waits for input that never comes.
     if (GetFileType(file.get()) != FILE_TYPE_DISK) return ReadResult::Failed;
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) entries.reserve(entries.size() + size.QuadPart / 48);
+    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
+        entries.reserve(entries.size() + size.QuadPart / 48);
 
     std::string line;
     bool afterCR = false;
@@ -113,8 +114,8 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
 }
 
 bool appendEntry(const std::string& path, std::string_view entry) {
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
     LARGE_INTEGER size{};
@@ -127,8 +128,8 @@ bool appendEntry(const std::string& path, std::string_view entry) {
         last.QuadPart = size.QuadPart - 1;
         char c = 0;
         DWORD got = 0;
-        if (SetFilePointerEx(file.get(), last, nullptr, FILE_BEGIN) && ReadFile(file.get(), &c, 1, &got, nullptr) &&
-            got == 1 && c != '\n' && c != '\r')
+        if (SetFilePointerEx(file.get(), last, nullptr, FILE_BEGIN) &&
+            ReadFile(file.get(), &c, 1, &got, nullptr) && got == 1 && c != '\n' && c != '\r')
             line = "\r\n";
     }
     line += entry;
@@ -148,8 +149,8 @@ bool replaceFile(const std::string& path, const std::vector<std::string>& entrie
     if (!GetTempFileNameA(folderOf(path).c_str(), "hw~", 0, temp)) return false;
     const std::string tempPath = temp;
     {
-        ui::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                        nullptr));
+        ui::FileHandle file(
+            CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file || !writeLines(file.get(), entries) || !FlushFileBuffers(file.get())) {
             file.reset();
             DeleteFileA(temp);
@@ -164,7 +165,8 @@ bool replaceFile(const std::string& path, const std::vector<std::string>& entrie
         SetFileAttributesA(path.c_str(), old & kKeptAttributes & ~FILE_ATTRIBUTE_READONLY);
     if (!renameOver(tempPath, path)) {
         DeleteFileA(temp);
-        if (hadOld && (old & FILE_ATTRIBUTE_READONLY)) SetFileAttributesA(path.c_str(), old & kKeptAttributes);
+        if (hadOld && (old & FILE_ATTRIBUTE_READONLY))
+            SetFileAttributesA(path.c_str(), old & kKeptAttributes);
         return false;
     }
     if (hadOld && (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))

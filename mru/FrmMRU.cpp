@@ -43,7 +43,8 @@ void FrmMRU::CmdDelMRU_Click() {
         }
         MsgBox(t.confirmation, "Confirmation", Icon::Information);
         if (t.rebootNote)
-            MsgBox("Please reboot the computer for the changes to take effect", "Hidewell", Icon::Information);
+            MsgBox("Please reboot the computer for the changes to take effect", "Hidewell",
+                   Icon::Information);
         return;
     }
 }

@@ -9,8 +9,12 @@ class FrmMRU : public ui::Form {
 public:
     FrmMRU();
 
-    ui::Label LblHeading{this, {.rect = {240, 120, 4200, 495}, .caption = "Delete MRU's ", .font = {.points = 18},
-                                .fore = ui::DarkRed, .align = ui::Align::Center}};
+    ui::Label LblHeading{this,
+                         {.rect = {240, 120, 4200, 495},
+                          .caption = "Delete MRU's ",
+                          .font = {.points = 18},
+                          .fore = ui::DarkRed,
+                          .align = ui::Align::Center}};
     ui::Label LblMRUno{this, {.rect = {600, 780, 1935, 255}, .caption = "Number of MRU items:"}};
     ui::Label LblNoMRU{this, {.rect = {2580, 780, 615, 255}, .caption = "", .font = {.bold = true}}};
     ui::Frame FrameCmbBox{this, {.rect = {480, 1140, 3720, 795}, .caption = "Most Recently Used Items"}};

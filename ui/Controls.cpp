@@ -16,9 +16,7 @@ namespace ui {
 
 // ---- Control ----------------------------------------------------------------
 
-Control::Control(Form* owner, Spec spec) : owner_(*owner), spec_(spec) {
-    owner_.controls_.push_back(this);
-}
+Control::Control(Form* owner, Spec spec) : owner_(*owner), spec_(spec) { owner_.controls_.push_back(this); }
 
 HWND Control::hwnd() const {
     if (!owner_.loaded()) owner_.load();
@@ -57,10 +55,10 @@ HWND Control::createWindow(const char* cls, DWORD style, DWORD exStyle, HWND par
     id_ = id;
     if (spec_.visible) style |= WS_VISIBLE;
     const RECT r = pixelRect(dpi);
-    hwnd_ = CreateWindowExA(exStyle, cls, spec_.caption, WS_CHILD | style, r.left, r.top,
-                            r.right - r.left, r.bottom - r.top + extraHeight, parent,
-                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                            GetModuleHandleA(nullptr), nullptr);
+    hwnd_ = CreateWindowExA(exStyle, cls, spec_.caption, WS_CHILD | style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top + extraHeight, parent,
+                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
+                            nullptr);
     if (spec_.back != Default) backBrush_.reset(CreateSolidBrush(spec_.back));
     return hwnd_;
 }
@@ -68,7 +66,8 @@ HWND Control::createWindow(const char* cls, DWORD style, DWORD exStyle, HWND par
 HBRUSH Control::colours(HDC dc) {
     // Boxes and lists stand on the window colour, the rest on the form's.
     const bool input = takesInput();
-    SetTextColor(dc, spec_.fore != Default ? spec_.fore : GetSysColor(input ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    SetTextColor(dc,
+                 spec_.fore != Default ? spec_.fore : GetSysColor(input ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
     if (backBrush_) {
         SetBkColor(dc, spec_.back);
         return backBrush_.get();
@@ -83,8 +82,7 @@ HBRUSH Control::colours(HDC dc) {
 }
 
 void Control::sendClick(WORD notification) {
-    SendMessageA(owner_.hwnd(), WM_COMMAND, MAKEWPARAM(id_, notification),
-                 reinterpret_cast<LPARAM>(hwnd()));
+    SendMessageA(owner_.hwnd(), WM_COMMAND, MAKEWPARAM(id_, notification), reinterpret_cast<LPARAM>(hwnd()));
 }
 
 void Control::placeAfterTextOf(const Control& other) {
@@ -170,15 +168,9 @@ LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UI
     switch (msg) {
         // A focused button takes Enter, as in dialogs; there is no default
         // button otherwise.
-        case WM_SETFOCUS:
-            SendMessageA(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-            break;
-        case WM_KILLFOCUS:
-            SendMessageA(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(h, &Button::subclassProc, 0);
-            break;
+        case WM_SETFOCUS: SendMessageA(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
+        case WM_KILLFOCUS: SendMessageA(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
+        case WM_NCDESTROY: RemoveWindowSubclass(h, &Button::subclassProc, 0); break;
     }
     return DefSubclassProc(h, msg, wp, lp);
 }
@@ -194,15 +186,13 @@ void TextBox::create(HWND parent, UINT id, int dpi) {
     SetWindowSubclass(hwnd_, &TextBox::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                       DWORD_PTR data) {
+LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<TextBox*>(data);
     switch (msg) {
         case WM_GETDLGCODE:
             // Enter comes to this box, not to the window's dialog keys, when
             // the box has a key-press handler.
-            if (wp == VK_RETURN && self->KeyPress)
-                return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
+            if (wp == VK_RETURN && self->KeyPress) return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
             break;
         case WM_CHAR:
             if (self->KeyPress) {
@@ -213,9 +203,7 @@ LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
                 if (!IsWindow(h)) return 0;
             }
             break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(h, &TextBox::subclassProc, 0);
-            break;
+        case WM_NCDESTROY: RemoveWindowSubclass(h, &TextBox::subclassProc, 0); break;
     }
     return DefSubclassProc(h, msg, wp, lp);
 }
@@ -245,8 +233,8 @@ void Picture::create(HWND parent, UINT id, int dpi) {
 
 void Picture::dpiChanged(int dpi) {
     const RECT r = pixelRect(dpi);
-    icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON,
-                                              r.right - r.left, r.bottom - r.top, 0)));
+    icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_HIDEWELL),
+                                              IMAGE_ICON, r.right - r.left, r.bottom - r.top, 0)));
 }
 
 void Picture::destroyed() {
@@ -257,16 +245,15 @@ void Picture::destroyed() {
 void Picture::drawItem(const DRAWITEMSTRUCT& di) {
     FillRect(di.hDC, &di.rcItem, owner_.backBrush());
     if (icon_)
-        DrawIconEx(di.hDC, 0, 0, icon_.get(), di.rcItem.right - di.rcItem.left, di.rcItem.bottom - di.rcItem.top, 0,
-                   nullptr, DI_NORMAL);
+        DrawIconEx(di.hDC, 0, 0, icon_.get(), di.rcItem.right - di.rcItem.left,
+                   di.rcItem.bottom - di.rcItem.top, 0, nullptr, DI_NORMAL);
 }
 
 // ---- ListBox ----------------------------------------------------------------
 
 void ListBox::create(HWND parent, UINT id, int dpi) {
     createWindow(WC_LISTBOXA,
-                 LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL |
-                     WS_TABSTOP,
+                 LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                  WS_EX_CLIENTEDGE, parent, id, dpi);
     // The items are the window's: a new load starts empty.
     items_.clear();
@@ -340,9 +327,7 @@ int ListBox::listIndex() const {
     return i == LB_ERR || i >= listCount() ? -1 : static_cast<int>(i);
 }
 
-void ListBox::setListIndex(int index) {
-    SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
+void ListBox::setListIndex(int index) { SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 std::string ListBox::selectedText() const {
     const int i = listIndex();
@@ -386,8 +371,8 @@ std::string ComboBox::selectedText() const {
 bool ComboBox::choose(std::string_view item) {
     HWND h = hwnd();
     const std::string s(item);
-    const LRESULT i = SendMessageA(h, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                   reinterpret_cast<LPARAM>(s.c_str()));
+    const LRESULT i =
+        SendMessageA(h, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
     if (i == CB_ERR) return false;
     SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
     sendClick(CBN_SELCHANGE);
@@ -433,8 +418,7 @@ void DriveList::refresh() {
         // device; only local disks are asked.
         char label[MAX_PATH + 1] = "";
         if ((type == DRIVE_FIXED || type == DRIVE_RAMDISK) &&
-            GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
-                                  nullptr, 0) &&
+            GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0) &&
             *label)
             item += std::string(" [") + label + "]";
         const LRESULT at = SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
@@ -545,9 +529,7 @@ int FolderList::listIndex() const {
     return i == LB_ERR ? -1 : static_cast<int>(i);
 }
 
-void FolderList::highlight(int index) {
-    SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
+void FolderList::highlight(int index) { SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 void FolderList::open(int index) {
     highlight(index);
@@ -582,7 +564,8 @@ bool FolderList::navigate(const std::wstring& requested) {
     if (requested.empty()) return false;
     // "x:" alone: that drive's current folder.
     std::wstring full(32768, L'\0');
-    const DWORD n = GetFullPathNameW(requested.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    const DWORD n =
+        GetFullPathNameW(requested.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (n == 0 || n >= full.size()) return false;
     full.resize(n);
     const size_t root = rootLength(full);
@@ -599,8 +582,8 @@ bool FolderList::navigate(const std::wstring& requested) {
     if (pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
     WIN32_FIND_DATAW fd;
-    FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchLimitToDirectories,
-                                     nullptr, 0));
+    FindHandle find(
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchLimitToDirectories, nullptr, 0));
     if (!find && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_ACCESS_DENIED)
         return false;  // the drive is not ready
     if (find) {
@@ -625,7 +608,8 @@ bool FolderList::navigate(const std::wstring& requested) {
         start = end + 1;
     }
     current_ = entries_.size() - 1;
-    for (std::wstring& name : subfolders) entries_.push_back({std::move(name), static_cast<int>(current_) + 1, false});
+    for (std::wstring& name : subfolders)
+        entries_.push_back({std::move(name), static_cast<int>(current_) + 1, false});
     fill();
     return true;
 }
@@ -656,7 +640,8 @@ void FolderList::drawItem(const DRAWITEMSTRUCT& di) {
     const int icon = MulDiv(16, dpi, 96);
     const int x = di.rcItem.left + MulDiv(2 + 10 * e.level, dpi, 96);
     const int y = di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - icon) / 2;
-    if (HICON h = (e.open ? openIcon_ : closedIcon_).get()) DrawIconEx(di.hDC, x, y, h, icon, icon, 0, nullptr, DI_NORMAL);
+    if (HICON h = (e.open ? openIcon_ : closedIcon_).get())
+        DrawIconEx(di.hDC, x, y, h, icon, icon, 0, nullptr, DI_NORMAL);
     RECT text = di.rcItem;
     text.left = x + icon + MulDiv(4, dpi, 96);
     SetBkMode(di.hDC, TRANSPARENT);
@@ -665,8 +650,7 @@ void FolderList::drawItem(const DRAWITEMSTRUCT& di) {
     if (di.itemState & ODS_FOCUS) DrawFocusRect(di.hDC, &di.rcItem);
 }
 
-LRESULT CALLBACK FolderList::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                          DWORD_PTR data) {
+LRESULT CALLBACK FolderList::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<FolderList*>(data);
     switch (msg) {
         case WM_GETDLGCODE:
@@ -678,9 +662,7 @@ LRESULT CALLBACK FolderList::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
                 return 0;
             }
             break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(h, &FolderList::subclassProc, 0);
-            break;
+        case WM_NCDESTROY: RemoveWindowSubclass(h, &FolderList::subclassProc, 0); break;
     }
     return DefSubclassProc(h, msg, wp, lp);
 }

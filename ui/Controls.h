@@ -64,7 +64,7 @@ class Label : public Control {
 public:
     using Control::Control;
     std::function<void()> Click;
-    void click();  // as a mouse click on the label
+    void click();                     // as a mouse click on the label
     std::string toolTipText() const;  // read back from the window's tooltip
     void setCaption(std::string_view caption) { setText(caption); }
 
@@ -183,8 +183,8 @@ protected:
 class DriveList : public ComboBox {
 public:
     using ComboBox::ComboBox;
-    std::string drive() const;  // the chosen drive as "c:"
-    void refresh();             // reads the drives again, keeping the choice
+    std::string drive() const;                 // the chosen drive as "c:"
+    void refresh();                            // reads the drives again, keeping the choice
     bool chooseDrive(std::string_view drive);  // as the user would
 
 protected:

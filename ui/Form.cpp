@@ -27,8 +27,8 @@ bool isForm(HWND h) { return h && formAtom && GetClassLongPtrA(h, GCW_ATOM) == f
 
 HWND hiddenOwner() {
     if (!ownerWindow)
-        ownerWindow = CreateWindowExA(0, kFormClass, "Hidewell", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+        ownerWindow = CreateWindowExA(0, kFormClass, "Hidewell", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
     return ownerWindow;
 }
 
@@ -54,11 +54,11 @@ void initialize() {
     wc.hInstance = inst;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kFormClass;
-    wc.hIcon = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON, 0, 0,
-                                             LR_DEFAULTSIZE | LR_SHARED));
+    wc.hIcon = static_cast<HICON>(
+        LoadImageA(inst, MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
     wc.hIconSm = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
     formAtom = RegisterClassExA(&wc);
 }
 
@@ -155,9 +155,8 @@ void Form::load() {
     const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
                                : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW;
-    hwnd_ = CreateWindowExA(exStyle, kFormClass, spec_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            100, 100, dialog ? hiddenOwner() : nullptr, nullptr,
-                            GetModuleHandleA(nullptr), this);
+    hwnd_ = CreateWindowExA(exStyle, kFormClass, spec_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
+                            dialog ? hiddenOwner() : nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!hwnd_) {
         state_ = State::NotLoaded;
         return;
@@ -183,8 +182,8 @@ void Form::load() {
         if (!*c->spec_.toolTip || !c->hwnd_) continue;
         if (!toolTip_)
             toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_,
-                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+                                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
         TOOLINFOA ti{};
         ti.cbSize = sizeof ti;
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -246,7 +245,8 @@ HFONT Form::font(const FontSpec& spec) {
         ReleaseDC(nullptr, dc);
         return found;
     }();
-    const char* face = haveTwin && strcmp(spec.face, "MS Sans Serif") == 0 ? "Microsoft Sans Serif" : spec.face;
+    const char* face =
+        haveTwin && strcmp(spec.face, "MS Sans Serif") == 0 ? "Microsoft Sans Serif" : spec.face;
     LOGFONTA lf{};
     lf.lfHeight = -MulDiv(static_cast<int>(spec.points * 100 + 0.5), dpi_, 7200);
     lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
@@ -258,13 +258,9 @@ HFONT Form::font(const FontSpec& spec) {
     return fonts_.back().second.get();
 }
 
-COLORREF Form::backColour() const {
-    return spec_.back != Default ? spec_.back : GetSysColor(COLOR_BTNFACE);
-}
+COLORREF Form::backColour() const { return spec_.back != Default ? spec_.back : GetSysColor(COLOR_BTNFACE); }
 
-HBRUSH Form::backBrush() const {
-    return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
-}
+HBRUSH Form::backBrush() const { return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE); }
 
 Control* Form::controlById(UINT id) const {
     if (id < kFirstControlId || id - kFirstControlId >= controls_.size()) return nullptr;

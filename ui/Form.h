@@ -45,8 +45,7 @@ public:
     HBRUSH backBrush() const;
 
     // Modal parts, owned by this window, through the host.
-    Answer MsgBox(std::string_view prompt, std::string_view title, Icon icon,
-                  Buttons buttons = Buttons::Ok);
+    Answer MsgBox(std::string_view prompt, std::string_view title, Icon icon, Buttons buttons = Buttons::Ok);
     std::optional<FileChoice> chooseFile(const FileDialog& dialog);
 
 protected:

@@ -24,7 +24,8 @@ struct FontSpec {
     bool bold = false;
     bool underline = false;
     bool operator==(const FontSpec& o) const {
-        return std::string_view(face) == o.face && points == o.points && bold == o.bold && underline == o.underline;
+        return std::string_view(face) == o.face && points == o.points && bold == o.bold &&
+               underline == o.underline;
     }
 };
 
@@ -42,8 +43,8 @@ class Control;
 
 // What a control is at design time. Fields a kind does not use are ignored.
 struct Spec {
-    TwipsRect rect;                    // relative to the container
-    const char* caption = "";          // the window text
+    TwipsRect rect;                      // relative to the container
+    const char* caption = "";            // the window text
     const Control* container = nullptr;  // the frame that holds it, if any
     FontSpec font{};
     COLORREF fore = Default;

@@ -29,8 +29,8 @@ std::string applicationFolder() {
     if (!toAnsi(module, folder)) {
         // A folder name the code page cannot hold: its short form can.
         std::wstring shortName(32768, L'\0');
-        shortName.resize(GetShortPathNameW(module.c_str(), shortName.data(),
-                                           static_cast<DWORD>(shortName.size())));
+        shortName.resize(
+            GetShortPathNameW(module.c_str(), shortName.data(), static_cast<DWORD>(shortName.size())));
         if (!shortName.empty()) toAnsi(shortName, folder);
     }
     const size_t cut = folder.find_last_of('\\');

@@ -9,8 +9,8 @@ bool toAnsi(std::wstring_view wide, std::string& out) {
     if (wide.empty()) return true;
     const int n = static_cast<int>(wide.size());
     BOOL usedDefault = FALSE;
-    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), n, nullptr, 0,
-                                   nullptr, &usedDefault);
+    int size =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), n, nullptr, 0, nullptr, &usedDefault);
     out.resize(size);
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), n, out.data(), size, nullptr,
                         &usedDefault);

@@ -110,7 +110,8 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     first.TxtNewpass1.setText("0042 Pass");
     first.txtnewpass2.setText("0042 pass");
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"the two passwords do not co-incide", "Hidewell", Icon::Exclamation}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"the two passwords do not co-incide", "Hidewell", Icon::Exclamation}}));
     EXPECT_EQ(first.TxtNewpass1.text(), "0042 Pass") << "both boxes keep their text";
     EXPECT_TRUE(PasswordStore::isEmpty());
 
@@ -135,7 +136,8 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
 TEST_F(PasswordWindowsTest, AnEmptyFirstPasswordMeansNoPasswordYet) {
     login.Show();
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
     EXPECT_TRUE(main.visible());
     EXPECT_TRUE(PasswordStore::isEmpty());
     ui::unloadAll();
@@ -169,8 +171,8 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
     change.Text2.setText("new");
     change.CmdChangepass.click();
     EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The existing password was not entered correctly", "Error", Icon::Exclamation},
-                                kRetype}));
+              (std::vector<Box>{
+                  {"The existing password was not entered correctly", "Error", Icon::Exclamation}, kRetype}));
     EXPECT_EQ(change.TxtOldPass.text(), "");
     EXPECT_TRUE(change.TxtOldPass.hasFocus());
     EXPECT_EQ(change.Text1.text(), "new");
@@ -180,9 +182,10 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
     change.TxtOldPass.setText("old");
     change.Text2.setText("New");
     change.CmdChangepass.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The two new passwords were not entered correctly", "Error", Icon::Exclamation},
-                                kRetype}));
+    EXPECT_EQ(
+        host.boxes,
+        (std::vector<Box>{{"The two new passwords were not entered correctly", "Error", Icon::Exclamation},
+                          kRetype}));
     EXPECT_EQ(change.Text1.text(), "");
     EXPECT_EQ(change.Text2.text(), "");
     EXPECT_TRUE(change.Text1.hasFocus());
@@ -207,7 +210,8 @@ TEST_F(PasswordWindowsTest, ASuccessfulChangeShowsTheMainWindowAndKeepsTheBoxes)
     EXPECT_TRUE(host.boxes.empty());
     test::pressEnter(change.CmdChangepass.hwnd());
 
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
     EXPECT_FALSE(change.visible());
     EXPECT_TRUE(main.visible());
     EXPECT_TRUE(PasswordStore::matches(" new "));
@@ -245,7 +249,8 @@ TEST_F(PasswordWindowsTest, AnEmptyStoredPasswordLetsAnEmptyOldPasswordThrough) 
     main.Show();
     main.Lblchangepass.click();
     change.CmdChangepass.click();  // all three boxes empty
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
     change.close();
     login.CmdPassoK.click();
     EXPECT_TRUE(main.visible()) << "the login takes the empty password too";

@@ -13,10 +13,14 @@ protected:
 
 TEST_F(Form1Test, ShowsTheEntriesInOrderEachWithItsBullet) {
     main.Show();
-    const ui::Label* entries[] = {&main.LblHidef, &main.LblUnhidef, &main.LblMRU, &main.Lblchangepass,
-                                  &main.Label4, &main.LblURL, &main.LblContact};
-    const char* captions[] = {"Hide File or Folder", "Unhide File or Folder", "Delete MRU's",
-                              "Change Login Password", "About", "Visit Hidewell Home Page",
+    const ui::Label* entries[] = {&main.LblHidef, &main.LblUnhidef, &main.LblMRU,    &main.Lblchangepass,
+                                  &main.Label4,   &main.LblURL,     &main.LblContact};
+    const char* captions[] = {"Hide File or Folder",
+                              "Unhide File or Folder",
+                              "Delete MRU's",
+                              "Change Login Password",
+                              "About",
+                              "Visit Hidewell Home Page",
                               "Contact Hidewell Author"};
     const ui::Shape* bullets[] = {&main.Shp1, &main.Shape1, &main.Shape2, &main.Shape4, &main.Shape5};
     int lastTop = -1;

@@ -42,7 +42,8 @@ TEST(ProgramFileTest, CarriesTheVersionRecord) {
         WORD language, codePage;
     }* t = nullptr;
     UINT size = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&t), &size));
+    ASSERT_TRUE(
+        VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&t), &size));
     EXPECT_EQ(t->language, 0x0409);  // US English
     EXPECT_EQ(t->codePage, 1200);    // Unicode
 }

@@ -25,7 +25,8 @@ protected:
     // Flags as the platform reports them, without the kind of item. Wine
     // reports every file as archived, whatever was set.
     static DWORD flags(const std::string& path) {
-        return test::attributes(path) & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
+        return test::attributes(path) &
+               ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
     }
     FrmHidef& form = ui::shared<FrmHidef>();
 };
@@ -169,7 +170,8 @@ TEST_F(FrmHidefTest, ADriveThatIsNotReadyIsReportedAndTheFolderListStays) {
     form.Show();
     form.drive1.refresh();
     ASSERT_TRUE(form.drive1.chooseDrive("x:"));
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The Device selected cannot be accessed", "Error", Icon::Exclamation}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"The Device selected cannot be accessed", "Error", Icon::Exclamation}}));
     EXPECT_EQ(form.drive1.drive(), "x:");
     EXPECT_EQ(form.Dir1.path(), dir);
     DefineDosDeviceA(DDD_REMOVE_DEFINITION, "X:", nullptr);
@@ -183,9 +185,10 @@ TEST_F(FrmHidefTest, ADriveThatIsNotReadyIsReportedAndTheFolderListStays) {
 TEST_F(FrmHidefTest, TheNoteOnShortcutsAndClosing) {
     form.Show();
     form.LblQ.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"Links cannot be hidden, if a link is hidden, the target path of "
-                                              "the link would be hidden",
-                                              "Info", Icon::Information}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"Links cannot be hidden, if a link is hidden, the target path of "
+                                 "the link would be hidden",
+                                 "Info", Icon::Information}}));
     form.close();
     EXPECT_FALSE(form.loaded());
     EXPECT_TRUE(ui::shared<Form1>().visible()) << "closing brings the main window back";

@@ -19,10 +19,11 @@ using Controls = std::initializer_list<const ui::Control*>;
 
 const Box kNotFound{"The 'Sett~.dll' file was not found", "Error", Icon::Exclamation};
 // After a load that read only part of an existing list file.
-const Box kKeptAsItIs{"The list file is there but could not be read to its end (another program may be using "
-                      "it). Hidewell will leave it as it is when this window closes, so entries removed here will "
-                      "still be listed next time.",
-                      "Info", Icon::Information};
+const Box kKeptAsItIs{
+    "The list file is there but could not be read to its end (another program may be using "
+    "it). Hidewell will leave it as it is when this window closes, so entries removed here will "
+    "still be listed next time.",
+    "Info", Icon::Information};
 const Box kNoSelection{"No Files\\Folders have been selected to unhide", "Error", Icon::Exclamation};
 const Box kUnhidden{"The File\\Folder as successfully unhidden", "Hidewell", Icon::Information};
 const Box kCannotBeFound{"The File\\Folder cannot be found", "Error", Icon::Exclamation};

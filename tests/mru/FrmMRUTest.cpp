@@ -26,7 +26,7 @@ protected:
     void plant(const MruTarget& t) {
         // The first missing key on the way goes afterwards, with all below it.
         const std::string parent = t.parent;
-        for (size_t cut = parent.find('\\'); ; cut = parent.find('\\', cut + 1)) {
+        for (size_t cut = parent.find('\\');; cut = parent.find('\\', cut + 1)) {
             const std::string above = parent.substr(0, cut);
             if (!exists(above)) {
                 created_.push_back(above);
@@ -35,14 +35,16 @@ protected:
             if (cut == std::string::npos) break;
         }
         const std::string target = parent + "\\" + t.subkey;
-        for (const std::string& key : {target + "\\deep\\deeper", std::string(t.parent) + "\\HidewellSibling"}) {
+        for (const std::string& key :
+             {target + "\\deep\\deeper", std::string(t.parent) + "\\HidewellSibling"}) {
             test::makeKey(HKEY_CURRENT_USER, key);
             created_.push_back(key);
         }
         created_.push_back(target);
         test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.pdf") + '\0');
         test::writeRaw(HKEY_CURRENT_USER, target + "\\deep", "b", REG_SZ, std::string("y") + '\0');
-        test::writeRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue", REG_SZ, std::string("keep") + '\0');
+        test::writeRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue", REG_SZ,
+                       std::string("keep") + '\0');
     }
     static bool exists(const std::string& key) { return test::keyExists(HKEY_CURRENT_USER, key); }
 
@@ -68,7 +70,8 @@ TEST_F(FrmMRUTest, ListsTheNineProgramsSortedWithNothingChosen) {
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
 
     form.CmdDelMRU.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"Please select an MRU list to delete", "Error", Icon::Information}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"Please select an MRU list to delete", "Error", Icon::Information}}));
 
     form.close();
     EXPECT_TRUE(ui::shared<Form1>().visible());
@@ -90,7 +93,8 @@ TEST_F(FrmMRUTest, EachRowDeletesItsWholeKeyAndNothingBeside) {
         EXPECT_EQ(host.boxes, expected);
         EXPECT_FALSE(exists(std::string(t.parent) + "\\" + t.subkey));
         EXPECT_TRUE(exists(std::string(t.parent) + "\\HidewellSibling"));
-        EXPECT_EQ(test::readRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue").data, std::string("keep") + '\0');
+        EXPECT_EQ(test::readRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue").data,
+                  std::string("keep") + '\0');
         test::deleteRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue");
 
         // Again, with the key gone: still removed, and nothing comes back.

@@ -1,7 +1,7 @@
 // Entry point of every test program: the windows' platform set up once, the
 // scripted host in place of the real one.
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

@@ -36,7 +36,8 @@ TEST_F(ControlsTest, AListBoxKeepsItsItemsExactlyAndInOrder) {
     EXPECT_EQ(form.List.selectedText(), "first");
     form.List.removeItem(3);
     EXPECT_EQ(form.List.listIndex(), -1) << "nothing is selected after the removal";
-    EXPECT_EQ(form.List.items(), (std::vector<std::string>{"first", "", withNul, std::string(70000, 'x'), "last"}));
+    EXPECT_EQ(form.List.items(),
+              (std::vector<std::string>{"first", "", withNul, std::string(70000, 'x'), "last"}));
 
     form.List.clear();
     EXPECT_EQ(form.List.listCount(), 0);

@@ -21,8 +21,11 @@ public:
     ui::TextBox Txt{this, {.rect = {120, 120, 2400, 315}}};
     ui::Button Cmd{this, {.rect = {120, 600, 2400, 375}, .caption = "Go"}};
     ui::TextBox Plain{this, {.rect = {120, 1080, 2400, 315}}};
-    ui::Label Link{this, {.rect = {120, 1500, 2400, 255}, .caption = "a link", .handCursor = true,
-                          .toolTip = "https://example.invalid/page?a=1&b=2"}};
+    ui::Label Link{this,
+                   {.rect = {120, 1500, 2400, 255},
+                    .caption = "a link",
+                    .handCursor = true,
+                    .toolTip = "https://example.invalid/page?a=1&b=2"}};
 
     int loads = 0, unloads = 0, clicks = 0;
     std::vector<int> keys;

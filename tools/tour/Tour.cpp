@@ -3,8 +3,8 @@
 // tools/pictures.sh; not part of the program.
 //
 // Usage: tour.exe <folder for the pictures> [main-only]
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <deque>
@@ -97,7 +97,8 @@ void CALLBACK pictureBox(HWND, UINT, UINT_PTR timer, DWORD) {
     boxNames.pop_front();
     // Yes/No boxes have no OK button: No leaves everything as it was.
     const int answer = GetDlgItem(box, IDNO) ? IDNO : IDOK;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
     if (boxNames.empty()) KillTimer(nullptr, timer);
 }
 
@@ -143,8 +144,9 @@ int main(int argc, char** argv) {
     const std::string tax = makeSampleFolder(documents, "Tax 2025");
     makeSampleFolder(documents, "Recipes");
     ui::setApplicationFolder(home);
-    hiding::replaceFile(hiding::listFilePath(), {documents + "\\Diary.txt", "C:\\Photos\\Holiday, summer 2024",
-                                                 "D:\\Projects\\Old drafts", documents + "\\Bank statements"});
+    hiding::replaceFile(hiding::listFilePath(),
+                        {documents + "\\Diary.txt", "C:\\Photos\\Holiday, summer 2024",
+                         "D:\\Projects\\Old drafts", documents + "\\Bank statements"});
     SetCurrentDirectoryA(documents.c_str());
 
     // First start: no password yet.
