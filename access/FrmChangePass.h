@@ -2,6 +2,7 @@
 // the old one. Closing it leads back to the login window.
 #pragma once
 
+#include "access/CaseWarning.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -27,12 +28,7 @@ public:
                       {.rect = {2400, 1320, 1695, 315}, .container = &FrameChangePass, .password = true}};
     ui::Button CmdChangepass{
         this, {.rect = {1200, 1980, 1935, 375}, .caption = "Change Password", .container = &FrameChangePass}};
-    ui::Label LblCasesen{this,
-                         {.rect = {240, 3060, 4335, 255},
-                          .caption = "WARNING! All passwords are case sensitive",
-                          .font = {.bold = true},
-                          .fore = ui::DarkRed,
-                          .align = ui::Align::Center}};
+    ui::Label LblCasesen{this, caseWarning({240, 3060, 4335, 255})};
 
 protected:
     void Form_Load() override;

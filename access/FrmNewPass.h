@@ -2,6 +2,7 @@
 // twice alike. Closing it ends the program.
 #pragma once
 
+#include "access/CaseWarning.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -26,12 +27,7 @@ public:
                             {.rect = {2400, 840, 2055, 315}, .container = &FrameNewPass, .password = true}};
     ui::Button CmdNewpassok{this,
                             {.rect = {1680, 1380, 1335, 375}, .caption = "OK", .container = &FrameNewPass}};
-    ui::Label LblCasesen{this,
-                         {.rect = {240, 3180, 4695, 255},
-                          .caption = "WARNING! All passwords are case sensitive",
-                          .font = {.bold = true},
-                          .fore = ui::DarkRed,
-                          .align = ui::Align::Center}};
+    ui::Label LblCasesen{this, caseWarning({240, 3180, 4695, 255})};
 
 protected:
     void Form_Unload() override;

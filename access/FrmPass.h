@@ -2,6 +2,7 @@
 // or hands over to the first-password window when none is stored.
 #pragma once
 
+#include "access/CaseWarning.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -27,12 +28,7 @@ public:
                              .font = {.bold = true},
                              .fore = ui::DarkGreen,
                              .handCursor = true}};
-    ui::Label LblCasesen{this,
-                         {.rect = {240, 2700, 4200, 255},
-                          .caption = "WARNING! All passwords are case sensitive",
-                          .font = {.bold = true},
-                          .fore = ui::DarkRed,
-                          .align = ui::Align::Center}};
+    ui::Label LblCasesen{this, caseWarning({240, 2700, 4200, 255})};
 
 protected:
     void Form_Load() override;

@@ -7,6 +7,7 @@
 #include "access/FrmPass.h"
 #include "access/PasswordStore.h"
 #include "app/Form1.h"
+#include "support/Messages.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 
@@ -19,7 +20,7 @@ constexpr char kMachine[] = ".mp3";
 constexpr char kUser[] = "Software\\Classes\\.mp3";
 constexpr char kName[] = "openID";
 
-const Box kIncorrect{"The password entered is incorrect, Please try again", "Error", Icon::Exclamation};
+using msg::kIncorrect;
 const Box kRetype{"Please Re-Type", "Hidewell", Icon::Information};
 const Box kNotSaved{PasswordStore::kNotSaved, "Error", Icon::Exclamation};
 

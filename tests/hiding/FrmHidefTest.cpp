@@ -2,6 +2,7 @@
 #include "hiding/FrmHidef.h"
 
 #include "app/Form1.h"
+#include "support/Messages.h"
 #include "support/Sandbox.h"
 #include "ui/Text.h"
 
@@ -11,9 +12,7 @@ using test::Box;
 using ui::Icon;
 
 constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-const Box kFolderHidden{"The Folder was successfully hidden", "Hidewell", Icon::Information};
-const Box kFileHidden{"The File was successfully Hidden", "Hidewell", Icon::Information};
-const Box kCannotAccess{"The selected file or folder cannot be accessed", "Error", Icon::None};
+using namespace msg;
 
 class FrmHidefTest : public test::Sandbox {
 protected:

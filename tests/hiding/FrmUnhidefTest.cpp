@@ -4,6 +4,7 @@
 
 #include "app/Form1.h"
 #include "hiding/ListFile.h"
+#include "support/Messages.h"
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
 #include "ui/Dpi.h"
@@ -17,31 +18,7 @@ using ui::Icon;
 using Entries = std::vector<std::string>;
 using Controls = std::initializer_list<const ui::Control*>;
 
-const Box kNotFound{"The 'Sett~.dll' file was not found", "Error", Icon::Exclamation};
-// After a load that read only part of an existing list file.
-const Box kKeptAsItIs{
-    "The list file is there but could not be read to its end (another program may be using "
-    "it). Hidewell will leave it as it is when this window closes, so entries removed here will "
-    "still be listed next time.",
-    "Info", Icon::Information};
-const Box kNoSelection{"No Files\\Folders have been selected to unhide", "Error", Icon::Exclamation};
-const Box kUnhidden{"The File\\Folder as successfully unhidden", "Hidewell", Icon::Information};
-const Box kCannotBeFound{"The File\\Folder cannot be found", "Error", Icon::Exclamation};
-const Box kRemoveQuestion{"Would you like to remove that entry?", "Remove Entry", Icon::Exclamation,
-                          ui::Buttons::YesNo};
-const Box kRemoved{"Entry successfully removed", "Confirmation", Icon::Information};
-const Box kTypePath{"Please type the location of the directory", "Error", Icon::Exclamation};
-const Box kQuickUnhidden{"File\\Folder successfully unhidden", "Confirmation", Icon::Information};
-const Box kInvalid{"Invalid drive or directory selected", "Error", Icon::Exclamation};
-const Box kCheckPath{"Please make sure that you have entered the path correctly", "Info", Icon::Information};
-const Box kExported{"Path List exported successfully", "Confirmation", Icon::Information};
-const Box kImported{"Path List imported successfully", "Confirmation", Icon::Information};
-
-std::string lines(const Entries& entries) {
-    std::string out;
-    for (const std::string& e : entries) out += e + "\r\n";
-    return out;
-}
+using namespace msg;
 
 // Flags as the platform reports them, without the kind of item. Wine reports
 // every file as archived, whatever was set.

@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "mru/MruTargets.h"
 #include "registry/ModRegedit.h"
+#include "support/Messages.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 
@@ -13,7 +14,7 @@ namespace {
 using test::Box;
 using ui::Icon;
 
-const Box kReboot{"Please reboot the computer for the changes to take effect", "Hidewell", Icon::Information};
+using msg::kReboot;
 
 class FrmMRUTest : public test::Sandbox {
 protected:

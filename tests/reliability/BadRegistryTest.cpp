@@ -31,8 +31,6 @@ constexpr char kMachine[] = ".mp3";  // under HKEY_CLASSES_ROOT
 constexpr char kUser[] = "Software\\Classes\\.mp3";
 constexpr char kName[] = "openID";
 
-const Box kIncorrect{"The password entered is incorrect, Please try again", "Error", Icon::Exclamation};
-const Box kReboot{"Please reboot the computer for the changes to take effect", "Hidewell", Icon::Information};
 
 std::string sz(const std::string& text) { return text + '\0'; }
 

@@ -12,33 +12,6 @@ namespace reliability {
 
 using ui::Icon;
 
-const Box kNotFound{"The 'Sett~.dll' file was not found", "Error", Icon::Exclamation};
-const Box kKeptAsItIs{
-    "The list file is there but could not be read to its end (another program may be using "
-    "it). Hidewell will leave it as it is when this window closes, so entries removed here will "
-    "still be listed next time.",
-    "Info", Icon::Information};
-const Box kNoSelection{"No Files\\Folders have been selected to unhide", "Error", Icon::Exclamation};
-const Box kUnhidden{"The File\\Folder as successfully unhidden", "Hidewell", Icon::Information};
-const Box kCannotBeFound{"The File\\Folder cannot be found", "Error", Icon::Exclamation};
-const Box kRemoveQuestion{"Would you like to remove that entry?", "Remove Entry", Icon::Exclamation,
-                          ui::Buttons::YesNo};
-const Box kRemoved{"Entry successfully removed", "Confirmation", Icon::Information};
-const Box kQuickUnhidden{"File\\Folder successfully unhidden", "Confirmation", Icon::Information};
-const Box kInvalid{"Invalid drive or directory selected", "Error", Icon::Exclamation};
-const Box kCheckPath{"Please make sure that you have entered the path correctly", "Info", Icon::Information};
-const Box kExported{"Path List exported successfully", "Confirmation", Icon::Information};
-const Box kImported{"Path List imported successfully", "Confirmation", Icon::Information};
-const Box kFolderHidden{"The Folder was successfully hidden", "Hidewell", Icon::Information};
-const Box kFileHidden{"The File was successfully Hidden", "Hidewell", Icon::Information};
-const Box kCannotAccess{"The selected file or folder cannot be accessed", "Error", Icon::None};
-
-std::string lines(const Entries& entries) {
-    std::string out;
-    for (const std::string& e : entries) out += e + "\r\n";
-    return out;
-}
-
 Entries splitLines(std::string_view bytes) {
     Entries out;
     std::string line;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/Messages.h"
 #include "support/ScriptedHost.h"
 
 namespace reliability {
@@ -17,26 +18,7 @@ namespace reliability {
 using Entries = std::vector<std::string>;
 using test::Box;
 
-// The unhide window's boxes.
-extern const Box kNotFound;
-extern const Box kKeptAsItIs;
-extern const Box kNoSelection;
-extern const Box kUnhidden;
-extern const Box kCannotBeFound;
-extern const Box kRemoveQuestion;
-extern const Box kRemoved;
-extern const Box kQuickUnhidden;
-extern const Box kInvalid;
-extern const Box kCheckPath;
-extern const Box kExported;
-extern const Box kImported;
-// The hide window's.
-extern const Box kFolderHidden;
-extern const Box kFileHidden;
-extern const Box kCannotAccess;
-
-// Each entry followed by CR LF.
-std::string lines(const Entries& entries);
+using namespace msg;
 // The entries of a path-list file's bytes: lines end at CR LF, a lone CR or
 // a lone LF; a last line without an end counts; nothing else is touched.
 Entries splitLines(std::string_view bytes);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ui/Look.h"
+
+// The warning under each of the three password windows' boxes.
+inline ui::Spec caseWarning(ui::TwipsRect rect) {
+    return {.rect = rect,
+            .caption = "WARNING! All passwords are case sensitive",
+            .font = {.bold = true},
+            .fore = ui::DarkRed,
+            .align = ui::Align::Center};
+}

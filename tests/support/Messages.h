@@ -1,0 +1,54 @@
+// The program's fixed message boxes, as the tests expect them, and the line
+// format of a list file as bytes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "support/ScriptedHost.h"
+
+namespace msg {
+
+using test::Box;
+using ui::Icon;
+
+// The hide window's.
+inline const Box kFolderHidden{"The Folder was successfully hidden", "Hidewell", Icon::Information};
+inline const Box kFileHidden{"The File was successfully Hidden", "Hidewell", Icon::Information};
+inline const Box kCannotAccess{"The selected file or folder cannot be accessed", "Error", Icon::None};
+
+// The unhide window's.
+inline const Box kNotFound{"The 'Sett~.dll' file was not found", "Error", Icon::Exclamation};
+// After a load that read only part of an existing list file.
+inline const Box kKeptAsItIs{
+    "The list file is there but could not be read to its end (another program may be using "
+    "it). Hidewell will leave it as it is when this window closes, so entries removed here will "
+    "still be listed next time.",
+    "Info", Icon::Information};
+inline const Box kNoSelection{"No Files\\Folders have been selected to unhide", "Error", Icon::Exclamation};
+inline const Box kUnhidden{"The File\\Folder as successfully unhidden", "Hidewell", Icon::Information};
+inline const Box kCannotBeFound{"The File\\Folder cannot be found", "Error", Icon::Exclamation};
+inline const Box kRemoveQuestion{"Would you like to remove that entry?", "Remove Entry", Icon::Exclamation,
+                                 ui::Buttons::YesNo};
+inline const Box kRemoved{"Entry successfully removed", "Confirmation", Icon::Information};
+inline const Box kTypePath{"Please type the location of the directory", "Error", Icon::Exclamation};
+inline const Box kQuickUnhidden{"File\\Folder successfully unhidden", "Confirmation", Icon::Information};
+inline const Box kInvalid{"Invalid drive or directory selected", "Error", Icon::Exclamation};
+inline const Box kCheckPath{"Please make sure that you have entered the path correctly", "Info",
+                            Icon::Information};
+inline const Box kExported{"Path List exported successfully", "Confirmation", Icon::Information};
+inline const Box kImported{"Path List imported successfully", "Confirmation", Icon::Information};
+
+// The password windows' and the MRU window's.
+inline const Box kIncorrect{"The password entered is incorrect, Please try again", "Error", Icon::Exclamation};
+inline const Box kReboot{"Please reboot the computer for the changes to take effect", "Hidewell",
+                         Icon::Information};
+
+// Each entry followed by CR LF.
+inline std::string lines(const std::vector<std::string>& entries) {
+    std::string out;
+    for (const std::string& e : entries) out += e + "\r\n";
+    return out;
+}
+
+}  // namespace msg
