@@ -3,7 +3,7 @@
 #include "ui/Look.h"
 
 // The warning under each of the three password windows' boxes.
-inline ui::Spec caseWarning(ui::TwipsRect rect) {
+inline ui::Design caseWarning(ui::TwipsRect rect) {
     return {.rect = rect,
             .caption = "WARNING! All passwords are case sensitive",
             .font = {.bold = true},

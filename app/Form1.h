@@ -10,8 +10,8 @@ public:
     Form1();
 
 private:
-    static constexpr ui::FontSpec kEntryFont{.face = "Trebuchet MS", .points = 9.75, .bold = true};
-    static constexpr ui::FontSpec kLinkFont{.underline = true};
+    static constexpr ui::FontStyle kEntryFont{.face = "Trebuchet MS", .points = 9.75, .bold = true};
+    static constexpr ui::FontStyle kLinkFont{.underline = true};
     static constexpr ui::TwipsRect entry(int row) { return {720, 1080 + 600 * row, 3015, 315}; }
     static constexpr ui::TwipsRect bullet(int row) { return {480, 1140 + 600 * row, 135, 135}; }
 

@@ -16,7 +16,9 @@ namespace ui {
 
 // ---- Control ----------------------------------------------------------------
 
-Control::Control(Form* owner, Spec spec) : owner_(*owner), spec_(spec) { owner_.controls_.push_back(this); }
+Control::Control(Form* owner, Design design) : owner_(*owner), design_(design) {
+    owner_.controls_.push_back(this);
+}
 
 HWND Control::hwnd() const {
     if (!owner_.loaded()) owner_.load();
@@ -37,39 +39,39 @@ void Control::setFocus() { SetFocus(hwnd()); }
 bool Control::hasFocus() const { return hwnd_ && GetFocus() == hwnd_; }
 
 RECT Control::pixelRect(int dpi) const {
-    int left = spec_.rect.left, top = spec_.rect.top;
-    for (const Control* c = spec_.container; c; c = c->spec_.container) {
-        left += c->spec_.rect.left;
-        top += c->spec_.rect.top;
+    int left = design_.rect.left, top = design_.rect.top;
+    for (const Control* c = design_.container; c; c = c->design_.container) {
+        left += c->design_.rect.left;
+        top += c->design_.rect.top;
     }
     RECT r;
     r.left = twipsToPixels(left, dpi);
     r.top = twipsToPixels(top, dpi);
-    r.right = twipsToPixels(left + spec_.rect.width, dpi);
-    r.bottom = twipsToPixels(top + spec_.rect.height, dpi);
+    r.right = twipsToPixels(left + design_.rect.width, dpi);
+    r.bottom = twipsToPixels(top + design_.rect.height, dpi);
     return r;
 }
 
 HWND Control::createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi,
                            int extraHeight) {
     id_ = id;
-    if (spec_.visible) style |= WS_VISIBLE;
+    if (design_.visible) style |= WS_VISIBLE;
     const RECT r = pixelRect(dpi);
-    hwnd_ = CreateWindowExA(exStyle, cls, spec_.caption, WS_CHILD | style, r.left, r.top, r.right - r.left,
+    hwnd_ = CreateWindowExA(exStyle, cls, design_.caption, WS_CHILD | style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top + extraHeight, parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
                             nullptr);
-    if (spec_.back != Default) backBrush_.reset(CreateSolidBrush(spec_.back));
+    if (design_.back != Default) backBrush_.reset(CreateSolidBrush(design_.back));
     return hwnd_;
 }
 
 HBRUSH Control::colours(HDC dc) {
     // Boxes and lists stand on the window colour, the rest on the form's.
     const bool input = takesInput();
-    SetTextColor(dc,
-                 spec_.fore != Default ? spec_.fore : GetSysColor(input ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    SetTextColor(
+        dc, design_.fore != Default ? design_.fore : GetSysColor(input ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
     if (backBrush_) {
-        SetBkColor(dc, spec_.back);
+        SetBkColor(dc, design_.back);
         return backBrush_.get();
     }
     if (input) {
@@ -89,7 +91,7 @@ void Control::placeAfterTextOf(const Control& other) {
     // Let the platform wrap the other's text as its static control does; the
     // last line starts at the last word that no longer fits on the line before.
     const RECT box = other.pixelRect(owner_.dpi());
-    const std::string text(other.spec_.caption);
+    const std::string text(other.design_.caption);
     HDC dc = GetDC(owner_.hwnd_);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(other.hwnd_, WM_GETFONT, 0, 0)));
     auto height = [&](size_t length) {
@@ -109,7 +111,7 @@ void Control::placeAfterTextOf(const Control& other) {
     // This label takes the size of its own text.
     SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
     SIZE own{};
-    GetTextExtentPoint32A(dc, spec_.caption, static_cast<int>(strlen(spec_.caption)), &own);
+    GetTextExtentPoint32A(dc, design_.caption, static_cast<int>(strlen(design_.caption)), &own);
     SelectObject(dc, old);
     ReleaseDC(owner_.hwnd_, dc);
     int x = box.left + tailSize.cx, y = box.top + full - tm.tmHeight;
@@ -125,8 +127,8 @@ void Control::placeAfterTextOf(const Control& other) {
 
 void Label::create(HWND parent, UINT id, int dpi) {
     DWORD style = SS_NOPREFIX | SS_NOTIFY;
-    if (spec_.align == Align::Center) style |= SS_CENTER;
-    if (spec_.align == Align::Right) style |= SS_RIGHT;
+    if (design_.align == Align::Center) style |= SS_CENTER;
+    if (design_.align == Align::Right) style |= SS_RIGHT;
     createWindow(WC_STATICA, style, 0, parent, id, dpi);
 }
 
@@ -179,10 +181,10 @@ LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UI
 
 void TextBox::create(HWND parent, UINT id, int dpi) {
     DWORD style = ES_AUTOHSCROLL | WS_TABSTOP;
-    if (spec_.password) style |= ES_PASSWORD;
+    if (design_.password) style |= ES_PASSWORD;
     if (!createWindow(WC_EDITA, style, WS_EX_CLIENTEDGE, parent, id, dpi)) return;
     SendMessageA(hwnd_, EM_LIMITTEXT, 0, 0);  // no length limit
-    if (spec_.password) SendMessageA(hwnd_, EM_SETPASSWORDCHAR, '*', 0);
+    if (design_.password) SendMessageA(hwnd_, EM_SETPASSWORDCHAR, '*', 0);
     SetWindowSubclass(hwnd_, &TextBox::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -221,7 +223,7 @@ void Shape::create(HWND parent, UINT id, int dpi) {
 void Shape::drawItem(const DRAWITEMSTRUCT& di) {
     HBRUSH fill = backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_WINDOWTEXT);
     FillRect(di.hDC, &di.rcItem, fill);
-    BrushHandle border(CreateSolidBrush(spec_.fore != Default ? spec_.fore : RGB(0, 0, 0)));
+    BrushHandle border(CreateSolidBrush(design_.fore != Default ? design_.fore : RGB(0, 0, 0)));
     FrameRect(di.hDC, &di.rcItem, border.get());
 }
 
@@ -338,7 +340,7 @@ std::string ListBox::selectedText() const {
 
 void ComboBox::create(HWND parent, UINT id, int dpi) {
     DWORD style = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-    if (spec_.sorted) style |= CBS_SORT;
+    if (design_.sorted) style |= CBS_SORT;
     // The window's height includes the dropped-down list.
     createWindow(WC_COMBOBOXA, style, 0, parent, id, dpi, twipsToPixels(2400, dpi));
 }

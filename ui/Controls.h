@@ -20,7 +20,7 @@ class Form;
 
 class Control {
 public:
-    Control(Form* owner, Spec spec);
+    Control(Form* owner, Design design);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -30,7 +30,7 @@ public:
     void setText(std::string_view text);
     void setFocus();
     bool hasFocus() const;
-    const Spec& spec() const { return spec_; }
+    const Design& design() const { return design_; }
     Form& owner() const { return owner_; }
 
 protected:
@@ -52,7 +52,7 @@ protected:
     void placeAfterTextOf(const Control& other);
 
     Form& owner_;
-    Spec spec_;
+    Design design_;
     HWND hwnd_ = nullptr;
     UINT id_ = 0;
     BrushHandle backBrush_;

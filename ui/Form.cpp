@@ -98,7 +98,7 @@ void pumpMessages() {
     }
 }
 
-Form::Form(FormSpec spec) : spec_(spec) { allForms().push_back(this); }
+Form::Form(FormDesign design) : design_(design) { allForms().push_back(this); }
 
 Form::~Form() {
     if (loaded()) destroy();
@@ -151,21 +151,21 @@ void Form::load() {
     hiddenWhileLoading_ = false;
     lastFocus_ = nullptr;
 
-    const bool dialog = spec_.border == Border::FixedDialog;
+    const bool dialog = design_.border == Border::FixedDialog;
     const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
                                : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW;
-    hwnd_ = CreateWindowExA(exStyle, kFormClass, spec_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
-                            dialog ? hiddenOwner() : nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    hwnd_ = CreateWindowExA(exStyle, kFormClass, design_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
+                            100, dialog ? hiddenOwner() : nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!hwnd_) {
         state_ = State::NotLoaded;
         return;
     }
     dpi_ = dpiFor(hwnd_);
-    if (spec_.back != Default) backBrush_.reset(CreateSolidBrush(spec_.back));
+    if (design_.back != Default) backBrush_.reset(CreateSolidBrush(design_.back));
 
     // Centred on the monitor's work area.
-    RECT r = windowRectFor(twipsToPixels(spec_.width, dpi_), twipsToPixels(spec_.height, dpi_), style,
+    RECT r = windowRectFor(twipsToPixels(design_.width, dpi_), twipsToPixels(design_.height, dpi_), style,
                            exStyle, dpi_);
     MONITORINFO mi{sizeof mi, {}, {}, 0};
     GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
@@ -179,7 +179,7 @@ void Form::load() {
     layout();
 
     for (Control* c : controls_) {
-        if (!*c->spec_.toolTip || !c->hwnd_) continue;
+        if (!*c->design_.toolTip || !c->hwnd_) continue;
         if (!toolTip_)
             toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
@@ -189,7 +189,7 @@ void Form::load() {
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         ti.hwnd = hwnd_;
         ti.uId = reinterpret_cast<UINT_PTR>(c->hwnd_);
-        ti.lpszText = const_cast<char*>(c->spec_.toolTip);
+        ti.lpszText = const_cast<char*>(c->design_.toolTip);
         SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     }
 
@@ -223,16 +223,16 @@ void Form::layout() {
         SetWindowPos(c->hwnd_, nullptr, r.left, r.top, r.right - r.left,
                      r.bottom - r.top + (dynamic_cast<ComboBox*>(c) ? std::max(extra, 0) : 0),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageA(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(c->spec_.font)), TRUE);
+        SendMessageA(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(c->design_.font)), TRUE);
         c->dpiChanged(dpi_);
     }
     for (Control* c : controls_)
-        if (c->hwnd_ && c->spec_.follows) c->placeAfterTextOf(*c->spec_.follows);
+        if (c->hwnd_ && c->design_.follows) c->placeAfterTextOf(*c->design_.follows);
 }
 
-HFONT Form::font(const FontSpec& spec) {
+HFONT Form::font(const FontStyle& style) {
     for (auto& [s, f] : fonts_)
-        if (s == spec) return f.get();
+        if (s == style) return f.get();
     // Windows' "MS Sans Serif" is a bitmap font that does not scale with the
     // DPI; where its TrueType twin is installed, that one is used.
     static const bool haveTwin = [] {
@@ -246,19 +246,21 @@ HFONT Form::font(const FontSpec& spec) {
         return found;
     }();
     const char* face =
-        haveTwin && strcmp(spec.face, "MS Sans Serif") == 0 ? "Microsoft Sans Serif" : spec.face;
+        haveTwin && strcmp(style.face, "MS Sans Serif") == 0 ? "Microsoft Sans Serif" : style.face;
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(static_cast<int>(spec.points * 100 + 0.5), dpi_, 7200);
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = spec.underline;
+    lf.lfHeight = -MulDiv(static_cast<int>(style.points * 100 + 0.5), dpi_, 7200);
+    lf.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = style.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    fonts_.emplace_back(spec, FontHandle(CreateFontIndirectA(&lf)));
+    fonts_.emplace_back(style, FontHandle(CreateFontIndirectA(&lf)));
     return fonts_.back().second.get();
 }
 
-COLORREF Form::backColour() const { return spec_.back != Default ? spec_.back : GetSysColor(COLOR_BTNFACE); }
+COLORREF Form::backColour() const {
+    return design_.back != Default ? design_.back : GetSysColor(COLOR_BTNFACE);
+}
 
 HBRUSH Form::backBrush() const { return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE); }
 
@@ -339,7 +341,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_SETCURSOR:
             if (Control* c = controlByHwnd(reinterpret_cast<HWND>(wp));
-                c && c->spec_.handCursor && LOWORD(lp) == HTCLIENT) {
+                c && c->design_.handCursor && LOWORD(lp) == HTCLIENT) {
                 SetCursor(pointingHand());
                 return TRUE;
             }
@@ -358,7 +360,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             const RECT* r = reinterpret_cast<const RECT*>(lp);
             SetWindowPos(self, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
-            std::vector<std::pair<FontSpec, FontHandle>> old;
+            std::vector<std::pair<FontStyle, FontHandle>> old;
             old.swap(fonts_);
             layout();  // the old fonts go once no control uses them
             return 0;

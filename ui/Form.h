@@ -26,7 +26,7 @@ class Control;
 
 class Form {
 public:
-    explicit Form(FormSpec spec);
+    explicit Form(FormDesign design);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -40,7 +40,7 @@ public:
     bool visible() const;
     HWND hwnd();  // loads the window when it is not loaded
     int dpi() const { return dpi_; }
-    const FormSpec& spec() const { return spec_; }
+    const FormDesign& design() const { return design_; }
     COLORREF backColour() const;
     HBRUSH backBrush() const;
 
@@ -62,7 +62,7 @@ private:
     void load();
     void destroy();  // unloads without running Form_Unload
     void layout();
-    HFONT font(const FontSpec& spec);
+    HFONT font(const FontStyle& design);
     Control* controlById(UINT id) const;
     Control* controlByHwnd(HWND h) const;
     void restoreFocus();
@@ -70,7 +70,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
 
-    FormSpec spec_;
+    FormDesign design_;
     State state_ = State::NotLoaded;
     bool hiddenWhileLoading_ = false;
     HWND hwnd_ = nullptr;
@@ -78,7 +78,7 @@ private:
     HWND lastFocus_ = nullptr;
     int dpi_ = 96;
     std::vector<Control*> controls_;  // in declaration order: z-order and tab order
-    std::vector<std::pair<FontSpec, FontHandle>> fonts_;
+    std::vector<std::pair<FontStyle, FontHandle>> fonts_;
     BrushHandle backBrush_;
 };
 

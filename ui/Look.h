@@ -18,12 +18,12 @@ inline constexpr COLORREF White = RGB(255, 255, 255);
 inline constexpr COLORREF LightGrey = RGB(224, 224, 224);
 inline constexpr COLORREF Black = RGB(0, 0, 0);
 
-struct FontSpec {
+struct FontStyle {
     const char* face = "MS Sans Serif";
     double points = 8.25;
     bool bold = false;
     bool underline = false;
-    bool operator==(const FontSpec& o) const {
+    bool operator==(const FontStyle& o) const {
         return std::string_view(face) == o.face && points == o.points && bold == o.bold &&
                underline == o.underline;
     }
@@ -42,11 +42,11 @@ enum class Align { Left, Center, Right };
 class Control;
 
 // What a control is at design time. Fields a kind does not use are ignored.
-struct Spec {
+struct Design {
     TwipsRect rect;                      // relative to the container
     const char* caption = "";            // the window text
     const Control* container = nullptr;  // the frame that holds it, if any
-    FontSpec font{};
+    FontStyle font{};
     COLORREF fore = Default;
     COLORREF back = Default;
     Align align = Align::Left;
@@ -65,7 +65,7 @@ enum class Border {
     FixedDialog,  // no minimise button, not in the taskbar
 };
 
-struct FormSpec {
+struct FormDesign {
     const char* caption = "";
     int width = 0;  // client area, twips
     int height = 0;

@@ -8,9 +8,7 @@
 
 namespace {
 
-constexpr char kMachine[] = ".mp3";
-constexpr char kUser[] = "Software\\Classes\\.mp3";
-constexpr char kName[] = "openID";
+using namespace test::password;
 
 // RFC 7914 section 11, PBKDF2-HMAC-SHA256: "passwd" / "salt" / 1 iteration, 64 bytes.
 const std::string kPasswdRecord =

@@ -16,9 +16,7 @@ namespace {
 using test::Box;
 using ui::Icon;
 
-constexpr char kMachine[] = ".mp3";
-constexpr char kUser[] = "Software\\Classes\\.mp3";
-constexpr char kName[] = "openID";
+using namespace test::password;
 
 using msg::kIncorrect;
 const Box kRetype{"Please Re-Type", "Hidewell", Icon::Information};
@@ -26,14 +24,7 @@ const Box kNotSaved{PasswordStore::kNotSaved, "Error", Icon::Exclamation};
 
 class PasswordWindowsTest : public test::Sandbox {
 protected:
-    void SetUp() override {
-        Sandbox::SetUp();
-        test::deleteRaw(HKEY_CLASSES_ROOT, kMachine, kName);
-        test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
-    }
-    static void plant(const std::string& password) {
-        test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, password + '\0');
-    }
+    static void plant(const std::string& password) { test::PasswordSandbox::plantPlain(password); }
     static std::string stored() { return test::readRaw(HKEY_CLASSES_ROOT, kMachine, kName).data; }
 
     FrmPass& login = ui::shared<FrmPass>();
@@ -42,8 +33,7 @@ protected:
     Form1& main = ui::shared<Form1>();
 
 private:
-    test::PreservedValue savedMachine_{HKEY_CLASSES_ROOT, kMachine, kName};
-    test::PreservedValue savedUser_{HKEY_CURRENT_USER, kUser, kName};
+    test::PasswordSandbox passwords_;
 };
 
 TEST_F(PasswordWindowsTest, WithoutAPasswordOnlyTheFirstPasswordWindowShows) {

@@ -26,7 +26,7 @@ TEST_F(Form1Test, ShowsTheEntriesInOrderEachWithItsBullet) {
     int lastTop = -1;
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(entries[i]->text(), captions[i]);
-        EXPECT_TRUE(entries[i]->spec().handCursor) << captions[i];
+        EXPECT_TRUE(entries[i]->design().handCursor) << captions[i];
         RECT r;
         GetWindowRect(entries[i]->hwnd(), &r);
         EXPECT_GT(r.top, lastTop) << captions[i] << " stands below the one before";
@@ -36,16 +36,16 @@ TEST_F(Form1Test, ShowsTheEntriesInOrderEachWithItsBullet) {
             GetWindowRect(bullets[i]->hwnd(), &b);
             EXPECT_LT(b.right, r.left) << "the bullet is left of " << captions[i];
             EXPECT_TRUE(b.top >= r.top && b.bottom <= r.bottom) << captions[i];
-            EXPECT_EQ(bullets[i]->spec().rect.width, 135);
-            EXPECT_EQ(entries[i]->spec().font, (ui::FontSpec{"Trebuchet MS", 9.75, true, false}));
-            EXPECT_EQ(entries[i]->spec().fore, ui::DarkGreen);
+            EXPECT_EQ(bullets[i]->design().rect.width, 135);
+            EXPECT_EQ(entries[i]->design().font, (ui::FontStyle{"Trebuchet MS", 9.75, true, false}));
+            EXPECT_EQ(entries[i]->design().fore, ui::DarkGreen);
         } else {
-            EXPECT_EQ(entries[i]->spec().font, (ui::FontSpec{"MS Sans Serif", 8.25, false, true}));
-            EXPECT_EQ(entries[i]->spec().fore, ui::LinkBlue);
+            EXPECT_EQ(entries[i]->design().font, (ui::FontStyle{"MS Sans Serif", 8.25, false, true}));
+            EXPECT_EQ(entries[i]->design().fore, ui::LinkBlue);
         }
     }
     EXPECT_EQ(main.Label1.text(), "Hidewell");
-    EXPECT_EQ(main.Label1.spec().font.points, 18);
+    EXPECT_EQ(main.Label1.design().font.points, 18);
     // Labels never take the focus.
     EXPECT_EQ(GetWindowLongA(main.LblHidef.hwnd(), GWL_STYLE) & WS_TABSTOP, 0);
 }

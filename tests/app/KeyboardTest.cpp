@@ -25,18 +25,17 @@ void press(UINT key) {
 // Tab from the first control goes through all the others and back to it.
 void expectTabOrder(ui::Form& form, std::vector<const ui::Control*> order) {
     form.Show();
-    ASSERT_TRUE(order.front()->hasFocus()) << form.spec().caption << ": the first has the focus when shown";
+    ASSERT_TRUE(order.front()->hasFocus()) << form.design().caption << ": the first has the focus when shown";
     for (size_t i = 1; i <= order.size(); ++i) {
         press(VK_TAB);
-        EXPECT_TRUE(order[i % order.size()]->hasFocus()) << form.spec().caption << ", Tab number " << i;
+        EXPECT_TRUE(order[i % order.size()]->hasFocus()) << form.design().caption << ", Tab number " << i;
     }
 }
 
 TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
     // A stored password, so that the login window asks for it.
-    test::PreservedValue machine(HKEY_CLASSES_ROOT, ".mp3", "openID");
-    test::PreservedValue user(HKEY_CURRENT_USER, "Software\\Classes\\.mp3", "openID");
-    test::writeRaw(HKEY_CLASSES_ROOT, ".mp3", "openID", REG_SZ, std::string("x") + '\0');
+    test::PasswordSandbox passwords;
+    passwords.plantPlain("x");
     auto& login = ui::shared<FrmPass>();
     expectTabOrder(login, {&login.TxtPass, &login.CmdPassoK});
     auto& first = ui::shared<FrmNewPass>();

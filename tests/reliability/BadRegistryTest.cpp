@@ -27,10 +27,7 @@ namespace {
 
 using ui::Icon;
 
-constexpr char kMachine[] = ".mp3";  // under HKEY_CLASSES_ROOT
-constexpr char kUser[] = "Software\\Classes\\.mp3";
-constexpr char kName[] = "openID";
-
+using namespace test::password;
 
 std::string sz(const std::string& text) { return text + '\0'; }
 

@@ -271,18 +271,13 @@ TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenL
 
 class RefusedRegistryTest : public test::Sandbox {
 protected:
-    static constexpr char kMachine[] = ".mp3";
-    static constexpr char kUser[] = "Software\\Classes\\.mp3";
-    static constexpr char kName[] = "openID";
     void SetUp() override {
         Sandbox::SetUp();
-        test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, std::string("old") + '\0');
-        test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
+        test::PasswordSandbox::plantPlain("old");
     }
 
 private:
-    test::PreservedValue savedMachine_{HKEY_CLASSES_ROOT, kMachine, kName};
-    test::PreservedValue savedUser_{HKEY_CURRENT_USER, kUser, kName};
+    test::PasswordSandbox passwords_;
 };
 
 TEST_F(RefusedRegistryTest, ARefusedPasswordSaveKeepsTheOldPasswordAndSaysSo) {
@@ -293,8 +288,8 @@ TEST_F(RefusedRegistryTest, ARefusedPasswordSaveKeepsTheOldPasswordAndSaysSo) {
     ASSERT_TRUE(change.visible());
     {
         tally("faults: registry write refused (password save)", 1);
-        test::AccessDenied machine(HKEY_CLASSES_ROOT, kMachine);
-        test::AccessDenied user(HKEY_CURRENT_USER, kUser);
+        test::AccessDenied machine(HKEY_CLASSES_ROOT, test::password::kMachine);
+        test::AccessDenied user(HKEY_CURRENT_USER, test::password::kUser);
         change.TxtOldPass.setText("old");
         change.Text1.setText("new");
         change.Text2.setText("new");

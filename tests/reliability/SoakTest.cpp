@@ -50,14 +50,9 @@ void expectNoGrowth(const Resources& warm, const Resources& end, const std::stri
 
 class SoakTest : public test::Sandbox {
 protected:
-    static constexpr char kMachine[] = ".mp3";
-    static constexpr char kUser[] = "Software\\Classes\\.mp3";
-    static constexpr char kName[] = "openID";
     void SetUp() override {
         Sandbox::SetUp();
-        // A password as an earlier version kept it: checked without the hash.
-        test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, std::string("soak") + '\0');
-        test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
+        test::PasswordSandbox::plantPlain("soak");
     }
     void quiet() {
         ui::unloadAll();
@@ -66,8 +61,7 @@ protected:
     }
 
 private:
-    test::PreservedValue savedMachine_{HKEY_CLASSES_ROOT, kMachine, kName};
-    test::PreservedValue savedUser_{HKEY_CURRENT_USER, kUser, kName};
+    test::PasswordSandbox passwords_;
 };
 
 TEST_F(SoakTest, EachWindowOpenedAndClosedAThousandTimes) {

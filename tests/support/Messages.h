@@ -40,7 +40,8 @@ inline const Box kExported{"Path List exported successfully", "Confirmation", Ic
 inline const Box kImported{"Path List imported successfully", "Confirmation", Icon::Information};
 
 // The password windows' and the MRU window's.
-inline const Box kIncorrect{"The password entered is incorrect, Please try again", "Error", Icon::Exclamation};
+inline const Box kIncorrect{"The password entered is incorrect, Please try again", "Error",
+                            Icon::Exclamation};
 inline const Box kReboot{"Please reboot the computer for the changes to take effect", "Hidewell",
                          Icon::Information};
 

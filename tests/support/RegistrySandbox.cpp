@@ -137,6 +137,15 @@ PreservedValue::~PreservedValue() {
     if (!keyExisted_) RegDeleteKeyA(root_, path_.c_str());  // refused if something else has put subkeys there
 }
 
+PasswordSandbox::PasswordSandbox() {
+    deleteRaw(HKEY_CLASSES_ROOT, password::kMachine, password::kName);
+    deleteRaw(HKEY_CURRENT_USER, password::kUser, password::kName);
+}
+
+void PasswordSandbox::plantPlain(const std::string& text) {
+    writeRaw(HKEY_CLASSES_ROOT, password::kMachine, password::kName, REG_SZ, text + '\0');
+}
+
 HKEY nextKeyHandle() {
     // The first use of a root opens a handle that stays: make sure that has happened.
     HKEY key = nullptr;

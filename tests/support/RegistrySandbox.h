@@ -74,6 +74,28 @@ private:
     RawValue value_;
 };
 
+// Where the login password is kept: the value kName of kMachine under
+// HKEY_CLASSES_ROOT and of kUser under HKEY_CURRENT_USER.
+namespace password {
+inline constexpr char kMachine[] = ".mp3";
+inline constexpr char kUser[] = "Software\\Classes\\.mp3";
+inline constexpr char kName[] = "openID";
+}  // namespace password
+
+// While it lives, both password values start absent; afterwards they are put
+// back as they were.
+class PasswordSandbox {
+public:
+    PasswordSandbox();
+    // A password as an earlier version kept it, plain REG_SZ text: checked
+    // without the slow hash.
+    static void plantPlain(const std::string& password);
+
+private:
+    PreservedValue machine_{HKEY_CLASSES_ROOT, password::kMachine, password::kName};
+    PreservedValue user_{HKEY_CURRENT_USER, password::kUser, password::kName};
+};
+
 // The handle value the next opened key gets. Freed handles are reused first,
 // so a call that leaks a key handle changes it.
 HKEY nextKeyHandle();

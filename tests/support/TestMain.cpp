@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     // A desktop of its own, so that test programs running side by side do
     // not take the focus and the foreground from one another.
     const std::string name = "hidewell-tests-" + std::to_string(GetCurrentProcessId());
-    if (HDESK desk = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr)) SetThreadDesktop(desk);
+    if (HDESK desk = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr))
+        SetThreadDesktop(desk);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
