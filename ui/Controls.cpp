@@ -52,13 +52,12 @@ RECT Control::pixelRect(int dpi) const {
     return r;
 }
 
-HWND Control::createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi,
-                           int extraHeight) {
+HWND Control::createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi) {
     id_ = id;
     if (design_.visible) style |= WS_VISIBLE;
     const RECT r = pixelRect(dpi);
     hwnd_ = CreateWindowExA(exStyle, cls, design_.caption, WS_CHILD | style, r.left, r.top, r.right - r.left,
-                            r.bottom - r.top + extraHeight, parent,
+                            r.bottom - r.top + listHeight(dpi), parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
                             nullptr);
     if (design_.back != Default) backBrush_.reset(CreateSolidBrush(design_.back));
@@ -342,8 +341,11 @@ void ComboBox::create(HWND parent, UINT id, int dpi) {
     DWORD style = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
     if (design_.sorted) style |= CBS_SORT;
     // The window's height includes the dropped-down list.
-    createWindow(WC_COMBOBOXA, style, 0, parent, id, dpi, twipsToPixels(2400, dpi));
+    createWindow(WC_COMBOBOXA, style, 0, parent, id, dpi);
 }
+
+// Room for about ten items when the list drops down.
+int ComboBox::listHeight(int dpi) const { return twipsToPixels(2400, dpi); }
 
 void ComboBox::command(WORD notification) {
     if (notification == CBN_SELCHANGE && Change) Change();
@@ -573,7 +575,6 @@ bool FolderList::navigate(const std::wstring& requested) {
     const size_t root = rootLength(full);
     if (root == 0) return false;
     while (full.size() > root && full.back() == L'\\') full.pop_back();
-    if (full.size() == root - 1) full += L'\\';
 
     const std::wstring longForm = extendedLengthPath(full);
     const DWORD attributes = GetFileAttributesW(longForm.c_str());

@@ -37,8 +37,7 @@ protected:
     friend class Form;
     // Creates the native window; called by the owner while it loads.
     virtual void create(HWND parent, UINT id, int dpi) = 0;
-    HWND createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi,
-                      int extraHeight = 0);
+    HWND createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi);
     virtual void destroyed() { hwnd_ = nullptr; }
     virtual void command(WORD /*notification*/) {}
     virtual void drawItem(const DRAWITEMSTRUCT&) {}
@@ -47,6 +46,8 @@ protected:
     // Colours for WM_CTLCOLOR*: sets up the DC and returns the brush.
     HBRUSH colours(HDC dc);
     virtual bool takesInput() const { return false; }
+    // Drop-down lists: the height of the list under the box, in pixels.
+    virtual int listHeight(int /*dpi*/) const { return 0; }
     RECT pixelRect(int dpi) const;
     void sendClick(WORD notification);  // as the platform reports a click
     void placeAfterTextOf(const Control& other);
@@ -176,6 +177,7 @@ protected:
     void create(HWND parent, UINT id, int dpi) override;
     void command(WORD notification) override;
     bool takesInput() const override { return true; }
+    int listHeight(int dpi) const override;
 };
 
 // Every drive letter of the machine, with its volume label where it has one;

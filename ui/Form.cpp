@@ -215,13 +215,8 @@ void Form::destroy() {
 void Form::layout() {
     for (Control* c : controls_) {
         if (!c->hwnd_) continue;
-        RECT r = c->pixelRect(dpi_);
-        RECT cur;
-        GetWindowRect(c->hwnd_, &cur);
-        // Drop-down lists were made taller than they show, for their lists.
-        const int extra = (cur.bottom - cur.top) - (r.bottom - r.top);
-        SetWindowPos(c->hwnd_, nullptr, r.left, r.top, r.right - r.left,
-                     r.bottom - r.top + (dynamic_cast<ComboBox*>(c) ? std::max(extra, 0) : 0),
+        const RECT r = c->pixelRect(dpi_);
+        SetWindowPos(c->hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top + c->listHeight(dpi_),
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageA(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(c->design_.font)), TRUE);
         c->dpiChanged(dpi_);
