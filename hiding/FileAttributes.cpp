@@ -11,9 +11,6 @@ constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FI
                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                             FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
-// The wide form reaches paths longer than MAX_PATH.
-std::wstring platformPath(const std::string& path) { return ui::extendedLengthPath(ui::fromAnsi(path)); }
-
 // "C:\..." or "\\server\share...". The platform resolves anything else
 // against the process's current folder, so a typed "." or blank would
 // unhide that folder, and a relative name would be recorded as hidden in a
@@ -37,17 +34,23 @@ bool namesDevice(const std::wstring& path) {
     return full.rfind(L"\\\\.\\", 0) == 0 && full.find(L'\\', 4) == std::wstring::npos;
 }
 
-// Only the full path of a file or folder: a NUL ends the path for the
-// platform, which would act on an item the text does not name.
-bool isItemPath(const std::string& path) {
-    return isFullPath(path) && path.find('\0') == std::string::npos && !namesDevice(ui::fromAnsi(path));
+// The platform's form of the full path of a file or folder, in `out`; the
+// wide \\?\ form reaches paths longer than MAX_PATH. False for anything else:
+// a NUL ends the path for the platform, and bytes that are no text in the
+// code page convert to another name, so either would act on an item the
+// text does not name.
+bool itemPath(const std::string& path, std::wstring& out) {
+    if (!isFullPath(path) || path.find('\0') != std::string::npos || !ui::fromAnsi(path, out)) return false;
+    if (namesDevice(out)) return false;
+    out = ui::extendedLengthPath(out);
+    return true;
 }
 
 }  // namespace
 
 bool hideItem(const std::string& path, DWORD& previous) {
-    if (!isItemPath(path)) return false;
-    const std::wstring p = platformPath(path);
+    std::wstring p;
+    if (!itemPath(path, p)) return false;
     previous = GetFileAttributesW(p.c_str());
     if (previous == INVALID_FILE_ATTRIBUTES) return false;
     if (!SetFileAttributesW(p.c_str(), kHiddenSystem)) return false;
@@ -59,12 +62,13 @@ bool hideItem(const std::string& path, DWORD& previous) {
 
 bool restoreAttributes(const std::string& path, DWORD previous) {
     const DWORD a = previous & kSettable;
-    return SetFileAttributesW(platformPath(path).c_str(), a ? a : FILE_ATTRIBUTE_NORMAL);
+    std::wstring p;
+    return itemPath(path, p) && SetFileAttributesW(p.c_str(), a ? a : FILE_ATTRIBUTE_NORMAL);
 }
 
 bool unhideItem(const std::string& path) {
-    if (!isItemPath(path)) return false;
-    return SetFileAttributesW(platformPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::wstring p;
+    return itemPath(path, p) && SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace hiding

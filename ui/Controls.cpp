@@ -513,7 +513,8 @@ bool FolderList::pathFitsCodePage() const {
 
 bool FolderList::setPath(std::string_view path) {
     hwnd();
-    return navigate(fromAnsi(path));
+    std::wstring wide;
+    return fromAnsi(path, wide) && navigate(wide);
 }
 
 int FolderList::listCount() const {
