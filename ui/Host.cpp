@@ -1,15 +1,22 @@
 #include "ui/Host.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
+#include <shobjidl.h>
 
-#include <vector>
+#include <memory>
 
+#include "ui/FileDialogs.h"
 #include "ui/SystemLibrary.h"
 #include "ui/Text.h"
 
 namespace ui {
 namespace {
+
+struct ComRelease {
+    void operator()(IUnknown* p) const { p->Release(); }
+};
+template <class T>
+using Com = std::unique_ptr<T, ComRelease>;
 
 class RealHost final : public Host {
 public:
@@ -27,32 +34,24 @@ public:
     }
 
     std::optional<FileChoice> chooseFile(HWND owner, const FileDialog& d) override {
+        const CLSID& kind = d.kind == FileDialog::Save ? CLSID_FileSaveDialog : CLSID_FileOpenDialog;
+        IFileDialog* created = nullptr;
+        if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
+            return std::nullopt;
+        const Com<IFileDialog> dialog(created);
+        // A cancel reports ERROR_CANCELLED; it ends the request as any failure does.
+        if (FAILED(prepareFileDialog(*dialog, d)) || FAILED(dialog->Show(owner))) return std::nullopt;
+        IShellItem* chosen = nullptr;
+        if (FAILED(dialog->GetResult(&chosen))) return std::nullopt;
+        const Com<IShellItem> item(chosen);
+        PWSTR path = nullptr;
+        if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) return std::nullopt;
+        FileChoice choice;
         // The wide dialog, so that a name the code page cannot hold is seen as
         // such instead of arriving with question marks in it.
-        std::wstring filter = fromAnsi(d.filterDescription);
-        filter += L'\0';
-        filter += fromAnsi(d.filterPattern);
-        filter += L'\0';
-        const std::wstring title = fromAnsi(d.title), folder = fromAnsi(d.initialFolder);
-        std::vector<wchar_t> name(32768, L'\0');
-
-        OPENFILENAMEW ofn{};
-        ofn.lStructSize = sizeof ofn;
-        ofn.hwndOwner = owner;
-        ofn.lpstrFilter = filter.c_str();
-        ofn.nFilterIndex = 1;
-        ofn.lpstrFile = name.data();
-        ofn.nMaxFile = static_cast<DWORD>(name.size());
-        ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-        ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-        ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;  // "open as read-only" means nothing here
-        // Loaded with the first dialog: only export, import and hiding a file need one.
-        const auto show = systemCall<decltype(&GetOpenFileNameW)>(
-            L"comdlg32.dll", d.kind == FileDialog::Save ? "GetSaveFileNameW" : "GetOpenFileNameW");
-        const BOOL ok = show && show(&ofn);
-        if (!ok || name[0] == L'\0') return std::nullopt;
-        FileChoice choice;
-        choice.fitsCodePage = toAnsi(name.data(), choice.path);
+        choice.fitsCodePage = toAnsi(path, choice.path);
+        CoTaskMemFree(path);
+        if (choice.path.empty()) return std::nullopt;
         return choice;
     }
 
@@ -69,6 +68,37 @@ RealHost realHost;
 Host* current = &realHost;
 
 }  // namespace
+
+HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
+    const std::wstring description = fromAnsi(wanted.filterDescription);
+    const std::wstring pattern = fromAnsi(wanted.filterPattern);
+    const COMDLG_FILTERSPEC filter{description.c_str(), pattern.c_str()};
+    HRESULT hr = dialog.SetFileTypes(1, &filter);
+    if (SUCCEEDED(hr) && !wanted.title.empty()) hr = dialog.SetTitle(fromAnsi(wanted.title).c_str());
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (SUCCEEDED(hr)) hr = dialog.GetOptions(&options);
+    if (SUCCEEDED(hr)) {
+        // Any name may be typed, with no question before one is replaced; the
+        // program itself says what it could not read or write. A chosen
+        // shortcut gives its target, as links are followed by default.
+        options &= ~static_cast<FILEOPENDIALOGOPTIONS>(FOS_OVERWRITEPROMPT | FOS_FILEMUSTEXIST |
+                                                       FOS_PATHMUSTEXIST | FOS_CREATEPROMPT);
+        hr = dialog.SetOptions(options | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR | FOS_NOTESTFILECREATE);
+    }
+    std::wstring folder;
+    if (SUCCEEDED(hr) && !wanted.initialFolder.empty() && fromAnsi(wanted.initialFolder, folder)) {
+        // shell32 is loaded with the first dialog, not at start.
+        const auto parse =
+            systemCall<decltype(&SHCreateItemFromParsingName)>(L"shell32.dll", "SHCreateItemFromParsingName");
+        IShellItem* item = nullptr;
+        // A folder that is gone leaves the dialog where it would open anyway.
+        if (parse && SUCCEEDED(parse(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
+            dialog.SetFolder(item);
+            item->Release();
+        }
+    }
+    return hr;
+}
 
 Host& host() { return *current; }
 void setHost(Host* h) { current = h ? h : &realHost; }

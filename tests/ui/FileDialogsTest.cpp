@@ -1,0 +1,55 @@
+// The real file dialogs are set up as asked, without being shown: a headless
+// test cannot answer them.
+#include <shobjidl.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "support/Sandbox.h"
+#include "ui/FileDialogs.h"
+#include "ui/Text.h"
+
+namespace {
+
+class FileDialogsTest : public test::Sandbox {};
+
+// The folder the dialog will open at, or why there is none.
+std::string folderOf(IFileDialog& dialog) {
+    IShellItem* item = nullptr;
+    if (FAILED(dialog.GetFolder(&item))) return "<none>";
+    PWSTR path = nullptr;
+    const HRESULT hr = item->GetDisplayName(SIGDN_FILESYSPATH, &path);
+    item->Release();
+    if (FAILED(hr)) return "<not a folder>";
+    std::string out;
+    ui::toAnsi(path, out);
+    CoTaskMemFree(path);
+    return out;
+}
+
+TEST_F(FileDialogsTest, OpenAtTheFolderAskedForAndTakeAnyName) {
+    test::makeFolder(at("first"));
+    test::makeFolder(at("second"));
+    for (const auto& [kind, clsid] : {std::pair{ui::FileDialog::Open, CLSID_FileOpenDialog},
+                                      std::pair{ui::FileDialog::Save, CLSID_FileSaveDialog}}) {
+        // The same folder twice and another: each dialog opens where it is told.
+        for (const std::string& folder : {at("first"), at("first"), at("second")}) {
+            IFileDialog* dialog = nullptr;
+            ASSERT_HRESULT_SUCCEEDED(
+                CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog)));
+            EXPECT_HRESULT_SUCCEEDED(ui::prepareFileDialog(*dialog, {.kind = kind,
+                                                                     .title = "Pick",
+                                                                     .filterDescription = "All Files (*.*)",
+                                                                     .filterPattern = "*.*",
+                                                                     .initialFolder = folder}));
+            EXPECT_EQ(folderOf(*dialog), folder);
+            FILEOPENDIALOGOPTIONS options = 0;
+            dialog->GetOptions(&options);
+            EXPECT_EQ(options & (FOS_OVERWRITEPROMPT | FOS_FILEMUSTEXIST), 0u) << "any name may be typed";
+            EXPECT_EQ(options & FOS_NODEREFERENCELINKS, 0u) << "a shortcut gives its target";
+            dialog->Release();
+        }
+    }
+}
+
+}  // namespace
