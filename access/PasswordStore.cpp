@@ -15,8 +15,8 @@ namespace {
 
 using ModRegedit::RegValue;
 
-constexpr char kMachinePath[] = ".mp3";  // under HKEY_CLASSES_ROOT
-constexpr char kUserPath[] = "Software\\Classes\\.mp3";
+constexpr char kMachinePath[] = "Software\\Classes\\.mp3";  // under HKEY_LOCAL_MACHINE
+constexpr char kUserPath[] = "Software\\Classes\\.mp3";     // under HKEY_CURRENT_USER
 constexpr char kValueName[] = "openID";
 
 // Starts with a letter and has no blanks, so RegWriteValue can neither take
@@ -183,12 +183,17 @@ bool verify(const std::string& recordText, const std::string& typed) {
     return ok;
 }
 
-RegValue machineValue() { return ModRegedit::RegReadValue(ModRegedit::HKCR, kMachinePath, kValueName); }
+RegValue machineValue() { return ModRegedit::RegReadValue(ModRegedit::HKLM, kMachinePath, kValueName); }
+RegValue userValue() { return ModRegedit::RegReadValue(ModRegedit::HKCU, kUserPath, kValueName); }
 
 // The per-user value first: where it is set it is the one Windows shows.
 RegValue storedValue() {
-    RegValue user = ModRegedit::RegReadValue(ModRegedit::HKCU, kUserPath, kValueName);
+    RegValue user = userValue();
     return user.toText().empty() ? machineValue() : user;
+}
+
+void write(std::uint32_t root, const char* path, const RegValue& value) {
+    ModRegedit::RegWriteValue(root, path, kValueName, value);
 }
 
 }  // namespace
@@ -207,12 +212,12 @@ bool save(const std::string& password) {
     if (!password.empty() && !makeRecord(password, record)) return false;
     const RegValue wanted(record);  // never numeric, so RegWriteValue cannot raise
 
-    ModRegedit::RegWriteValue(ModRegedit::HKCR, kMachinePath, kValueName, wanted);
+    write(ModRegedit::HKLM, kMachinePath, wanted);
     if (storedValue() == wanted) return true;
-    // An empty per-user value does not hide the machine one, so it cannot
-    // clear a password that HKEY_CLASSES_ROOT refused to let go of.
+    // An empty per-user value does not hide the machine one: emptying it
+    // while the machine half keeps a password would bring that one back.
     if (record.empty() && !machineValue().toText().empty()) return false;
-    ModRegedit::RegWriteValue(ModRegedit::HKCU, kUserPath, kValueName, wanted);
+    write(ModRegedit::HKCU, kUserPath, wanted);
     return storedValue() == wanted;
 }
 

@@ -1,10 +1,15 @@
 // The login password: what the three password windows read and write.
 //
-// Kept in the REG_SZ value "openID" of HKEY_CLASSES_ROOT\.mp3, or, where that
-// key may not be written (a standard user on Windows), of the per-user
-// HKEY_CURRENT_USER\Software\Classes\.mp3. The per-user value is read first
-// and wins when it is not empty, as in Windows' merged view of the classes;
-// Wine does not merge them, so both are read here.
+// Kept in the REG_SZ value "openID" of the key .mp3 of HKEY_CLASSES_ROOT.
+// That root is a view: on Windows it merges the machine's classes
+// (HKEY_LOCAL_MACHINE\Software\Classes) with the user's
+// (HKEY_CURRENT_USER\Software\Classes), shows the user's value where there
+// is one and sends writes to the user's key where it exists; a standard user
+// may not write the machine's. Wine shows the machine's classes only. So the
+// two halves are read and written here each by its own path, the same on
+// both: the per-user value is the password when it is not empty, else the
+// machine value. An empty per-user value neither hides a machine password
+// nor lets an empty one in.
 //
 // A saved password is never stored as itself but as one text record,
 //     pbkdf2-sha256$<iterations>$<salt, hex>$<hash, hex>
@@ -25,7 +30,7 @@ namespace PasswordStore {
 constexpr unsigned long kIterations = 600000;
 
 // True when no password has been chosen: the stored value reads as empty
-// (missing, empty, unreadable or of another type) at both locations.
+// (missing, empty, unreadable or of another type) in both halves.
 bool isEmpty();
 
 // True when `typed` is the stored password, byte for byte: no trimming, no
@@ -36,10 +41,11 @@ bool isEmpty();
 bool matches(const std::string& typed);
 
 // Stores `password` exactly as typed, any length or characters; an empty one
-// as the empty string. Tries HKEY_CLASSES_ROOT first and the per-user key
-// when that did not take, checking by reading back. Returns false when the
-// password could not be made the stored one; the stored password is then
-// still the previous one.
+// as the empty string. A password goes to the machine half, and to the
+// per-user half when the machine half may not be written or a per-user value
+// would hide it; checked by reading back. The empty password needs both
+// halves empty. Returns false when the password could not be made the stored
+// one; the stored password is then still the previous one.
 bool save(const std::string& password);
 
 // What the password windows tell the user when save() returned false.

@@ -24,10 +24,19 @@ HKEY rootKey(std::uint32_t root) {
         static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(root))));
 }
 
-KeyHandle openKey(std::uint32_t root, const std::string& path) {
+KeyHandle openKey(std::uint32_t root, const std::string& path, LONG* status = nullptr) {
     HKEY raw = nullptr;
-    RegOpenKeyA(rootKey(root), path.c_str(), &raw);
-    return KeyHandle(raw);
+    const LONG rc = RegOpenKeyA(rootKey(root), path.c_str(), &raw);
+    if (status) *status = rc;
+    return KeyHandle(rc == ERROR_SUCCESS ? raw : nullptr);
+}
+
+// Only "not found" means a key is not there; a refused open (access denied)
+// says nothing about whether it is.
+bool absent(std::uint32_t root, const std::string& path) {
+    LONG status = ERROR_SUCCESS;
+    openKey(root, path, &status);
+    return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
 }
 
 // A numeric text taken apart: its digits with the position of the decimal
@@ -165,9 +174,9 @@ bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::s
 bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const std::string& name) {
     if (name.empty()) return false;  // that would be the parent itself
     const std::string path = parent + "\\" + name;
-    if (!RegKeyExists(root, path)) return true;
+    if (absent(root, path)) return true;
     if (const KeyHandle key = openKey(root, parent)) RegDeleteTreeA(key.get(), name.c_str());
-    return !RegKeyExists(root, path);
+    return absent(root, path);
 }
 
 }  // namespace ModRegedit

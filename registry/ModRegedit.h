@@ -15,6 +15,7 @@ namespace ModRegedit {
 // Predefined root keys, as the platform numbers them.
 constexpr std::uint32_t HKCR = 0x80000000u;  // HKEY_CLASSES_ROOT
 constexpr std::uint32_t HKCU = 0x80000001u;  // HKEY_CURRENT_USER
+constexpr std::uint32_t HKLM = 0x80000002u;  // HKEY_LOCAL_MACHINE
 
 // A value as the registry holds it for us: text (REG_SZ) or a signed 32-bit
 // number (REG_DWORD). Default-constructed it is empty text, which is also how
@@ -69,7 +70,9 @@ bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::s
 
 // Deletes the subkey `name` of `parent` whole: its values, its subkeys and
 // theirs. True when the subkey is gone afterwards, which includes a subkey
-// (or parent) that was never there; nothing is created.
+// (or parent) that was never there; nothing is created. A key that is there
+// but may not be opened is not gone (Windows refuses such an open, where
+// Wine hands out a handle).
 bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const std::string& name);
 
 }  // namespace ModRegedit

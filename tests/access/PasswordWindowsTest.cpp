@@ -25,7 +25,7 @@ const Box kNotSaved{PasswordStore::kNotSaved, "Error", Icon::Exclamation};
 class PasswordWindowsTest : public test::Sandbox {
 protected:
     static void plant(const std::string& password) { test::PasswordSandbox::plantPlain(password); }
-    static std::string stored() { return test::readRaw(HKEY_CLASSES_ROOT, kMachine, kName).data; }
+    static std::string stored() { return test::password::stored().data; }
 
     FrmPass& login = ui::shared<FrmPass>();
     FrmNewPass& first = ui::shared<FrmNewPass>();
@@ -37,6 +37,7 @@ private:
 };
 
 TEST_F(PasswordWindowsTest, WithoutAPasswordOnlyTheFirstPasswordWindowShows) {
+    if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
     login.Show();
     EXPECT_TRUE(login.loaded());
     EXPECT_FALSE(login.visible());
@@ -84,12 +85,13 @@ TEST_F(PasswordWindowsTest, EnterInThePasswordBoxMovesToOkAndTheSecondEnterCheck
 }
 
 TEST_F(PasswordWindowsTest, ClosingTheLoginOrFirstPasswordWindowEndsTheProgram) {
+    if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
     plant("Secret");
     login.Show();
     login.close();
     EXPECT_EQ(host.programEnds, 1);
 
-    test::deleteRaw(HKEY_CLASSES_ROOT, kMachine, kName);
+    test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
     login.Show();
     first.close();
     EXPECT_EQ(host.programEnds, 2);
@@ -97,6 +99,7 @@ TEST_F(PasswordWindowsTest, ClosingTheLoginOrFirstPasswordWindowEndsTheProgram) 
 }
 
 TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
+    if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
     login.Show();
     first.TxtNewpass1.setText("0042 Pass");
     first.txtnewpass2.setText("0042 pass");
@@ -125,6 +128,7 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
 }
 
 TEST_F(PasswordWindowsTest, AnEmptyFirstPasswordMeansNoPasswordYet) {
+    if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
     login.Show();
     first.CmdNewpassok.click();
     EXPECT_EQ(host.boxes,
@@ -137,7 +141,8 @@ TEST_F(PasswordWindowsTest, AnEmptyFirstPasswordMeansNoPasswordYet) {
 }
 
 TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
-    test::AccessDenied machine(HKEY_CLASSES_ROOT, kMachine);
+    if (!test::password::machineWritable()) GTEST_SKIP() << test::password::kNeedsMachine;
+    test::AccessDenied machine(HKEY_LOCAL_MACHINE, kMachine);
     test::AccessDenied user(HKEY_CURRENT_USER, kUser);
     login.Show();
     first.TxtNewpass1.setText("pw");
@@ -236,7 +241,8 @@ TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {
 }
 
 TEST_F(PasswordWindowsTest, AnEmptyStoredPasswordLetsAnEmptyOldPasswordThrough) {
-    test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, std::string(1, '\0'));
+    if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
+    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, std::string(1, '\0'));
     main.Show();
     main.Lblchangepass.click();
     change.CmdChangepass.click();  // all three boxes empty

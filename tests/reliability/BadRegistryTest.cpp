@@ -76,7 +76,7 @@ class BadRegistryTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::deleteRaw(HKEY_CLASSES_ROOT, kMachine, kName);
+        test::deleteRaw(HKEY_LOCAL_MACHINE, kMachine, kName);
         test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
     }
 
@@ -85,25 +85,30 @@ protected:
     Form1& main = ui::shared<Form1>();
 
 private:
-    test::PreservedValue savedMachine_{HKEY_CLASSES_ROOT, kMachine, kName};
+    test::PreservedValue savedMachine_{HKEY_LOCAL_MACHINE, kMachine, kName};
     test::PreservedValue savedUser_{HKEY_CURRENT_USER, kUser, kName};
 };
 
 TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
     const bool userKeyExisted = test::keyExists(HKEY_CURRENT_USER, kUser);
     HKEY handleBefore = nullptr;  // once the windows have been made the first time
-    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
-        const char* path = root == HKEY_CLASSES_ROOT ? kMachine : kUser;
+    if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        if (root == HKEY_LOCAL_MACHINE && !test::password::machineWritable()) {
+            printf("The machine half is skipped: %s.\n", test::password::kNeedsMachine);
+            continue;
+        }
+        const char* path = root == HKEY_LOCAL_MACHINE ? kMachine : kUser;
         for (const OddValue& v : oddValues()) {
             SCOPED_TRACE(std::string(v.what) + " at " + path);
             tally("bad input: registry values at the password key");
-            test::deleteRaw(HKEY_CLASSES_ROOT, kMachine, kName);
+            test::deleteRaw(HKEY_LOCAL_MACHINE, kMachine, kName);
             test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
             test::writeRaw(root, path, kName, v.type, v.data);
             const test::RawValue before = test::readRaw(root, path, kName);  // poisoned: nothing read past it
 
             const ModRegedit::RegValue read = ModRegedit::RegReadValue(
-                root == HKEY_CLASSES_ROOT ? ModRegedit::HKCR : ModRegedit::HKCU, path, kName);
+                root == HKEY_LOCAL_MACHINE ? ModRegedit::HKLM : ModRegedit::HKCU, path, kName);
             EXPECT_EQ(read.toText(), v.password) << "read exactly what is there, nothing past it";
             EXPECT_EQ(PasswordStore::isEmpty(), v.password.empty());
 
@@ -130,14 +135,16 @@ TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
             if (!handleBefore) handleBefore = test::nextKeyHandle();
         }
         // Reading the per-user location made nothing there.
-        EXPECT_TRUE(root != HKEY_CLASSES_ROOT || test::keyExists(HKEY_CURRENT_USER, kUser) == userKeyExisted);
+        EXPECT_TRUE(root != HKEY_LOCAL_MACHINE ||
+                    test::keyExists(HKEY_CURRENT_USER, kUser) == userKeyExisted);
     }
     EXPECT_EQ(test::nextKeyHandle(), handleBefore) << "a key handle was left open";
 }
 
 TEST_F(BadRegistryTest, AFirstPasswordReplacesOddValuesWhereItIsStored) {
+    if (!test::password::machineWritable()) GTEST_SKIP() << test::password::kNeedsMachine;
     tally("bad input: registry values at the password key", 2);
-    test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_DWORD, "\x07\x01");
+    test::writeRaw(HKEY_LOCAL_MACHINE, kMachine, kName, REG_DWORD, "\x07\x01");
     test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_BINARY, "secret");
     login.Show();
     ASSERT_TRUE(first.visible());
@@ -147,7 +154,7 @@ TEST_F(BadRegistryTest, AFirstPasswordReplacesOddValuesWhereItIsStored) {
     EXPECT_EQ(host.boxes,
               (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
     EXPECT_TRUE(main.visible());
-    EXPECT_EQ(test::readRaw(HKEY_CLASSES_ROOT, kMachine, kName).type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(test::readRaw(HKEY_LOCAL_MACHINE, kMachine, kName).type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(test::readRaw(HKEY_CURRENT_USER, kUser, kName).data, "secret")
         << "the per-user value is not named";
     EXPECT_TRUE(PasswordStore::matches("new one"));
@@ -181,11 +188,11 @@ double secondsFor(const std::function<void()>& f) {
 TEST_F(BadRegistryTest, ALongTypedPasswordIsCheckedInTime) {
     tally("bad input: typed passwords of 100 B to 1 MiB", 4);
     const std::string longer(100, 'L');  // beyond the hash's 64-byte block
-    test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, sz(recordFor(longer, 2)));
+    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(recordFor(longer, 2)));
     EXPECT_TRUE(PasswordStore::matches(longer)) << "records of long passwords stay valid";
     EXPECT_FALSE(PasswordStore::matches(longer + "L"));
 
-    test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, sz(recordFor("short", 20000)));
+    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(recordFor("short", 20000)));
     const std::string pasted(1 << 20, 'P');
     login.Show();
     login.TxtPass.setText(pasted);
@@ -196,7 +203,7 @@ TEST_F(BadRegistryTest, ALongTypedPasswordIsCheckedInTime) {
     // And as a new password, saved at full strength and then logged in with.
     const std::string chosen = std::string(64 << 10, 'c') + "!";
     auto& change = ui::shared<FrmChangePass>();
-    test::writeRaw(HKEY_CLASSES_ROOT, kMachine, kName, REG_SZ, sz("old"));
+    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz("old"));
     change.Show();
     change.TxtOldPass.setText("old");
     change.Text1.setText(chosen);
@@ -282,6 +289,7 @@ TEST_F(BadMruTargetTest, OddValuesAndDeepTreesGoWholeAndNothingBesideThem) {
     for (const MruTarget& t : MruTargets) {
         SCOPED_TRACE(t.name);
         const std::string target = std::string(t.parent) + "\\" + t.subkey;
+        const test::PreservedKey real(HKEY_CURRENT_USER, target);
         willCreate(target);
         willCreate(std::string(t.parent) + "\\HidewellSibling");
         // The deepest the registry allows for one row, a wide level for another.

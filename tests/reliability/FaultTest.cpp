@@ -281,6 +281,7 @@ private:
 };
 
 TEST_F(RefusedRegistryTest, ARefusedPasswordSaveKeepsTheOldPasswordAndSaysSo) {
+    if (!test::password::machineWritable()) GTEST_SKIP() << test::password::kNeedsMachine;
     auto& login = ui::shared<FrmPass>();
     auto& change = ui::shared<FrmChangePass>();
     login.Show();
@@ -288,7 +289,7 @@ TEST_F(RefusedRegistryTest, ARefusedPasswordSaveKeepsTheOldPasswordAndSaysSo) {
     ASSERT_TRUE(change.visible());
     {
         tally("faults: registry write refused (password save)", 1);
-        test::AccessDenied machine(HKEY_CLASSES_ROOT, test::password::kMachine);
+        test::AccessDenied machine(HKEY_LOCAL_MACHINE, test::password::kMachine);
         test::AccessDenied user(HKEY_CURRENT_USER, test::password::kUser);
         change.TxtOldPass.setText("old");
         change.Text1.setText("new");
@@ -313,6 +314,7 @@ TEST_F(RefusedRegistryTest, ARefusedMruDeleteKeepsTheKeyAndSaysSo) {
     ASSERT_STREQ(t.name, "Winrar");
     const std::string target = std::string(t.parent) + "\\" + t.subkey;
     const bool programKeyExisted = test::keyExists(HKEY_CURRENT_USER, "Software\\Winrar");
+    const test::PreservedKey real(HKEY_CURRENT_USER, target);
     test::makeKey(HKEY_CURRENT_USER, target + "\\inner");
     test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.rar") + '\0');
     auto& form = ui::shared<FrmMRU>();

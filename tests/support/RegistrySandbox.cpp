@@ -97,8 +97,14 @@ AccessDenied::AccessDenied(HKEY root, const std::string& path, REGSAM denied) {
     DWORD size = 0;
     RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
     saved_.resize(size);
-    if (RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
-        saved_.clear();
+    if (size == 0 ||
+        RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) {
+        // Without the old access list there is no putting it back: change nothing.
+        ADD_FAILURE() << "cannot read the access list of " << path;
+        RegCloseKey(key_);
+        key_ = nullptr;
+        return;
+    }
 
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
@@ -117,9 +123,10 @@ AccessDenied::AccessDenied(HKEY root, const std::string& path, REGSAM denied) {
 
 AccessDenied::~AccessDenied() {
     if (!key_) return;
-    if (!saved_.empty()) {
-        EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data()), ERROR_SUCCESS);
-    }
+    // The handle was opened with WRITE_DAC before the deny entry came, so it
+    // may still put the old list back.
+    EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data()), ERROR_SUCCESS)
+        << "a deny entry was left behind";
     RegCloseKey(key_);
 }
 
@@ -129,27 +136,105 @@ PreservedValue::PreservedValue(HKEY root, std::string path, std::string name)
 }
 
 PreservedValue::~PreservedValue() {
-    if (value_.rc == ERROR_SUCCESS) {
-        writeRaw(root_, path_, name_, value_.type, value_.data);
-    } else {
-        deleteRaw(root_, path_, name_);
+    const RawValue now = readRaw(root_, path_, name_);
+    const bool same = now.rc == value_.rc &&
+                      (now.rc != ERROR_SUCCESS || (now.type == value_.type && now.data == value_.data));
+    if (!same) {
+        if (value_.rc == ERROR_SUCCESS)
+            writeRaw(root_, path_, name_, value_.type, value_.data);
+        else
+            deleteRaw(root_, path_, name_);
     }
     if (!keyExisted_) RegDeleteKeyA(root_, path_.c_str());  // refused if something else has put subkeys there
 }
 
+PreservedKey::PreservedKey(HKEY root, std::string path)
+    : root_(root), path_(std::move(path)), existed_(keyExists(root_, path_)) {
+    static int serial = 0;
+    copy_ = std::string("Software\\HidewellTests\\kept-") + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++serial);
+    if (!existed_) return;
+    HKEY from = nullptr, to = nullptr;
+    LONG rc = RegOpenKeyExA(root_, path_.c_str(), 0, KEY_READ, &from);
+    if (rc == ERROR_SUCCESS)
+        rc = RegCreateKeyExA(HKEY_CURRENT_USER, copy_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to,
+                             nullptr);
+    if (rc == ERROR_SUCCESS) rc = RegCopyTreeA(from, nullptr, to);
+    if (from) RegCloseKey(from);
+    if (to) RegCloseKey(to);
+    EXPECT_EQ(rc, ERROR_SUCCESS) << "could not keep a copy of " << path_;
+}
+
+PreservedKey::~PreservedKey() {
+    RegDeleteTreeA(root_, path_.c_str());
+    RegDeleteKeyA(root_, path_.c_str());
+    if (existed_) {
+        HKEY from = nullptr, to = nullptr;
+        LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, copy_.c_str(), 0, KEY_READ, &from);
+        if (rc == ERROR_SUCCESS)
+            rc = RegCreateKeyExA(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr);
+        if (rc == ERROR_SUCCESS) rc = RegCopyTreeA(from, nullptr, to);
+        if (from) RegCloseKey(from);
+        if (to) RegCloseKey(to);
+        EXPECT_EQ(rc, ERROR_SUCCESS) << "could not put back " << path_;
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, copy_.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, copy_.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\HidewellTests");  // only once it is empty
+}
+
+namespace password {
+
+bool machineWritable() {
+    HKEY key = nullptr;
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachine, 0, KEY_SET_VALUE, &key);
+    if (rc == ERROR_FILE_NOT_FOUND)
+        rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes", 0, KEY_CREATE_SUB_KEY, &key);
+    if (rc != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+RawValue stored() {
+    RawValue user = readRaw(HKEY_CURRENT_USER, kUser, kName);
+    const bool userEmpty = user.rc != ERROR_SUCCESS || user.data.empty() || user.data[0] == '\0';
+    return userEmpty ? readRaw(HKEY_LOCAL_MACHINE, kMachine, kName) : user;
+}
+
+}  // namespace password
+
+bool classesMerged() {
+    static const bool merged = [] {
+        const std::string name = "HidewellTests-" + std::to_string(GetCurrentProcessId());
+        const std::string perUser = "Software\\Classes\\" + name;
+        makeKey(HKEY_CURRENT_USER, perUser);
+        const bool shown = keyExists(HKEY_CLASSES_ROOT, name);
+        RegDeleteKeyA(HKEY_CURRENT_USER, perUser.c_str());
+        return shown;
+    }();
+    return merged;
+}
+
 PasswordSandbox::PasswordSandbox() {
-    deleteRaw(HKEY_CLASSES_ROOT, password::kMachine, password::kName);
+    deleteRaw(HKEY_LOCAL_MACHINE, password::kMachine, password::kName);
     deleteRaw(HKEY_CURRENT_USER, password::kUser, password::kName);
 }
 
 void PasswordSandbox::plantPlain(const std::string& text) {
-    writeRaw(HKEY_CLASSES_ROOT, password::kMachine, password::kName, REG_SZ, text + '\0');
+    writeRaw(HKEY_CURRENT_USER, password::kUser, password::kName, REG_SZ, text + '\0');
+}
+
+bool PasswordSandbox::noneStored() {
+    const RawValue machine = readRaw(HKEY_LOCAL_MACHINE, password::kMachine, password::kName);
+    return machine.rc != ERROR_SUCCESS || machine.data.empty() || machine.data[0] == '\0';
 }
 
 HKEY nextKeyHandle() {
-    // The first use of a root opens a handle that stays: make sure that has happened.
+    // The first use of a root opens a handle that stays: make sure that has
+    // happened (under Wine, the classes root keeps one to the per-user classes).
+    classesMerged();
     HKEY key = nullptr;
-    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         if (RegOpenKeyExA(root, "", 0, KEY_READ, &key) == ERROR_SUCCESS) RegCloseKey(key);
     }
     key = nullptr;

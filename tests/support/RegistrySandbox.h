@@ -59,7 +59,9 @@ private:
 };
 
 // Remembers a value and whether its key existed, and puts both back as they
-// were when it goes: for values outside the sandbox, such as HKCR\.mp3.
+// were when it goes: for values outside the sandbox, such as the real
+// password value. What did not change is left alone (a standard user may
+// read values that only an administrator may write).
 class PreservedValue {
 public:
     PreservedValue(HKEY root, std::string path, std::string name);
@@ -74,25 +76,63 @@ private:
     RawValue value_;
 };
 
-// Where the login password is kept: the value kName of kMachine under
-// HKEY_CLASSES_ROOT and of kUser under HKEY_CURRENT_USER.
+// Remembers a whole key, its values and subkeys, and puts it back as it was
+// when it goes (or removes it when it was not there): for the real keys of
+// other programs that the MRU window deletes. The copy is kept under the
+// tests' own key meanwhile.
+class PreservedKey {
+public:
+    PreservedKey(HKEY root, std::string path);
+    ~PreservedKey();
+    PreservedKey(const PreservedKey&) = delete;
+    PreservedKey& operator=(const PreservedKey&) = delete;
+
+private:
+    HKEY root_;
+    std::string path_, copy_;
+    bool existed_;
+};
+
+// Where the login password is kept: the value kName of the key .mp3 of the
+// classes, in two halves, each reached by its own path: kMachine under
+// HKEY_LOCAL_MACHINE and kUser under HKEY_CURRENT_USER. (HKEY_CLASSES_ROOT
+// is a view of the two; see access/PasswordStore.h.)
 namespace password {
-inline constexpr char kMachine[] = ".mp3";
+inline constexpr char kMachine[] = "Software\\Classes\\.mp3";
 inline constexpr char kUser[] = "Software\\Classes\\.mp3";
 inline constexpr char kName[] = "openID";
+// Tests that must change the machine half skip with this where they may not.
+inline constexpr char kNeedsMachine[] =
+    "the machine half of the password (HKEY_LOCAL_MACHINE\\Software\\Classes\\.mp3) may be changed by an "
+    "administrator only, which this user is not";
+
+// Whether this user may write the machine half: an administrator on Windows;
+// anyone under Wine.
+bool machineWritable();
+// The stored value as the program reads it: the per-user value unless it is
+// empty or missing, else the machine value.
+RawValue stored();
 }  // namespace password
 
-// While it lives, both password values start absent; afterwards they are put
-// back as they were.
+// Whether HKEY_CLASSES_ROOT merges the per-user classes into the machine's,
+// as Windows does (Wine does not): probed with a key of the tests' own.
+bool classesMerged();
+
+// While it lives, both password values start absent (where this user may
+// remove them); afterwards they are put back as they were.
 class PasswordSandbox {
 public:
     PasswordSandbox();
-    // A password as an earlier version kept it, plain REG_SZ text: checked
-    // without the slow hash.
+    // A password as an earlier version kept it, plain REG_SZ text, in the
+    // per-user half, which every user may write: checked without the slow
+    // hash.
     static void plantPlain(const std::string& password);
+    // True when no password is stored: false only where the machine half
+    // holds one that this user may not remove.
+    static bool noneStored();
 
 private:
-    PreservedValue machine_{HKEY_CLASSES_ROOT, password::kMachine, password::kName};
+    PreservedValue machine_{HKEY_LOCAL_MACHINE, password::kMachine, password::kName};
     PreservedValue user_{HKEY_CURRENT_USER, password::kUser, password::kName};
 };
 
