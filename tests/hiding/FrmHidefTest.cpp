@@ -77,7 +77,7 @@ TEST_F(FrmHidefTest, RefusesADriveRoot) {
 TEST_F(FrmHidefTest, HidesAFolderWithTheShortestPathAllowed) {
     // "C:\a" has 4 characters, one more than a drive root.
     const std::string shortest = dir.substr(0, 3) + "a";
-    ASSERT_FALSE(test::exists(shortest)) << "needs a free " << shortest;
+    if (test::exists(shortest)) GTEST_SKIP() << "needs a free " << shortest << ", which this machine uses";
     test::makeFolder(shortest);
     ASSERT_TRUE(form.Dir1.setPath(shortest));
     form.CmdHideDir.click();
@@ -137,7 +137,9 @@ TEST_F(FrmHidefTest, AnItemThatCannotBeFoundIsReported) {
 }
 
 TEST_F(FrmHidefTest, RefusesANameTheCodePageCannotHold) {
-    // U+03A9 has no place in the Western code page these tests run with.
+    // U+03A9 has no place in a Western code page.
+    std::string fits;
+    if (ui::toAnsi(L"\u03A9", fits)) GTEST_SKIP() << "this code page has a place for U+03A9";
     ASSERT_TRUE(CreateDirectoryW(ui::fromAnsi(at("Greek-")).append(L"\u03A9").c_str(), nullptr));
     std::wstring wide = ui::fromAnsi(at("Greek-")) + L"\u03A9";
     const DWORD before = GetFileAttributesW(wide.c_str());
@@ -165,15 +167,17 @@ TEST_F(FrmHidefTest, RefusesANameTheCodePageCannotHold) {
 }
 
 TEST_F(FrmHidefTest, ADriveThatIsNotReadyIsReportedAndTheFolderListStays) {
-    ASSERT_TRUE(DefineDosDeviceA(0, "X:", "C:\\hidewell-no-such-folder"));
-    form.Show();
-    form.drive1.refresh();
-    ASSERT_TRUE(form.drive1.chooseDrive("x:"));
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The Device selected cannot be accessed", "Error", Icon::Exclamation}}));
-    EXPECT_EQ(form.drive1.drive(), "x:");
-    EXPECT_EQ(form.Dir1.path(), dir);
-    DefineDosDeviceA(DDD_REMOVE_DEFINITION, "X:", nullptr);
+    {
+        const test::EmptyDrive empty;
+        form.Show();
+        form.drive1.refresh();
+        ASSERT_TRUE(form.drive1.chooseDrive(empty.letter));
+        EXPECT_EQ(host.boxes,
+                  (std::vector<Box>{{"The Device selected cannot be accessed", "Error", Icon::Exclamation}}));
+        const std::string chosen{static_cast<char>(empty.letter[0] | 0x20), ':'};
+        EXPECT_EQ(form.drive1.drive(), chosen);
+        EXPECT_EQ(form.Dir1.path(), dir);
+    }
 
     host.boxes.clear();
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));

@@ -13,7 +13,6 @@ namespace reliability {
 namespace {
 
 constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-constexpr char kEmptyDrive[] = "X:";
 
 // The literal \\?\ form of a full path the test made: no trailing dot or
 // blank is dropped, and the length is no limit.
@@ -62,16 +61,24 @@ struct Row {
     std::string names;
 };
 
+// Whether the platform takes a name in a folder for a device: "nul.txt" is
+// one on Windows 10 and under Wine, no longer on Windows 11.
+bool namesADevice(const std::string& path) {
+    wchar_t full[MAX_PATH] = L"";
+    GetFullPathNameW(ui::fromAnsi(path).c_str(), MAX_PATH, full, nullptr);
+    return wcsncmp(full, L"\\\\.\\", 4) == 0;
+}
+
+// A row for a device name in a folder: refused everywhere where it is one,
+// else an ordinary file name that is not there yet.
+Row deviceInAFolder(const char* what, const std::string& folder, const std::string& name) {
+    if (namesADevice(folder + "\\" + name)) return {what, folder + "\\" + name, ".....", ""};
+    return {what, folder + "\\" + name, "...EI", name};
+}
+
 class BadPathTest : public test::Sandbox {
 protected:
-    void SetUp() override {
-        Sandbox::SetUp();
-        ASSERT_TRUE(DefineDosDeviceA(0, kEmptyDrive, "C:\\hidewell-no-such-folder"));
-    }
-    void TearDown() override {
-        DefineDosDeviceA(DDD_REMOVE_DEFINITION, kEmptyDrive, nullptr);
-        Sandbox::TearDown();
-    }
+    test::EmptyDrive emptyDrive_;
 
     // A fresh folder for each row: Secret (a folder), notes.txt and, deeper
     // than MAX_PATH, long\...\deep (a folder) holding deep.txt.
@@ -124,8 +131,8 @@ protected:
             {"device NUL", "NUL", ".....", ""},
             {"device COM1", "COM1", ".....", ""},
             {"device AUX", "AUX", ".....", ""},
-            {"device in a folder", b + "\\NUL", ".....", ""},
-            {"device with an extension", b + "\\nul.txt", ".....", ""},
+            deviceInAFolder("device in a folder", b, "NUL"),
+            deviceInAFolder("device with an extension", b, "nul.txt"),
             {"device, \\\\.\\NUL", "\\\\.\\NUL", ".....", ""},
             {"device, \\\\.\\COM1", "\\\\.\\COM1", ".....", ""},
             {"volume, \\\\.\\C:", "\\\\.\\C:", ".....", ""},
@@ -142,9 +149,9 @@ protected:
             {"wildcard *", b + "\\*", ".....", ""},
             {"wildcard ?", b + "\\Secre?", ".....", ""},
             {"wildcard in a file name", b + "\\*.txt", ".....", ""},
-            {"empty drive", std::string(kEmptyDrive) + "\\", ".....", ""},
-            {"empty drive, a file on it", std::string(kEmptyDrive) + "\\notes.txt", ".....", ""},
-            {"empty drive, bare", kEmptyDrive, ".....", ""},
+            {"empty drive", emptyDrive_.letter + "\\", ".....", ""},
+            {"empty drive, a file on it", emptyDrive_.letter + "\\notes.txt", ".....", ""},
+            {"empty drive, bare", emptyDrive_.letter, ".....", ""},
         };
     }
 
@@ -158,6 +165,11 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
         const std::string b = makeRowFolder(n);
         const Row row = rows(b)[static_cast<size_t>(n)];
         SCOPED_TRACE(std::string(row.what) + ": " + row.path.substr(0, 300));
+        if (row.path.rfind("\\\\no-such-server", 0) == 0 && !test::underWine()) {
+            // Windows may look the name up for tens of seconds in each place.
+            printf("Skipped on Windows, which may wait long on the server's name: %s\n", row.what);
+            continue;
+        }
         tally("bad input: paths (folder list, file dialog, quick unhide, export, import)", 5);
         SetCurrentDirectoryA(b.c_str());
         DeleteFileA(listFile().c_str());

@@ -10,7 +10,7 @@ namespace reliability {
 
 struct Resources {
     // GetGuiResources and GetProcessHandleCount; 0 where the platform does
-    // not keep the count (Wine 8 returns 0 for all three).
+    // not keep the count (Wine 8 returns 0 for all three; Windows counts).
     DWORD gdiReported = 0;
     DWORD userReported = 0;
     DWORD handlesReported = 0;

@@ -26,26 +26,30 @@ constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // After the warm-up and at the end, with the same windows loaded: nothing
 // may have grown. A count the platform does not keep is said to be skipped.
+// On Windows the system's own threads (the thread pool, the loader) open and
+// close kernel handles as they please: those counts may move by a few, where
+// a leak of the program's would show once a round, a thousand times.
 void expectNoGrowth(const Resources& warm, const Resources& end, const std::string& what) {
     printf("%s after warm-up: %s\n%s at the end:    %s\n", what.c_str(), warm.describe().c_str(),
            what.c_str(), end.describe().c_str());
-    auto compare = [&](const char* name, long long before, long long after, bool kept) {
+    const long long others = test::underWine() ? 0 : 32;
+    auto compare = [&](const char* name, long long before, long long after, bool kept, long long slack = 0) {
         if (!kept) {
             printf("  %s: not kept by this platform (reads 0), comparison skipped\n", name);
             return;
         }
-        EXPECT_LE(after, before) << what << ": " << name << " grew";
+        EXPECT_LE(after, before + slack) << what << ": " << name << " grew";
         tally(what + ": " + name + " growth", after - before);
     };
     compare("GDI objects (GetGuiResources)", warm.gdiReported, end.gdiReported, warm.gdiReported > 0);
     compare("USER objects (GetGuiResources)", warm.userReported, end.userReported, warm.userReported > 0);
     compare("handles (GetProcessHandleCount)", warm.handlesReported, end.handlesReported,
-            warm.handlesReported > 0);
+            warm.handlesReported > 0, others);
     compare("GDI objects counted", warm.gdiCounted, end.gdiCounted, warm.gdiCounted > 0);
     compare("windows counted", warm.windows, end.windows, true);
     compare("icons counted", warm.iconsCounted, end.iconsCounted, warm.iconsCounted > 0);
     compare("next kernel handle", static_cast<long long>(warm.nextHandle),
-            static_cast<long long>(end.nextHandle), true);
+            static_cast<long long>(end.nextHandle), true, others * 4);  // handle values are 4 apart
 }
 
 class SoakTest : public test::Sandbox {

@@ -95,4 +95,25 @@ void removeTree(const std::string& path) {
     removeTreeW(wide);
 }
 
+bool underWine() {
+    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+EmptyDrive::EmptyDrive() {
+    const DWORD used = GetLogicalDrives();
+    for (char c = 'Z'; c >= 'D'; --c) {
+        if (used & (1u << (c - 'A'))) continue;
+        const std::string name{c, ':'};
+        if (!DefineDosDeviceA(0, name.c_str(), "C:\\hidewell-no-such-folder")) break;
+        letter = name;
+        return;
+    }
+    ADD_FAILURE() << "no free drive letter to map";
+}
+
+EmptyDrive::~EmptyDrive() {
+    if (!letter.empty()) DefineDosDeviceA(DDD_REMOVE_DEFINITION, letter.c_str(), nullptr);
+}
+
 }  // namespace test

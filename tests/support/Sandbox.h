@@ -41,4 +41,20 @@ void pressEnter(HWND target);
 // Removes a folder tree whatever the attributes of what is in it.
 void removeTree(const std::string& path);
 
+// True under Wine, false on Windows: for the few checks whose answer the two
+// are known to differ on.
+bool underWine();
+
+// A drive as one with no disk in it: a letter the machine does not use,
+// mapped to a folder that is not there. The letter goes again with it.
+class EmptyDrive {
+public:
+    EmptyDrive();
+    ~EmptyDrive();
+    EmptyDrive(const EmptyDrive&) = delete;
+    EmptyDrive& operator=(const EmptyDrive&) = delete;
+
+    std::string letter;  // "X:"; empty when every letter is taken
+};
+
 }  // namespace test

@@ -50,7 +50,8 @@ SmallDrive::SmallDrive() {
     static int serial = 0;
     unix_ = "/tmp/hidewell-small-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     const std::string dos = dosPath(unix_);
-    if (GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES) return;
+    // Wine's drive Z: is the machine's root; elsewhere Z: is anything.
+    if (!underWine() || GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES) return;
     if (!startUnixCommand("mkdir -p " + unix_ + " && mount -t tmpfs -o size=64k tmpfs " + unix_)) return;
     // Nothing is written there before the mount shows.
     waitFor([&] { return small(dos); });

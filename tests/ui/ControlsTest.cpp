@@ -68,9 +68,10 @@ TEST_F(ControlsTest, TheFolderListShowsAncestorsThenSubfolders) {
     EXPECT_FALSE(form.Folders.setPath(""));
     EXPECT_EQ(form.Folders.path(), at("b")) << "a failed change keeps the open folder";
 
-    ASSERT_TRUE(DefineDosDeviceA(0, "X:", "C:\\hidewell-no-such-folder"));
-    EXPECT_FALSE(form.Folders.setPath("x:"));
-    DefineDosDeviceA(DDD_REMOVE_DEFINITION, "X:", nullptr);
+    {
+        const test::EmptyDrive empty;
+        EXPECT_FALSE(form.Folders.setPath(empty.letter));
+    }
     EXPECT_TRUE(form.Folders.setPath(dir.substr(0, 2)));
 }
 
