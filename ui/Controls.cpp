@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "ui/Dpi.h"
 #include "ui/Form.h"
+#include "ui/Guard.h"
 #include "ui/Paths.h"
 #include "ui/SystemLibrary.h"
 #include "ui/Text.h"
@@ -166,14 +167,16 @@ void Button::command(WORD notification) {
 void Button::click() { sendClick(BN_CLICKED); }
 
 LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    switch (msg) {
-        // A focused button takes Enter, as in dialogs; there is no default
-        // button otherwise.
-        case WM_SETFOCUS: SendMessageA(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
-        case WM_KILLFOCUS: SendMessageA(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
-        case WM_NCDESTROY: RemoveWindowSubclass(h, &Button::subclassProc, 0); break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
+    return guarded(h, [&] {
+        switch (msg) {
+            // A focused button takes Enter, as in dialogs; there is no default
+            // button otherwise.
+            case WM_SETFOCUS: SendMessageA(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
+            case WM_KILLFOCUS: SendMessageA(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
+            case WM_NCDESTROY: RemoveWindowSubclass(h, &Button::subclassProc, 0); break;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    });
 }
 
 // ---- TextBox ----------------------------------------------------------------
@@ -189,24 +192,28 @@ void TextBox::create(HWND parent, UINT id, int dpi) {
 
 LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<TextBox*>(data);
-    switch (msg) {
-        case WM_GETDLGCODE:
-            // Enter comes to this box, not to the window's dialog keys, when
-            // the box has a key-press handler.
-            if (wp == VK_RETURN && self->KeyPress) return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
-            break;
-        case WM_CHAR:
-            if (self->KeyPress) {
-                const int key = static_cast<int>(wp & 0xFF);
-                self->KeyPress(key);
-                // Enter means nothing to a single-line box but a beep.
-                if (key == VK_RETURN) return 0;
-                if (!IsWindow(h)) return 0;
-            }
-            break;
-        case WM_NCDESTROY: RemoveWindowSubclass(h, &TextBox::subclassProc, 0); break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
+    // A key-press handler that fails has the key: the box does not get it.
+    return guarded(h, [&]() -> LRESULT {
+        switch (msg) {
+            case WM_GETDLGCODE:
+                // Enter comes to this box, not to the window's dialog keys,
+                // when the box has a key-press handler.
+                if (wp == VK_RETURN && self->KeyPress)
+                    return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
+                break;
+            case WM_CHAR:
+                if (self->KeyPress) {
+                    const int key = static_cast<int>(wp & 0xFF);
+                    self->KeyPress(key);
+                    // Enter means nothing to a single-line box but a beep.
+                    if (key == VK_RETURN) return 0;
+                    if (!IsWindow(h)) return 0;
+                }
+                break;
+            case WM_NCDESTROY: RemoveWindowSubclass(h, &TextBox::subclassProc, 0); break;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    });
 }
 
 // ---- Frame and Shape --------------------------------------------------------
@@ -655,19 +662,21 @@ void FolderList::drawItem(const DRAWITEMSTRUCT& di) {
 
 LRESULT CALLBACK FolderList::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<FolderList*>(data);
-    switch (msg) {
-        case WM_GETDLGCODE:
-            if (wp == VK_RETURN) return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
-            break;
-        case WM_KEYDOWN:
-            if (wp == VK_RETURN) {  // opens the highlighted entry, as a double-click does
-                self->sendClick(LBN_DBLCLK);
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY: RemoveWindowSubclass(h, &FolderList::subclassProc, 0); break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
+    return guarded(h, [&]() -> LRESULT {
+        switch (msg) {
+            case WM_GETDLGCODE:
+                if (wp == VK_RETURN) return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
+                break;
+            case WM_KEYDOWN:
+                if (wp == VK_RETURN) {  // opens the highlighted entry, as a double-click does
+                    self->sendClick(LBN_DBLCLK);
+                    return 0;
+                }
+                break;
+            case WM_NCDESTROY: RemoveWindowSubclass(h, &FolderList::subclassProc, 0); break;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    });
 }
 
 }  // namespace ui
