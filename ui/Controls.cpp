@@ -120,13 +120,20 @@ void Control::placeAfterTextOf(const Control& other) {
         x = box.left;
         y += tm.tmHeight;
     }
-    SetWindowPos(hwnd_, nullptr, x, y, own.cx + 1, own.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Above the other label, which was made first and so lies on top.
+    HWND above = GetWindow(other.hwnd_, GW_HWNDPREV);
+    const UINT zOrder = above == hwnd_ ? SWP_NOZORDER : 0;
+    SetWindowPos(hwnd_, above ? above : HWND_TOP, x, y, own.cx + 1, own.cy, SWP_NOACTIVATE | zOrder);
 }
 
 // ---- Label ------------------------------------------------------------------
 
 void Label::create(HWND parent, UINT id, int dpi) {
-    DWORD style = SS_NOPREFIX | SS_NOTIFY;
+    // Only a label that answers the mouse (a click, a hand pointer, a
+    // tooltip) takes it; any other lets clicks through to what lies beneath
+    // it, such as a link placed in its box.
+    DWORD style = SS_NOPREFIX;
+    if (Click || design_.handCursor || *design_.toolTip) style |= SS_NOTIFY;
     if (design_.align == Align::Center) style |= SS_CENTER;
     if (design_.align == Align::Right) style |= SS_RIGHT;
     createWindow(WC_STATICA, style, 0, parent, id, dpi);
@@ -326,7 +333,11 @@ void ListBox::removeItem(int index) {
 }
 
 void ListBox::clear() {
-    SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
+    HWND h = hwnd();
+    SendMessageA(h, LB_RESETCONTENT, 0, 0);
+    // No scrolling sideways to where the long items were.
+    widest_ = 0;
+    SendMessageA(h, LB_SETHORIZONTALEXTENT, 0, 0);
     items_.clear();
 }
 
