@@ -7,6 +7,7 @@
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
 #include "hiding/ModSaveListToFile.h"
+#include "ui/WaitCursor.h"
 
 using ui::Answer;
 using ui::Buttons;
@@ -61,6 +62,7 @@ FrmUnhidef::FrmUnhidef()
 
 // Called when the window loads: the list file fills the list in one pass.
 void FrmUnhidef::Form_Load() {
+    const ui::WaitCursor wait;  // a long list takes a while
     ui::shared<Form1>().Hide();
     std::vector<std::string> entries;
     const hiding::ReadResult read = hiding::readEntries(hiding::listFilePath(), entries);
@@ -152,7 +154,6 @@ void FrmUnhidef::CmdImpList_Click() {
     // ones back over them.
     saveOnClose_ = false;
     MsgBox("Path List imported successfully", "Confirmation", Icon::Information);
-    if (!loaded()) return;
     // LstTemp holds exactly what the file now holds: no need to read it again.
     LstUnhide.clear();
     LstUnhide.addItems(LstTemp.items());
