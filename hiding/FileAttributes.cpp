@@ -64,7 +64,13 @@ bool restoreAttributes(const std::string& path, DWORD previous) {
 
 bool unhideItem(const std::string& path) {
     if (!isItemPath(path)) return false;
-    return SetFileAttributesW(platformPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::wstring p = platformPath(path);
+    if (!SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL)) return false;
+    // Read back, as hiding does: an item the platform still shows as hidden
+    // or system (Wine does so for a name that starts with a dot) was not
+    // unhidden.
+    const DWORD now = GetFileAttributesW(p.c_str());
+    return now != INVALID_FILE_ATTRIBUTES && !(now & kHiddenSystem);
 }
 
 }  // namespace hiding

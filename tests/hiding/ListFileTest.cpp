@@ -78,10 +78,18 @@ TEST_F(ListFileTest, ALongListGoesOutAndComesBackWhole) {
     EXPECT_TRUE(read(listFile()) == entries);
 }
 
-TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileAndKeepsTheFilesAttributes) {
+TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileKeepsHiddenAndSystemAndRefusesReadOnly) {
     test::writeFile(listFile(), "old\r\n");
-    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(hiding::replaceFile(listFile(), {"new"}));
+    EXPECT_EQ(test::readFile(listFile()), "new\r\n");
+    EXPECT_EQ(test::attributes(listFile()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    // A read-only file is never written, by a rewrite as by an append.
+    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(hiding::replaceFile(listFile(), {"newer"}));
+    EXPECT_FALSE(hiding::appendEntry(listFile(), "newer"));
     EXPECT_EQ(test::readFile(listFile()), "new\r\n");
     EXPECT_EQ(test::attributes(listFile()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
