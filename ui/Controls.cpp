@@ -120,7 +120,10 @@ void Control::placeAfterTextOf(const Control& other) {
         x = box.left;
         y += tm.tmHeight;
     }
-    // Above the other label, which was made first and so lies on top.
+    // Above the other label, which was made first and so lies on top, so
+    // that the click goes to this one; and the other no longer paints over
+    // it (siblings above it are clipped from its drawing).
+    SetWindowLongPtrA(other.hwnd_, GWL_STYLE, GetWindowLongPtrA(other.hwnd_, GWL_STYLE) | WS_CLIPSIBLINGS);
     HWND above = GetWindow(other.hwnd_, GW_HWNDPREV);
     const UINT zOrder = above == hwnd_ ? SWP_NOZORDER : 0;
     SetWindowPos(hwnd_, above ? above : HWND_TOP, x, y, own.cx + 1, own.cy, SWP_NOACTIVATE | zOrder);
