@@ -4,6 +4,7 @@
 #include "access/PasswordStore.h"
 #include "app/AppTitle.h"
 #include "app/Form1.h"
+#include "ui/WaitCursor.h"
 
 using ui::Icon;
 
@@ -24,6 +25,7 @@ void FrmChangePass::Form_Load() { ui::shared<Form1>().Hide(); }
 // Called when "Change Password" is clicked: the old password first, then the
 // two new entries; the first check that fails ends it.
 void FrmChangePass::CmdChangepass_Click() {
+    const ui::WaitCursor wait;  // the old password is checked and the new one saved, each hashed
     if (!PasswordStore::matches(TxtOldPass.text())) {
         askToRetype("The existing password was not entered correctly");
         TxtOldPass.setText("");

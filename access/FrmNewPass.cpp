@@ -2,6 +2,7 @@
 
 #include "access/PasswordStore.h"
 #include "app/Form1.h"
+#include "ui/WaitCursor.h"
 
 FrmNewPass::FrmNewPass()
     : Form({.caption = "Enter New Password",
@@ -15,6 +16,7 @@ FrmNewPass::FrmNewPass()
 
 // Called when "OK" is clicked: saves the password when both entries agree.
 void FrmNewPass::CmdNewpassok_Click() {
+    const ui::WaitCursor wait;  // saving takes a moment: the password is hashed
     const std::string password = TxtNewpass1.text();
     if (password != txtnewpass2.text()) {
         MsgBox("the two passwords do not co-incide", "Hidewell", ui::Icon::Exclamation);

@@ -4,6 +4,7 @@
 #include "access/FrmNewPass.h"
 #include "access/PasswordStore.h"
 #include "app/Form1.h"
+#include "ui/WaitCursor.h"
 
 FrmPass::FrmPass()
     : Form({.caption = "Password Required",
@@ -24,6 +25,7 @@ void FrmPass::Form_Load() {
 
 // Called when "OK" is clicked: the typed password against the stored one.
 void FrmPass::CmdPassoK_Click() {
+    const ui::WaitCursor wait;  // checking takes a moment: the password is hashed
     if (PasswordStore::matches(TxtPass.text())) {
         Hide();
         ui::shared<Form1>().Show();

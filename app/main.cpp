@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "access/FrmPass.h"
+#include "app/AppTitle.h"
 #include "ui/Form.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -10,8 +11,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
-    ui::shared<FrmPass>().Show();  // the start-up window
-    const int rc = ui::runMessageLoop();
+    const int rc = ui::runProgram(ui::shared<FrmPass>(), AppTitle);  // the start-up window
     CoUninitialize();
     return rc;
 }

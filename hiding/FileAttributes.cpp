@@ -68,7 +68,12 @@ bool restoreAttributes(const std::string& path, DWORD previous) {
 
 bool unhideItem(const std::string& path) {
     std::wstring p;
-    return itemPath(path, p) && SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!itemPath(path, p) || !SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL)) return false;
+    // Read back, as hiding does: an item the platform still shows as hidden
+    // or system (Wine does so for a name that starts with a dot) was not
+    // unhidden.
+    const DWORD now = GetFileAttributesW(p.c_str());
+    return now != INVALID_FILE_ATTRIBUTES && !(now & kHiddenSystem);
 }
 
 }  // namespace hiding

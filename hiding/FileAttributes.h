@@ -18,6 +18,7 @@ bool hideItem(const std::string& path, DWORD& previous);
 // Puts back attributes that hideItem reported as previous.
 bool restoreAttributes(const std::string& path, DWORD previous);
 // Sets the normal attributes (0): read-only, hidden, system and archive go.
+// Read back like hideItem: still hidden or system afterwards is a failure.
 bool unhideItem(const std::string& path);
 
 }  // namespace hiding

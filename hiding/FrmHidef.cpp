@@ -50,7 +50,7 @@ void FrmHidef::CmdHideFil_Click() {
                                     .filterDescription = "All Files (*.*)",
                                     .filterPattern = "*.*",
                                     .initialFolder = Dir1.path()});
-    if (!choice || !loaded()) return;
+    if (!choice) return;
     if (!choice->fitsCodePage) return refuseUnrecordable();
     if (!hideAndRecord(choice->path)) {
         MsgBox(kCannotAccess, "Error", Icon::None);

@@ -7,6 +7,7 @@
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
 #include "hiding/ModSaveListToFile.h"
+#include "ui/WaitCursor.h"
 
 using ui::Answer;
 using ui::Buttons;
@@ -61,6 +62,7 @@ FrmUnhidef::FrmUnhidef()
 
 // Called when the window loads: the list file fills the list in one pass.
 void FrmUnhidef::Form_Load() {
+    const ui::WaitCursor wait;  // a long list takes a while
     ui::shared<Form1>().Hide();
     std::vector<std::string> entries;
     const hiding::ReadResult read = hiding::readEntries(hiding::listFilePath(), entries);
@@ -92,14 +94,13 @@ void FrmUnhidef::CmdUnhide_Click() {
     const int index = LstUnhide.listIndex();
     if (hiding::unhideItem(path)) {
         MsgBox("The File\\Folder as successfully unhidden", "Hidewell", Icon::Information);
-        if (loaded()) LstUnhide.removeItem(index);
+        LstUnhide.removeItem(index);
         return;
     }
     MsgBox("The File\\Folder cannot be found", "Error", Icon::Exclamation);
-    if (!loaded()) return;
     const Answer remove =
         MsgBox("Would you like to remove that entry?", "Remove Entry", Icon::Exclamation, Buttons::YesNo);
-    if (remove != Answer::Yes || !loaded()) return;
+    if (remove != Answer::Yes) return;
     LstUnhide.removeItem(index);
     MsgBox("Entry successfully removed", "Confirmation", Icon::Information);
 }
@@ -117,15 +118,14 @@ void FrmUnhidef::CmdQuickUnhide_Click() {
         return;
     }
     MsgBox("Invalid drive or directory selected", "Error", Icon::Exclamation);
-    if (loaded())
-        MsgBox("Please make sure that you have entered the path correctly", "Info", Icon::Information);
+    MsgBox("Please make sure that you have entered the path correctly", "Info", Icon::Information);
 }
 
 // Called when "Export List" is clicked: the list as shown goes to the chosen
 // file, which is replaced whole or not at all.
 void FrmUnhidef::CmdExpList_Click() {
     const auto choice = chooseFile(commSave(ui::FileDialog::Save));
-    if (!choice || choice->path.empty() || !loaded()) return;
+    if (!choice || choice->path.empty()) return;
     if (!choice->fitsCodePage || !ModSaveListToFile::SaveListToFile(choice->path, LstUnhide)) {
         MsgBox(notExported(choice->path), "Error", Icon::Exclamation);
         return;
@@ -136,9 +136,10 @@ void FrmUnhidef::CmdExpList_Click() {
 // Called when "Import List" is clicked: the chosen file's entries replace the
 // list file and the list. Either both change or neither does.
 void FrmUnhidef::CmdImpList_Click() {
+    const ui::WaitCursor wait;  // a long list takes a while
     LstTemp.clear();
     const auto choice = chooseFile(commSave(ui::FileDialog::Open));
-    if (!choice || choice->path.empty() || !loaded()) return;
+    if (!choice || choice->path.empty()) return;
     std::vector<std::string> entries;
     if (!choice->fitsCodePage || hiding::readEntries(choice->path, entries) != hiding::ReadResult::Complete) {
         MsgBox(notImported(choice->path), "Error", Icon::Exclamation);
@@ -153,7 +154,6 @@ void FrmUnhidef::CmdImpList_Click() {
     // ones back over them.
     saveOnClose_ = false;
     MsgBox("Path List imported successfully", "Confirmation", Icon::Information);
-    if (!loaded()) return;
     // LstTemp holds exactly what the file now holds: no need to read it again.
     LstUnhide.clear();
     LstUnhide.addItems(LstTemp.items());

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 #include "ui/Handles.h"
 #include "ui/Paths.h"
@@ -10,8 +11,8 @@
 namespace hiding {
 namespace {
 
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 bool writeAll(HANDLE h, const std::string& bytes) {
     size_t done = 0;
@@ -61,6 +62,14 @@ bool renameOver(const std::string& from, const std::string& to) {
     }
 }
 
+// A read-only file is never written, by an append or a rewrite alike. The
+// platform is not relied on for that: Windows refuses to open it for writing
+// or to rename onto it, but Wine run as root does both.
+bool isReadOnly(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_READONLY);
+}
+
 }  // namespace
 
 std::string listFilePath() { return ui::applicationFolder() + "\\sett~.dll"; }
@@ -77,18 +86,26 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
     // another waits for input that never comes.
     if (GetFileType(file.get()) != FILE_TYPE_DISK) return ReadResult::Failed;
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
+    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+        // Each entry is held twice while a window shows it (here and in the
+        // list box): a file larger than half the free memory cannot be held,
+        // and trying would first page the whole machine to a crawl.
+        MEMORYSTATUSEX memory{};
+        memory.dwLength = sizeof memory;
+        if (GlobalMemoryStatusEx(&memory) && static_cast<ULONGLONG>(size.QuadPart) > memory.ullAvailPhys / 2)
+            throw std::bad_alloc();
         entries.reserve(entries.size() + size.QuadPart / 48);
+    }
 
     std::string line;
     bool afterCR = false;
     std::vector<char> buffer(1 << 20);
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
-            if (!line.empty()) entries.push_back(std::move(line));
+        // A line the error cut short is not offered: "C:\Data" cut from
+        // "C:\Data\Private" names another item.
+        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
             return ReadResult::Failed;
-        }
         if (got == 0) break;
         const char* p = buffer.data();
         const char* end = p + got;
@@ -114,6 +131,7 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
 }
 
 bool appendEntry(const std::string& path, std::string_view entry) {
+    if (isReadOnly(path)) return false;
     ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
@@ -145,6 +163,10 @@ bool appendEntry(const std::string& path, std::string_view entry) {
 }
 
 bool replaceFile(const std::string& path, const std::vector<std::string>& entries) {
+    if (isReadOnly(path)) return false;
+    const DWORD old = GetFileAttributesA(path.c_str());
+    const bool hadOld = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
+
     char temp[MAX_PATH];
     if (!GetTempFileNameA(folderOf(path).c_str(), "hw~", 0, temp)) return false;
     const std::string tempPath = temp;
@@ -157,19 +179,12 @@ bool replaceFile(const std::string& path, const std::vector<std::string>& entrie
             return false;
         }
     }
-
-    // A read-only file cannot be renamed over; its attributes come back after.
-    const DWORD old = GetFileAttributesA(path.c_str());
-    const bool hadOld = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
-    if (hadOld && (old & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path.c_str(), old & kKeptAttributes & ~FILE_ATTRIBUTE_READONLY);
     if (!renameOver(tempPath, path)) {
         DeleteFileA(temp);
-        if (hadOld && (old & FILE_ATTRIBUTE_READONLY))
-            SetFileAttributesA(path.c_str(), old & kKeptAttributes);
         return false;
     }
-    if (hadOld && (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+    // The new file takes over the old one's hidden and system flags.
+    if (hadOld && (old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
         SetFileAttributesA(path.c_str(), old & kKeptAttributes);
     return true;
 }

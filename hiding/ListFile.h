@@ -23,16 +23,19 @@ enum class ReadResult {
 // ends at CR LF, or at a lone CR or LF (never written here, but files from
 // elsewhere have them); an empty line is an empty entry; a last line without
 // a line end still counts. Only a file on a disk is read: a device (NUL, CON,
-// COM1) fails. On failure the entries read so far stay.
+// COM1) fails. On failure the entries read whole so far stay; a line cut
+// short by the failure does not. Throws std::bad_alloc, reading nothing, for
+// a file too large to hold in the memory left.
 ReadResult readEntries(const std::string& path, std::vector<std::string>& entries);
 
-// Appends one entry to the file, creating it when missing. On failure the
-// file is left as it was.
+// Appends one entry to the file, creating it when missing. On failure (a
+// read-only file among them) the file is left as it was.
 bool appendEntry(const std::string& path, std::string_view entry);
 
 // Replaces the file with these entries in one step: it is written to a new
 // file beside it, flushed, and renamed over it, so the file always holds the
-// whole old list or the whole new one. Attributes the file had stay.
+// whole old list or the whole new one. Hidden and system flags the file had
+// stay; a read-only file is refused and left as it is.
 bool replaceFile(const std::string& path, const std::vector<std::string>& entries);
 
 }  // namespace hiding

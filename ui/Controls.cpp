@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "ui/Dpi.h"
 #include "ui/Form.h"
+#include "ui/Guard.h"
 #include "ui/Paths.h"
 #include "ui/SystemLibrary.h"
 #include "ui/Text.h"
@@ -119,13 +120,23 @@ void Control::placeAfterTextOf(const Control& other) {
         x = box.left;
         y += tm.tmHeight;
     }
-    SetWindowPos(hwnd_, nullptr, x, y, own.cx + 1, own.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Above the other label, which was made first and so lies on top, so
+    // that the click goes to this one; and the other no longer paints over
+    // it (siblings above it are clipped from its drawing).
+    SetWindowLongPtrA(other.hwnd_, GWL_STYLE, GetWindowLongPtrA(other.hwnd_, GWL_STYLE) | WS_CLIPSIBLINGS);
+    HWND above = GetWindow(other.hwnd_, GW_HWNDPREV);
+    const UINT zOrder = above == hwnd_ ? SWP_NOZORDER : 0;
+    SetWindowPos(hwnd_, above ? above : HWND_TOP, x, y, own.cx + 1, own.cy, SWP_NOACTIVATE | zOrder);
 }
 
 // ---- Label ------------------------------------------------------------------
 
 void Label::create(HWND parent, UINT id, int dpi) {
-    DWORD style = SS_NOPREFIX | SS_NOTIFY;
+    // Only a label that answers the mouse (a click, a hand pointer, a
+    // tooltip) takes it; any other lets clicks through to what lies beneath
+    // it, such as a link placed in its box.
+    DWORD style = SS_NOPREFIX;
+    if (Click || design_.handCursor || *design_.toolTip) style |= SS_NOTIFY;
     if (design_.align == Align::Center) style |= SS_CENTER;
     if (design_.align == Align::Right) style |= SS_RIGHT;
     createWindow(WC_STATICA, style, 0, parent, id, dpi);
@@ -166,14 +177,16 @@ void Button::command(WORD notification) {
 void Button::click() { sendClick(BN_CLICKED); }
 
 LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    switch (msg) {
-        // A focused button takes Enter, as in dialogs; there is no default
-        // button otherwise.
-        case WM_SETFOCUS: SendMessageA(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
-        case WM_KILLFOCUS: SendMessageA(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
-        case WM_NCDESTROY: RemoveWindowSubclass(h, &Button::subclassProc, 0); break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
+    return guarded(h, [&] {
+        switch (msg) {
+            // A focused button takes Enter, as in dialogs; there is no default
+            // button otherwise.
+            case WM_SETFOCUS: SendMessageA(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
+            case WM_KILLFOCUS: SendMessageA(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
+            case WM_NCDESTROY: RemoveWindowSubclass(h, &Button::subclassProc, 0); break;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    });
 }
 
 // ---- TextBox ----------------------------------------------------------------
@@ -189,24 +202,28 @@ void TextBox::create(HWND parent, UINT id, int dpi) {
 
 LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<TextBox*>(data);
-    switch (msg) {
-        case WM_GETDLGCODE:
-            // Enter comes to this box, not to the window's dialog keys, when
-            // the box has a key-press handler.
-            if (wp == VK_RETURN && self->KeyPress) return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
-            break;
-        case WM_CHAR:
-            if (self->KeyPress) {
-                const int key = static_cast<int>(wp & 0xFF);
-                self->KeyPress(key);
-                // Enter means nothing to a single-line box but a beep.
-                if (key == VK_RETURN) return 0;
-                if (!IsWindow(h)) return 0;
-            }
-            break;
-        case WM_NCDESTROY: RemoveWindowSubclass(h, &TextBox::subclassProc, 0); break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
+    // A key-press handler that fails has the key: the box does not get it.
+    return guarded(h, [&]() -> LRESULT {
+        switch (msg) {
+            case WM_GETDLGCODE:
+                // Enter comes to this box, not to the window's dialog keys,
+                // when the box has a key-press handler.
+                if (wp == VK_RETURN && self->KeyPress)
+                    return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
+                break;
+            case WM_CHAR:
+                if (self->KeyPress) {
+                    const int key = static_cast<int>(wp & 0xFF);
+                    self->KeyPress(key);
+                    // Enter means nothing to a single-line box but a beep.
+                    if (key == VK_RETURN) return 0;
+                    if (!IsWindow(h)) return 0;
+                }
+                break;
+            case WM_NCDESTROY: RemoveWindowSubclass(h, &TextBox::subclassProc, 0); break;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    });
 }
 
 // ---- Frame and Shape --------------------------------------------------------
@@ -319,7 +336,11 @@ void ListBox::removeItem(int index) {
 }
 
 void ListBox::clear() {
-    SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
+    HWND h = hwnd();
+    SendMessageA(h, LB_RESETCONTENT, 0, 0);
+    // No scrolling sideways to where the long items were.
+    widest_ = 0;
+    SendMessageA(h, LB_SETHORIZONTALEXTENT, 0, 0);
     items_.clear();
 }
 
@@ -656,19 +677,21 @@ void FolderList::drawItem(const DRAWITEMSTRUCT& di) {
 
 LRESULT CALLBACK FolderList::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<FolderList*>(data);
-    switch (msg) {
-        case WM_GETDLGCODE:
-            if (wp == VK_RETURN) return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
-            break;
-        case WM_KEYDOWN:
-            if (wp == VK_RETURN) {  // opens the highlighted entry, as a double-click does
-                self->sendClick(LBN_DBLCLK);
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY: RemoveWindowSubclass(h, &FolderList::subclassProc, 0); break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
+    return guarded(h, [&]() -> LRESULT {
+        switch (msg) {
+            case WM_GETDLGCODE:
+                if (wp == VK_RETURN) return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
+                break;
+            case WM_KEYDOWN:
+                if (wp == VK_RETURN) {  // opens the highlighted entry, as a double-click does
+                    self->sendClick(LBN_DBLCLK);
+                    return 0;
+                }
+                break;
+            case WM_NCDESTROY: RemoveWindowSubclass(h, &FolderList::subclassProc, 0); break;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    });
 }
 
 }  // namespace ui

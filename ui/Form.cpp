@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <system_error>
 
 #include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Dpi.h"
+#include "ui/Guard.h"
 
 namespace ui {
 namespace {
@@ -22,6 +25,23 @@ std::vector<Form*>& allForms() {
     static auto& forms = *new std::vector<Form*>;
     return forms;
 }
+
+// The windows whose Form_Load is running, innermost last.
+std::vector<Form*>& loading() {
+    static auto& forms = *new std::vector<Form*>;
+    return forms;
+}
+
+int modalParts = 0;  // message boxes and file dialogs open now
+
+constexpr char kNoMemory[] =
+    "There is not enough memory to finish this, so it was stopped. Close some programs or windows and "
+    "try again.";
+constexpr char kUnexpected[] =
+    "This could not be finished because of an unexpected error, so it was stopped.";
+constexpr char kCannotStart[] =
+    "The program could not open its window, so it ends. The computer may be short of memory or of "
+    "window resources.";
 
 bool isForm(HWND h) { return h && formAtom && GetClassLongPtrA(h, GCW_ATOM) == formAtom; }
 
@@ -42,6 +62,62 @@ void dispatch(MSG& msg) {
 }
 
 }  // namespace
+
+// While a modal part is open, every other window of the program is disabled,
+// so that no handler starts nested inside the one that opened it. The owner
+// is left to the box or dialog, which disables it and gives it back the
+// activation at the end; exactly the windows disabled here are enabled again.
+class ModalScope {
+public:
+    explicit ModalScope(HWND owner) {
+        disabled_.reserve(allForms().size() + 1);
+        auto disable = [&](HWND h) {
+            if (h && h != owner && IsWindowEnabled(h)) {
+                EnableWindow(h, FALSE);
+                disabled_.push_back(h);
+            }
+        };
+        for (Form* f : allForms()) disable(f->hwnd_);
+        disable(ownerWindow);
+        ++modalParts;
+        // A box means the program waits for the user, not the other way
+        // round: no hourglass while it is open, the pointer of before after.
+        pointer_ = SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    }
+    ~ModalScope() {
+        --modalParts;
+        for (HWND h : disabled_)
+            if (IsWindow(h)) EnableWindow(h, TRUE);
+        SetCursor(pointer_);
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    std::vector<HWND> disabled_;
+    HCURSOR pointer_ = nullptr;
+};
+
+bool modalPartOpen() { return modalParts > 0; }
+
+void reportFailure(HWND window) noexcept {
+    try {
+        const char* text = kUnexpected;
+        try {
+            throw;
+        } catch (const HandlerEnded&) {
+            return;
+        } catch (const std::bad_alloc&) {
+            text = kNoMemory;
+        } catch (...) {
+        }
+        HWND owner = window && IsWindow(window) ? GetAncestor(window, GA_ROOT) : nullptr;
+        ModalScope modal(owner);
+        host().messageBox(owner, text, "Error", Icon::Exclamation, Buttons::Ok);
+    } catch (...) {
+        // Not even the box could be shown: nothing more to do.
+    }
+}
 
 void initialize() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -78,6 +154,23 @@ void unloadAll() {
 void endProgram() {
     unloadAll();
     host().endProgram();
+}
+
+int runProgram(Form& startup, std::string_view title) {
+    try {
+        startup.Show();
+    } catch (...) {
+        unloadAll();
+    }
+    // A program with no window on the screen would wait for ever.
+    const bool shown =
+        std::any_of(allForms().begin(), allForms().end(), [](Form* f) { return f->visible(); });
+    if (!shown) {
+        unloadAll();
+        host().messageBox(nullptr, kCannotStart, title, Icon::Exclamation, Buttons::Ok);
+        return 1;
+    }
+    return runMessageLoop();
 }
 
 int runMessageLoop() {
@@ -127,22 +220,62 @@ void Form::Show() {
 void Form::Hide() {
     if (!loaded()) load();
     if (state_ == State::Loading) hiddenWhileLoading_ = true;
+    // Another window's Form_Load hiding this one: if that load fails, this
+    // one comes back.
+    if (visible() && !loading().empty() && loading().back() != this) {
+        auto& hidden = loading().back()->hiddenByLoad_;
+        if (std::find(hidden.begin(), hidden.end(), this) == hidden.end()) hidden.push_back(this);
+    }
     if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 
 void Form::close() {
-    if (!loaded()) return;
-    Form_Unload();
+    // A close box, Alt+F4 or the taskbar while a box is open: the handler
+    // that opened the box is still running and needs its windows.
+    if (!loaded() || modalPartOpen()) return;
+    const unsigned load = loads_;
+    try {
+        Form_Unload();
+    } catch (...) {
+        recover(load);
+        throw;
+    }
     // Form_Unload may have ended the program, which unloads every window.
-    if (loaded()) destroy();
+    if (loaded() && loads_ == load) destroy();
+}
+
+void Form::recover(unsigned load) {
+    std::vector<Form*> hidden;
+    hidden.swap(hiddenByLoad_);
+    if (loaded() && loads_ == load) destroy();
+    // Whatever went wrong, the windows this one took off the screen come
+    // back, so that the user is not left with none.
+    for (Form* f : hidden)
+        if (f->loaded() && f != this) f->Show();
 }
 
 Answer Form::MsgBox(std::string_view prompt, std::string_view title, Icon icon, Buttons buttons) {
-    return host().messageBox(hwnd(), prompt, title, icon, buttons);
+    HWND owner = hwnd();
+    const unsigned load = loads_;
+    Answer answer;
+    {
+        ModalScope modal(owner);
+        answer = host().messageBox(owner, prompt, title, icon, buttons);
+    }
+    if (!loaded() || loads_ != load) throw HandlerEnded{};
+    return answer;
 }
 
 std::optional<FileChoice> Form::chooseFile(const FileDialog& dialog) {
-    return host().chooseFile(hwnd(), dialog);
+    HWND owner = hwnd();
+    const unsigned load = loads_;
+    std::optional<FileChoice> choice;
+    {
+        ModalScope modal(owner);
+        choice = host().chooseFile(owner, dialog);
+    }
+    if (!loaded() || loads_ != load) throw HandlerEnded{};
+    return choice;
 }
 
 void Form::load() {
@@ -150,6 +283,8 @@ void Form::load() {
     state_ = State::Loading;
     hiddenWhileLoading_ = false;
     lastFocus_ = nullptr;
+    hiddenByLoad_.clear();
+    const unsigned load = ++loads_;
 
     const bool dialog = design_.border == Border::FixedDialog;
     const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
@@ -158,8 +293,9 @@ void Form::load() {
     hwnd_ = CreateWindowExA(exStyle, kFormClass, design_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
                             100, dialog ? hiddenOwner() : nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!hwnd_) {
+        const DWORD error = GetLastError();
         state_ = State::NotLoaded;
-        return;
+        throw std::system_error(static_cast<int>(error), std::system_category(), "CreateWindowEx");
     }
     dpi_ = dpiFor(hwnd_);
     if (design_.back != Default) backBrush_.reset(CreateSolidBrush(design_.back));
@@ -174,6 +310,21 @@ void Form::load() {
     const int y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - h) / 2;
     SetWindowPos(hwnd_, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 
+    try {
+        loading().push_back(this);
+        build();
+        Form_Load();
+    } catch (...) {
+        std::erase(loading(), this);
+        recover(load);
+        throw;
+    }
+    std::erase(loading(), this);
+    if (state_ == State::Loading && loads_ == load) state_ = State::Loaded;
+}
+
+// The controls, their fonts and tooltips, from the design-time state.
+void Form::build() {
     UINT id = kFirstControlId;
     for (Control* c : controls_) c->create(hwnd_, id++, dpi_);
     layout();
@@ -192,9 +343,6 @@ void Form::load() {
         ti.lpszText = const_cast<char*>(c->design_.toolTip);
         SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     }
-
-    Form_Load();
-    if (state_ == State::Loading) state_ = State::Loaded;
 }
 
 void Form::destroy() {
@@ -202,6 +350,7 @@ void Form::destroy() {
     state_ = State::NotLoaded;
     toolTip_ = nullptr;
     lastFocus_ = nullptr;
+    hiddenByLoad_.clear();
     if (h) {
         SetWindowLongPtrA(h, GWLP_USERDATA, 0);
         DestroyWindow(h);
@@ -216,8 +365,8 @@ void Form::layout() {
     for (Control* c : controls_) {
         if (!c->hwnd_) continue;
         const RECT r = c->pixelRect(dpi_);
-        SetWindowPos(c->hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top + c->listHeight(dpi_),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(c->hwnd_, nullptr, r.left, r.top, r.right - r.left,
+                     r.bottom - r.top + c->listHeight(dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageA(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(c->design_.font)), TRUE);
         c->dpiChanged(dpi_);
     }
@@ -289,12 +438,7 @@ LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (!form) return DefWindowProcA(h, msg, wp, lp);
     if (!form->hwnd_) form->hwnd_ = h;  // messages sent inside CreateWindowEx
     if (msg == WM_NCDESTROY) SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-    // No exception may cross into the platform's code.
-    try {
-        return form->handle(msg, wp, lp);
-    } catch (...) {
-        return DefWindowProcA(h, msg, wp, lp);
-    }
+    return guarded(h, [&] { return form->handle(msg, wp, lp); });
 }
 
 LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -304,6 +448,9 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             close();
             return 0;
         case WM_COMMAND:
+            // A disabled window takes no input, also none posted to its
+            // controls while a box is open.
+            if (!IsWindowEnabled(self)) return 0;
             // Enter and Escape without a control to go to arrive as IDOK and
             // IDCANCEL; no window here has a default or cancel button.
             if (Control* c = lp ? controlById(LOWORD(wp)) : nullptr) c->command(HIWORD(wp));

@@ -31,9 +31,15 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
+    // Loading runs Form_Load. When it fails (an exception, or the window
+    // cannot be made) the window is unloaded again without Form_Unload, the
+    // windows Form_Load hid are shown again, and the failure goes on to the
+    // caller.
     void Show();  // modeless; loads first when not loaded
     void Hide();  // loads (hidden) first when not loaded
-    // What the close box does: Form_Unload, then the window is unloaded.
+    // What the close box does: Form_Unload, then the window is unloaded, also
+    // when Form_Unload fails. Refused while a message box or file dialog of
+    // the program is open.
     void close();
 
     bool loaded() const { return state_ != State::NotLoaded; }
@@ -44,7 +50,9 @@ public:
     COLORREF backColour() const;
     HBRUSH backBrush() const;
 
-    // Modal parts, owned by this window, through the host.
+    // Modal parts, owned by this window, through the host. While one is open
+    // every other window of the program is disabled. When this window was
+    // unloaded meanwhile they throw HandlerEnded, which ends the handler.
     Answer MsgBox(std::string_view prompt, std::string_view title, Icon icon, Buttons buttons = Buttons::Ok);
     std::optional<FileChoice> chooseFile(const FileDialog& dialog);
 
@@ -55,12 +63,16 @@ protected:
 private:
     friend class Control;
     friend class Label;
+    friend class ModalScope;
     friend void initialize();
     friend void unloadAll();
     enum class State { NotLoaded, Loading, Loaded };
 
     void load();
+    void build();
     void destroy();  // unloads without running Form_Unload
+    // After a failed Form_Load or Form_Unload of the load numbered `load`.
+    void recover(unsigned load);
     void layout();
     HFONT font(const FontStyle& design);
     Control* controlById(UINT id) const;
@@ -73,6 +85,8 @@ private:
     FormDesign design_;
     State state_ = State::NotLoaded;
     bool hiddenWhileLoading_ = false;
+    unsigned loads_ = 0;               // numbers the loads, so a modal part can tell its window went
+    std::vector<Form*> hiddenByLoad_;  // windows Form_Load took off the screen
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;  // owned by the window: goes with it
     HWND lastFocus_ = nullptr;
@@ -98,6 +112,11 @@ void unloadAll();
 void endProgram();
 // The message loop of the program; returns when the program ends.
 int runMessageLoop();
+// Shows the start-up window and runs the message loop. When no window of the
+// program could be shown, says so in a box with this title and returns 1.
+int runProgram(Form& startup, std::string_view title);
+// True while a message box or file dialog of the program is open.
+bool modalPartOpen();
 // Handles every message already queued, as the loop would (tests).
 void pumpMessages();
 // The pointing-hand cursor of entries and links.

@@ -7,6 +7,7 @@
 #include "access/FrmPass.h"
 #include "access/PasswordStore.h"
 #include "app/Form1.h"
+#include "app/FrmAbout.h"
 #include "support/Messages.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
@@ -217,6 +218,48 @@ TEST_F(PasswordWindowsTest, ASuccessfulChangeShowsTheMainWindowAndKeepsTheBoxes)
     EXPECT_TRUE(change.visible());
     EXPECT_TRUE(main.visible()) << "only hidden before, so no Form_Load now";
     EXPECT_EQ(change.Text1.text(), " new ");
+}
+
+TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndStays) {
+    // The change window opened again after a change stands beside the main
+    // window, moved aside so that both can be clicked.
+    plant("old");
+    main.Show();
+    main.Lblchangepass.click();
+    change.TxtOldPass.setText("old");
+    change.CmdChangepass.click();
+    main.Lblchangepass.click();
+    ASSERT_TRUE(change.visible() && main.visible());
+    SetWindowPos(change.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    host.reset();
+
+    // While the box about a wrong old password is open, the user clicks
+    // "About" in the main window and tries to close it.
+    host.whileOpen = [this] {
+        host.whileOpen = nullptr;
+        EXPECT_FALSE(IsWindowEnabled(main.hwnd()));
+        RECT about;
+        GetWindowRect(main.Label4.hwnd(), &about);
+        test::clickAt({(about.left + about.right) / 2, (about.top + about.bottom) / 2});
+        PostMessageA(main.Label4.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        PostMessageA(main.Label4.hwnd(), WM_LBUTTONUP, 0, 0);
+        PostMessageA(main.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the taskbar's "Close window"
+        PostMessageA(change.hwnd(), WM_CLOSE, 0, 0);
+        ui::pumpMessages();
+        EXPECT_FALSE(ui::shared<FrmAbout>().loaded()) << "no handler ran inside the box";
+    };
+    change.TxtOldPass.setText("wrong");
+    change.CmdChangepass.click();
+    EXPECT_EQ(host.boxes.size(), 2u) << "the wrong password's two boxes, nothing else";
+    EXPECT_EQ(host.programEnds, 0);
+    EXPECT_TRUE(main.visible() && change.visible());
+    EXPECT_TRUE(IsWindowEnabled(main.hwnd())) << "enabled again once the box is gone";
+
+    // Afterwards the same click opens the About window.
+    RECT about;
+    GetWindowRect(main.Label4.hwnd(), &about);
+    test::clickAt({(about.left + about.right) / 2, (about.top + about.bottom) / 2});
+    EXPECT_TRUE(ui::shared<FrmAbout>().visible());
 }
 
 TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {

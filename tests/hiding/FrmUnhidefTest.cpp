@@ -2,7 +2,13 @@
 // real controls against the real file system.
 #include "hiding/FrmUnhidef.h"
 
+#include <psapi.h>
+#include <winioctl.h>
+
+#include <chrono>
+
 #include "app/Form1.h"
+#include "hiding/FrmHidef.h"
 #include "hiding/ListFile.h"
 #include "support/Messages.h"
 #include "support/Sandbox.h"
@@ -231,7 +237,7 @@ TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
 
 TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
     openWith({"C:\\a", at("gone")});
-    const DWORD own = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+    const DWORD own = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     SetFileAttributesA(listFile().c_str(), own);
     form.LstUnhide.setListIndex(1);
     host.answer(Answer::Yes);
@@ -247,6 +253,90 @@ TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\x", "C:\\y"}));
     EXPECT_EQ(flags(listFile()), own);
     EXPECT_EQ(filesIn(dir), 3) << "no temporary file is left beside it";
+}
+
+TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTold) {
+    openWith({"C:\\a", at("gone")});
+    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_READONLY);
+    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
+    host.chooseFile(at("in.hwl"));
+    form.CmdImpList.click();
+    test::writeFile(at("out.hwl"), "kept\r\n");
+    SetFileAttributesA(at("out.hwl").c_str(), FILE_ATTRIBUTE_READONLY);
+    host.chooseFile(at("out.hwl"));
+    form.CmdExpList.click();
+    form.LstUnhide.setListIndex(1);
+    host.answer(Answer::Yes);
+    form.CmdUnhide.click();
+    form.close();
+    ASSERT_EQ(host.boxes.size(), 6u);
+    expectFailure(host.boxes[0], "not imported");
+    expectFailure(host.boxes[1], "not exported");
+    expectFailure(host.boxes[5], "could not be saved");
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone")}));
+    EXPECT_EQ(test::readFile(at("out.hwl")), "kept\r\n");
+    EXPECT_EQ(flags(listFile()), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+
+    host.reset();
+    host.chooseFile(at("notes.txt"));
+    ui::shared<FrmHidef>().CmdHideFil.click();
+    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess}) << "nor appended to";
+    EXPECT_EQ(flags(at("notes.txt")), 0u);
+}
+
+TEST_F(FrmUnhidefTest, AnItemStillHiddenAfterUnhidingIsAFailure) {
+    // Wine shows every name that starts with a dot as hidden, whatever its
+    // attributes: "Unhide" cannot make it visible.
+    test::makeFolder(at(".dotted"));
+    if (!(test::attributes(at(".dotted")) & FILE_ATTRIBUTE_HIDDEN)) GTEST_SKIP() << "dot names show here";
+    openWith({at(".dotted")});
+    form.LstUnhide.setListIndex(0);
+    host.answer(Answer::No);
+    form.CmdUnhide.click();
+    form.TxtUnhide.setText(at(".dotted"));
+    form.CmdQuickUnhide.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion, kInvalid, kCheckPath}));
+    EXPECT_EQ(shown(), Entries{at(".dotted")});
+}
+
+TEST_F(FrmUnhidefTest, AListFileTooLargeToHoldIsReportedAndTheMainWindowComesBack) {
+    // A sparse file of a terabyte: it takes no room on the disk.
+    constexpr LONGLONG kSize = 1LL << 40;
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof memory;
+    GlobalMemoryStatusEx(&memory);
+    if (memory.ullAvailPhys / 2 >= static_cast<ULONGLONG>(kSize))
+        GTEST_SKIP() << "this machine could hold it";
+    HANDLE file = CreateFileA(listFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD unused = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+    LARGE_INTEGER size{};
+    size.QuadPart = kSize;
+    const bool made = SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    if (!made) GTEST_SKIP() << "no sparse file of a terabyte here";
+
+    auto& main = ui::shared<Form1>();
+    main.Show();
+    PROCESS_MEMORY_COUNTERS before{}, after{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    const auto start = std::chrono::steady_clock::now();
+    main.LblUnhidef.click();
+    const auto took = std::chrono::steady_clock::now() - start;
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+
+    EXPECT_EQ(host.boxes, std::vector<Box>{kNoMemory});
+    EXPECT_EQ(host.boxOwners, std::vector<HWND>{main.hwnd()});
+    EXPECT_FALSE(form.loaded()) << "no half-loaded window";
+    EXPECT_TRUE(main.visible() && IsWindowEnabled(main.hwnd())) << "the main window is back, usable";
+    EXPECT_EQ(test::attributes(listFile()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExA(listFile().c_str(), GetFileExInfoStandard, &data);
+    EXPECT_EQ(static_cast<LONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow, kSize) << "left as it was";
+    EXPECT_EQ(filesIn(dir), 2) << "the list file and notes.txt";
+    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_LT(after.PeakWorkingSetSize, before.PeakWorkingSetSize + (64u << 20)) << "nothing read";
 }
 
 TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {

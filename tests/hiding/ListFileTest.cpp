@@ -2,6 +2,7 @@
 #include "hiding/ListFile.h"
 
 #include "support/Sandbox.h"
+#include "support/SmallDrive.h"
 
 namespace {
 
@@ -46,6 +47,43 @@ TEST_F(ListFileTest, ReportsAMissingFileApartFromAnUnreadableOne) {
     read(listFile(), ReadResult::Failed);
 }
 
+// A disk that cannot be read past its first 12 KiB: an ext2 image whose
+// indirect block lies beyond its end, mounted read-only (as root). Reading a
+// file there gives its first 12 KiB, then an I/O error.
+TEST_F(ListFileTest, ALineCutShortByAReadErrorIsNoEntry) {
+    std::string bytes;
+    Entries whole;
+    while (bytes.size() < 12000) {
+        whole.push_back("C:\\Data\\entry " + std::to_string(whole.size()));
+        bytes += whole.back() + "\r\n";
+    }
+    whole.push_back("C:\\Filler" + std::string(12288 - 7 - 2 - 9 - bytes.size(), 'x'));
+    bytes += whole.back() + "\r\n";
+    bytes += "C:\\Data\\Private\r\n";  // the error comes right after "C:\Data"
+    while (bytes.size() < 20000) bytes += "C:\\Data\\later\r\n";
+
+    const std::string unix = "/tmp/hidewell-cut-" + std::to_string(GetCurrentProcessId());
+    const std::string dos = "Z:\\tmp\\hidewell-cut-" + std::to_string(GetCurrentProcessId());
+    if (!CreateDirectoryA(dos.c_str(), nullptr)) GTEST_SKIP() << "no Unix /tmp reached as Z:";
+    test::writeFile(dos + "\\list", bytes);
+    const std::string mounted = dos + "\\disk\\list";
+    test::startUnixCommand("(cd " + unix +
+                           " && mkdir disk && /usr/sbin/mkfs.ext2 -q -F -b 1024 image 256 && " +
+                           "/usr/sbin/debugfs -w -R 'write list list' image && " +
+                           "/usr/sbin/debugfs -w -R 'sif list block[IND] 200000' image && " +
+                           "mount -o loop,ro image disk) >/dev/null 2>&1");
+    for (int i = 0; i < 50 && !test::exists(mounted); ++i) Sleep(100);
+    const bool made = test::exists(mounted);
+    if (made) {
+        Entries entries;
+        EXPECT_EQ(hiding::readEntries(mounted, entries), ReadResult::Failed);
+        EXPECT_EQ(entries, whole) << "the lines read whole, not the one cut short";
+    }
+    test::startUnixCommand("umount " + unix + "/disk; rm -rf " + unix);
+    for (int i = 0; i < 50 && test::exists(dos); ++i) Sleep(100);
+    if (!made) GTEST_SKIP() << "no ext2 image could be mounted here (needs root and loop devices)";
+}
+
 TEST_F(ListFileTest, ADeviceIsNoListFile) {
     // NUL would read as an empty list, COM1 would wait for input for ever.
     for (const std::string& device : {std::string("NUL"), std::string("COM1"), at("nul")})
@@ -78,10 +116,18 @@ TEST_F(ListFileTest, ALongListGoesOutAndComesBackWhole) {
     EXPECT_TRUE(read(listFile()) == entries);
 }
 
-TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileAndKeepsTheFilesAttributes) {
+TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileKeepsHiddenAndSystemAndRefusesReadOnly) {
     test::writeFile(listFile(), "old\r\n");
-    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(hiding::replaceFile(listFile(), {"new"}));
+    EXPECT_EQ(test::readFile(listFile()), "new\r\n");
+    EXPECT_EQ(test::attributes(listFile()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    // A read-only file is never written, by a rewrite as by an append.
+    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(hiding::replaceFile(listFile(), {"newer"}));
+    EXPECT_FALSE(hiding::appendEntry(listFile(), "newer"));
     EXPECT_EQ(test::readFile(listFile()), "new\r\n");
     EXPECT_EQ(test::attributes(listFile()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));

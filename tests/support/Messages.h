@@ -39,6 +39,12 @@ inline const Box kCheckPath{"Please make sure that you have entered the path cor
 inline const Box kExported{"Path List exported successfully", "Confirmation", Icon::Information};
 inline const Box kImported{"Path List imported successfully", "Confirmation", Icon::Information};
 
+// Any window's, when a handler failed for want of memory.
+inline const Box kNoMemory{
+    "There is not enough memory to finish this, so it was stopped. Close some programs or windows and try "
+    "again.",
+    "Error", Icon::Exclamation};
+
 // The password windows' and the MRU window's.
 inline const Box kIncorrect{"The password entered is incorrect, Please try again", "Error",
                             Icon::Exclamation};

@@ -66,6 +66,26 @@ void pressEnter(HWND target) {
     ui::pumpMessages();
 }
 
+void clickAt(POINT screen) {
+    // Absolute positions run from 0 to 65535 across the screen: the middle of the pixel.
+    const LONG x = (screen.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
+    const LONG y = (screen.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
+    INPUT input[3]{};
+    for (INPUT& i : input) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = x;
+        i.mi.dy = y;
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(3, input, sizeof(INPUT)), 3u);
+    for (int i = 0; i < 10; ++i) {
+        Sleep(10);
+        ui::pumpMessages();
+    }
+}
+
 namespace {
 void removeTreeW(const std::wstring& path) {
     const DWORD a = GetFileAttributesW(path.c_str());

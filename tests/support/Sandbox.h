@@ -38,6 +38,10 @@ DWORD attributes(const std::string& path);
 // Enter typed on the keyboard into the window with the focus, and the
 // messages handled as the program's loop would.
 void pressEnter(HWND target);
+// A left click at a point of the screen, as the mouse makes it: synthesised
+// input that goes through the platform's hit testing; then the messages are
+// handled as the program's loop would.
+void clickAt(POINT screen);
 // Removes a folder tree whatever the attributes of what is in it.
 void removeTree(const std::string& path);
 

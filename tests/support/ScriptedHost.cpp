@@ -14,6 +14,7 @@ ui::Answer ScriptedHost::messageBox(HWND owner, std::string_view prompt, std::st
                                     ui::Icon icon, ui::Buttons buttons) {
     boxes.push_back({std::string(prompt), std::string(title), icon, buttons});
     boxOwners.push_back(owner);
+    if (whileOpen) whileOpen();
     if (buttons == ui::Buttons::Ok) return ui::Answer::Ok;
     if (answers.empty()) {
         ADD_FAILURE() << "unexpected question: " << boxes.back();
@@ -26,6 +27,7 @@ ui::Answer ScriptedHost::messageBox(HWND owner, std::string_view prompt, std::st
 
 std::optional<ui::FileChoice> ScriptedHost::chooseFile(HWND, const ui::FileDialog& dialog) {
     dialogs.push_back(dialog);
+    if (whileOpen) whileOpen();
     if (files.empty()) {
         ADD_FAILURE() << "unexpected file dialog";
         return std::nullopt;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -42,6 +43,10 @@ public:
     int programEnds = 0;
     std::deque<ui::Answer> answers;
     std::deque<std::optional<ui::FileChoice>> files;
+    // Runs while each message box or file dialog is open, before it is
+    // answered: what the user does meanwhile (ui::pumpMessages() handles it
+    // as the box's own message loop would).
+    std::function<void()> whileOpen;
 };
 
 ScriptedHost& host();

@@ -41,6 +41,8 @@ TEST_F(ControlsTest, AListBoxKeepsItsItemsExactlyAndInOrder) {
 
     form.List.clear();
     EXPECT_EQ(form.List.listCount(), 0);
+    EXPECT_EQ(SendMessageA(form.List.hwnd(), LB_GETHORIZONTALEXTENT, 0, 0), 0)
+        << "no scrolling to the long one";
     form.List.addItem("again");
     form.close();
     EXPECT_EQ(form.List.listCount(), 0) << "a new load starts empty";

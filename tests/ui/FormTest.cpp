@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
+#include <stdexcept>
 
+#include "support/Messages.h"
 #include "support/Sandbox.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -12,9 +15,13 @@ namespace {
 class Probe : public ui::Form {
 public:
     Probe() : Form({.caption = "Probe", .width = 3000, .height = 2250, .border = ui::Border::FixedSingle}) {
-        Cmd.Click = [this] { ++clicks; };
+        Cmd.Click = [this] {
+            ++clicks;
+            if (onClick) onClick();
+        };
         Txt.KeyPress = [this](int key) {
             keys.push_back(key);
+            if (onKey) onKey();
             if (key == 13) Cmd.setFocus();
         };
     }
@@ -29,7 +36,7 @@ public:
 
     int loads = 0, unloads = 0, clicks = 0;
     std::vector<int> keys;
-    std::function<void()> onLoad, onUnload;
+    std::function<void()> onLoad, onUnload, onClick, onKey;
 
 protected:
     void Form_Load() override {
@@ -55,7 +62,7 @@ class FormTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        probe.onLoad = probe.onUnload = nullptr;
+        probe.onLoad = probe.onUnload = probe.onClick = probe.onKey = nullptr;
         probe.loads = probe.unloads = probe.clicks = 0;
         probe.keys.clear();
     }
@@ -168,6 +175,75 @@ TEST_F(FormTest, EnterInABoxWithoutHandlerClicksNothing) {
 TEST_F(FormTest, ShowingPutsTheFocusOnTheFirstTabStop) {
     probe.Show();
     EXPECT_TRUE(probe.Txt.hasFocus());
+}
+
+TEST_F(FormTest, AHandlerGoesNoFurtherWhenItsWindowWentWhileItsBoxWasOpen) {
+    probe.Show();
+    probe.onClick = [this] {
+        probe.MsgBox("Sure?", "Probe", ui::Icon::None);
+        probe.Txt.setText("after the box");
+    };
+    host.whileOpen = [] { ui::unloadAll(); };
+    probe.Cmd.click();
+    EXPECT_FALSE(probe.loaded()) << "the rest of the handler did not load it again";
+    EXPECT_EQ(probe.loads, 1);
+}
+
+TEST_F(FormTest, AFailingHandlerIsReportedAndLeavesNoWindowHalfDone) {
+    auto& other = ui::shared<Other>();
+    // A click and a key press that fail: said so, in a box the window owns.
+    probe.Show();
+    probe.onClick = [] { throw std::bad_alloc(); };
+    probe.Cmd.click();
+    probe.onKey = [] { throw std::runtime_error("broken"); };
+    probe.Txt.setFocus();
+    test::pressEnter(probe.Txt.hwnd());
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[0], msg::kNoMemory);
+    EXPECT_EQ(host.boxes[1].title, "Error");
+    EXPECT_EQ(host.boxOwners, (std::vector<HWND>{probe.hwnd(), probe.hwnd()}));
+
+    // A Form_Load that fails leaves no window, and the one it hid comes back.
+    probe.close();
+    other.Show();
+    probe.onLoad = [&] {
+        other.Hide();
+        throw std::bad_alloc();
+    };
+    EXPECT_THROW(probe.Show(), std::bad_alloc);
+    EXPECT_FALSE(probe.loaded());
+    EXPECT_EQ(probe.unloads, 1) << "no Form_Unload for the failed load";
+    EXPECT_TRUE(other.visible());
+
+    // A Form_Unload that fails still unloads.
+    probe.onLoad = nullptr;
+    probe.onUnload = [] { throw std::runtime_error("broken"); };
+    probe.Show();
+    PostMessageA(probe.hwnd(), WM_CLOSE, 0, 0);
+    ui::pumpMessages();
+    EXPECT_FALSE(probe.loaded());
+    EXPECT_EQ(host.boxes.size(), 3u);
+}
+
+// Lets no window be made, as a system out of resources would.
+LRESULT CALLBACK refuseWindows(int code, WPARAM wp, LPARAM lp) {
+    return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(FormTest, AProgramWhoseFirstWindowCannotBeMadeSaysSoAndEnds) {
+    HHOOK hook = SetWindowsHookExA(WH_CBT, refuseWindows, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    PostQuitMessage(7);  // ends a message loop at once, were one run
+    const int rc = ui::runProgram(probe, "Probe");
+    UnhookWindowsHookEx(hook);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no message loop ran";
+    EXPECT_EQ(rc, 1);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].title, "Probe");
+    EXPECT_EQ(host.boxes[0].icon, ui::Icon::Exclamation);
+    EXPECT_EQ(host.boxOwners[0], nullptr);
+    EXPECT_FALSE(probe.loaded());
 }
 
 }  // namespace
