@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "registry/ModRegedit.h"
-#include "ui/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace PasswordStore {
 namespace {
@@ -34,7 +34,7 @@ using Bytes = std::vector<unsigned char>;
 // under Wine it brings its crypto library along.
 template <class Call>
 Call bcrypt(const char* name) {
-    return ui::systemCall<Call>(L"bcrypt.dll", name);
+    return platform::systemCall<Call>(L"bcrypt.dll", name);
 }
 
 class AlgorithmHandle {

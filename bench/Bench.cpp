@@ -28,7 +28,7 @@
 #include "hiding/ModSaveListToFile.h"
 #include "ui/Form.h"
 #include "ui/Host.h"
-#include "ui/Paths.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -130,7 +130,7 @@ void startLikeTheProgram() {
 
 int holdOpen(const std::string& folder) {
     startLikeTheProgram();
-    ui::setApplicationFolder(folder);
+    platform::setApplicationFolder(folder);
     ui::shared<FrmUnhidef>().Show();
     ui::pumpMessages();
     PROCESS_MEMORY_COUNTERS pmc{};
@@ -241,7 +241,7 @@ private:
 
     void openAndClose(int n, std::vector<Row>& open, std::vector<Row>& close) {
         const std::string dir = folder("list-" + std::to_string(n));
-        ui::setApplicationFolder(dir);
+        platform::setApplicationFolder(dir);
         const std::string list = hiding::listFilePath();
         const std::string bytes = listBytes(n);
         writeFileOrFail(list, bytes);
@@ -302,7 +302,7 @@ private:
     // Hides a batch of files per run: one hide is too short to time alone.
     Row hideOne() {
         const std::string dir = folder("hide");
-        ui::setApplicationFolder(dir);
+        platform::setApplicationFolder(dir);
         writeFileOrFail(hiding::listFilePath(), listBytes(1000));
         constexpr int kBatch = 20;
         std::vector<std::string> items;

@@ -1,7 +1,7 @@
 #include "hiding/FileAttributes.h"
 
-#include "ui/Paths.h"
-#include "ui/Text.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace hiding {
 namespace {
@@ -40,9 +40,9 @@ bool namesDevice(const std::wstring& path) {
 // code page convert to another name, so either would act on an item the
 // text does not name.
 bool itemPath(const std::string& path, std::wstring& out) {
-    if (!isFullPath(path) || path.find('\0') != std::string::npos || !ui::fromAnsi(path, out)) return false;
+    if (!isFullPath(path) || path.find('\0') != std::string::npos || !platform::fromAnsi(path, out)) return false;
     if (namesDevice(out)) return false;
-    out = ui::extendedLengthPath(out);
+    out = platform::extendedLengthPath(out);
     return true;
 }
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <new>
 
-#include "ui/Handles.h"
-#include "ui/Paths.h"
+#include "platform/Handles.h"
+#include "platform/Paths.h"
 
 namespace hiding {
 namespace {
@@ -72,10 +72,10 @@ bool isReadOnly(const std::string& path) {
 
 }  // namespace
 
-std::string listFilePath() { return ui::applicationFolder() + "\\sett~.dll"; }
+std::string listFilePath() { return platform::applicationFolder() + "\\sett~.dll"; }
 
 ReadResult readEntries(const std::string& path, std::vector<std::string>& entries) {
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    platform::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
@@ -132,7 +132,7 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
 
 bool appendEntry(const std::string& path, std::string_view entry) {
     if (isReadOnly(path)) return false;
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    platform::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
@@ -171,7 +171,7 @@ bool replaceFile(const std::string& path, const std::vector<std::string>& entrie
     if (!GetTempFileNameA(folderOf(path).c_str(), "hw~", 0, temp)) return false;
     const std::string tempPath = temp;
     {
-        ui::FileHandle file(
+        platform::FileHandle file(
             CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file || !writeLines(file.get(), entries) || !FlushFileBuffers(file.get())) {
             file.reset();

@@ -5,18 +5,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace ModRegedit {
 namespace {
 
-// Key handles are opened and closed here only: the rest of the program does
-// not touch the registry.
-struct KeyTraits {
-    static HKEY none() { return nullptr; }
-    static void close(HKEY h) { RegCloseKey(h); }
-};
-using KeyHandle = ui::Owned<HKEY, KeyTraits>;
+using platform::KeyHandle;
 
 // The predefined roots are sign-extended on 64-bit Windows.
 HKEY rootKey(std::uint32_t root) {

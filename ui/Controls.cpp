@@ -5,17 +5,22 @@
 
 #include <algorithm>
 
+#include "platform/Paths.h"
+#include "platform/SystemLibrary.h"
+#include "platform/Text.h"
 #include "resource.h"
 #include "ui/Dpi.h"
 #include "ui/Form.h"
 #include "ui/Guard.h"
-#include "ui/Paths.h"
-#include "ui/SystemLibrary.h"
-#include "ui/Text.h"
 
 namespace ui {
 
 // ---- Control ----------------------------------------------------------------
+
+namespace {
+// The font a control draws with (not ours to delete).
+HGDIOBJ fontOf(HWND control) { return reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)); }
+}  // namespace
 
 Control::Control(Form* owner, Design design) : owner_(*owner), design_(design) {
     owner_.controls_.push_back(this);
@@ -92,8 +97,9 @@ void Control::placeAfterTextOf(const Control& other) {
     // last line starts at the last word that no longer fits on the line before.
     const RECT box = other.pixelRect(owner_.dpi());
     const std::string text(other.design_.caption);
-    HDC dc = GetDC(owner_.hwnd_);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(other.hwnd_, WM_GETFONT, 0, 0)));
+    const platform::WindowDC window(owner_.hwnd_);
+    HDC dc = window.get();
+    const platform::Selected otherFont(dc, fontOf(other.hwnd_));
     auto height = [&](size_t length) {
         RECT r{0, 0, box.right - box.left, 0};
         DrawTextA(dc, text.c_str(), static_cast<int>(length), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
@@ -109,11 +115,11 @@ void Control::placeAfterTextOf(const Control& other) {
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     // This label takes the size of its own text.
-    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
     SIZE own{};
-    GetTextExtentPoint32A(dc, design_.caption, static_cast<int>(strlen(design_.caption)), &own);
-    SelectObject(dc, old);
-    ReleaseDC(owner_.hwnd_, dc);
+    {
+        const platform::Selected ownFont(dc, fontOf(hwnd_));
+        GetTextExtentPoint32A(dc, design_.caption, static_cast<int>(strlen(design_.caption)), &own);
+    }
     int x = box.left + tailSize.cx, y = box.top + full - tm.tmHeight;
     // No room left on that line: the sentence goes on at the next.
     if (x + own.cx > box.right) {
@@ -239,7 +245,7 @@ void Shape::create(HWND parent, UINT id, int dpi) {
 void Shape::drawItem(const DRAWITEMSTRUCT& di) {
     HBRUSH fill = backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_WINDOWTEXT);
     FillRect(di.hDC, &di.rcItem, fill);
-    BrushHandle border(CreateSolidBrush(design_.fore != Default ? design_.fore : RGB(0, 0, 0)));
+    platform::BrushHandle border(CreateSolidBrush(design_.fore != Default ? design_.fore : RGB(0, 0, 0)));
     FrameRect(di.hDC, &di.rcItem, border.get());
 }
 
@@ -316,12 +322,11 @@ void ListBox::addItems(std::vector<std::string> items) {
 
 void ListBox::widen(const std::string& item) {
     // Long paths can be scrolled to sideways.
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
+    const platform::WindowDC dc(hwnd_);
+    const platform::Selected font(dc.get(), fontOf(hwnd_));
     SIZE size{};
-    GetTextExtentPoint32A(dc, item.c_str(), static_cast<int>(strnlen(item.c_str(), item.size())), &size);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
+    GetTextExtentPoint32A(dc.get(), item.c_str(), static_cast<int>(strnlen(item.c_str(), item.size())),
+                          &size);
     if (size.cx + 8 > widest_) {
         widest_ = size.cx + 8;
         SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest_), 0);
@@ -486,13 +491,13 @@ size_t rootLength(const std::wstring& p) {
     return 0;
 }
 
-IconHandle shellFolderIcon(bool open) {
+platform::IconHandle shellFolderIcon(bool open) {
     SHFILEINFOW info{};
     UINT flags = SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0);
     // shell32 is loaded with the first folder list, not at start.
-    if (const auto get = systemCall<decltype(&SHGetFileInfoW)>(L"shell32.dll", "SHGetFileInfoW"))
+    if (const auto get = platform::systemCall<decltype(&SHGetFileInfoW)>(L"shell32.dll", "SHGetFileInfoW"))
         get(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags);
-    return IconHandle(info.hIcon);
+    return platform::IconHandle(info.hIcon);
 }
 
 }  // namespace
@@ -522,20 +527,20 @@ void FolderList::destroyed() {
 std::string FolderList::path() const {
     hwnd();
     std::string out;
-    toAnsi(path_, out);
+    platform::toAnsi(path_, out);
     return out;
 }
 
 bool FolderList::pathFitsCodePage() const {
     hwnd();
     std::string out;
-    return toAnsi(path_, out);
+    return platform::toAnsi(path_, out);
 }
 
 bool FolderList::setPath(std::string_view path) {
     hwnd();
     std::wstring wide;
-    return fromAnsi(path, wide) && navigate(wide);
+    return platform::fromAnsi(path, wide) && navigate(wide);
 }
 
 int FolderList::listCount() const {
@@ -546,7 +551,7 @@ int FolderList::listCount() const {
 std::string FolderList::list(int index) const {
     hwnd();
     std::string out;
-    if (index >= 0 && static_cast<size_t>(index) < entries_.size()) toAnsi(entryPath(index), out);
+    if (index >= 0 && static_cast<size_t>(index) < entries_.size()) platform::toAnsi(entryPath(index), out);
     return out;
 }
 
@@ -598,7 +603,7 @@ bool FolderList::navigate(const std::wstring& requested) {
     if (root == 0) return false;
     while (full.size() > root && full.back() == L'\\') full.pop_back();
 
-    const std::wstring longForm = extendedLengthPath(full);
+    const std::wstring longForm = platform::extendedLengthPath(full);
     const DWORD attributes = GetFileAttributesW(longForm.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
 
@@ -607,7 +612,7 @@ bool FolderList::navigate(const std::wstring& requested) {
     if (pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
     WIN32_FIND_DATAW fd;
-    FindHandle find(
+    platform::FindHandle find(
         FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchLimitToDirectories, nullptr, 0));
     if (!find && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_ACCESS_DENIED)
         return false;  // the drive is not ready

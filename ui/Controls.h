@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 #include "ui/Look.h"
 
 namespace ui {
@@ -56,7 +56,7 @@ protected:
     Design design_;
     HWND hwnd_ = nullptr;
     UINT id_ = 0;
-    BrushHandle backBrush_;
+    platform::BrushHandle backBrush_;
 };
 
 // A static text. With handCursor it acts as an entry or link (clickable,
@@ -130,7 +130,7 @@ protected:
     void dpiChanged(int dpi) override;
 
 private:
-    IconHandle icon_;
+    platform::IconHandle icon_;
 };
 
 // A single-selection, unsorted list of texts. The items are kept here exactly
@@ -234,7 +234,7 @@ private:
     std::wstring path_;
     std::vector<Entry> entries_;
     size_t current_ = 0;  // index of the open folder
-    IconHandle openIcon_, closedIcon_;
+    platform::IconHandle openIcon_, closedIcon_;
 };
 
 }  // namespace ui

@@ -1,5 +1,7 @@
 #include "ui/Dpi.h"
 
+#include "platform/Handles.h"
+
 namespace ui {
 namespace {
 
@@ -17,9 +19,8 @@ int dpiFor(HWND window) {
     if (forWindow && window) {
         if (UINT dpi = forWindow(window)) return static_cast<int>(dpi);
     }
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
+    const platform::WindowDC dc(window);
+    const int dpi = GetDeviceCaps(dc.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 

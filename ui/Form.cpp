@@ -383,11 +383,10 @@ HFONT Form::font(const FontStyle& style) {
         LOGFONTA probe{};
         probe.lfCharSet = DEFAULT_CHARSET;
         lstrcpynA(probe.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
-        HDC dc = GetDC(nullptr);
-        const bool found = !EnumFontFamiliesExA(
-            dc, &probe, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM) -> int { return 0; }, 0, 0);
-        ReleaseDC(nullptr, dc);
-        return found;
+        const platform::WindowDC screen(nullptr);
+        return !EnumFontFamiliesExA(
+            screen.get(), &probe, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM) -> int { return 0; },
+            0, 0);
     }();
     const char* face =
         haveTwin && strcmp(style.face, "MS Sans Serif") == 0 ? "Microsoft Sans Serif" : style.face;
@@ -398,7 +397,7 @@ HFONT Form::font(const FontStyle& style) {
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    fonts_.emplace_back(style, FontHandle(CreateFontIndirectA(&lf)));
+    fonts_.emplace_back(style, platform::FontHandle(CreateFontIndirectA(&lf)));
     return fonts_.back().second.get();
 }
 
@@ -502,7 +501,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             const RECT* r = reinterpret_cast<const RECT*>(lp);
             SetWindowPos(self, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
-            std::vector<std::pair<FontStyle, FontHandle>> old;
+            std::vector<std::pair<FontStyle, platform::FontHandle>> old;
             old.swap(fonts_);
             layout();  // the old fonts go once no control uses them
             return 0;

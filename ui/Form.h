@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 #include "ui/Host.h"
 #include "ui/Look.h"
 
@@ -92,8 +92,8 @@ private:
     HWND lastFocus_ = nullptr;
     int dpi_ = 96;
     std::vector<Control*> controls_;  // in declaration order: z-order and tab order
-    std::vector<std::pair<FontStyle, FontHandle>> fonts_;
-    BrushHandle backBrush_;
+    std::vector<std::pair<FontStyle, platform::FontHandle>> fonts_;
+    platform::BrushHandle backBrush_;
 };
 
 // The shared instance of a window class, made on first reference. Never

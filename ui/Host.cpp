@@ -5,9 +5,9 @@
 
 #include <memory>
 
+#include "platform/SystemLibrary.h"
+#include "platform/Text.h"
 #include "ui/FileDialogs.h"
-#include "ui/SystemLibrary.h"
-#include "ui/Text.h"
 
 namespace ui {
 namespace {
@@ -49,7 +49,7 @@ public:
         FileChoice choice;
         // The wide dialog, so that a name the code page cannot hold is seen as
         // such instead of arriving with question marks in it.
-        choice.fitsCodePage = toAnsi(path, choice.path);
+        choice.fitsCodePage = platform::toAnsi(path, choice.path);
         CoTaskMemFree(path);
         if (choice.path.empty()) return std::nullopt;
         return choice;
@@ -57,7 +57,7 @@ public:
 
     void openWithShell(std::string_view target) override {
         const std::string t(target);
-        if (const auto open = systemCall<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA"))
+        if (const auto open = platform::systemCall<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA"))
             open(nullptr, "Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 
@@ -70,11 +70,12 @@ Host* current = &realHost;
 }  // namespace
 
 HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
-    const std::wstring description = fromAnsi(wanted.filterDescription);
-    const std::wstring pattern = fromAnsi(wanted.filterPattern);
+    const std::wstring description = platform::fromAnsi(wanted.filterDescription);
+    const std::wstring pattern = platform::fromAnsi(wanted.filterPattern);
     const COMDLG_FILTERSPEC filter{description.c_str(), pattern.c_str()};
     HRESULT hr = dialog.SetFileTypes(1, &filter);
-    if (SUCCEEDED(hr) && !wanted.title.empty()) hr = dialog.SetTitle(fromAnsi(wanted.title).c_str());
+    if (SUCCEEDED(hr) && !wanted.title.empty())
+        hr = dialog.SetTitle(platform::fromAnsi(wanted.title).c_str());
     FILEOPENDIALOGOPTIONS options = 0;
     if (SUCCEEDED(hr)) hr = dialog.GetOptions(&options);
     if (SUCCEEDED(hr)) {
@@ -86,10 +87,10 @@ HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
         hr = dialog.SetOptions(options | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR | FOS_NOTESTFILECREATE);
     }
     std::wstring folder;
-    if (SUCCEEDED(hr) && !wanted.initialFolder.empty() && fromAnsi(wanted.initialFolder, folder)) {
+    if (SUCCEEDED(hr) && !wanted.initialFolder.empty() && platform::fromAnsi(wanted.initialFolder, folder)) {
         // shell32 is loaded with the first dialog, not at start.
-        const auto parse =
-            systemCall<decltype(&SHCreateItemFromParsingName)>(L"shell32.dll", "SHCreateItemFromParsingName");
+        const auto parse = platform::systemCall<decltype(&SHCreateItemFromParsingName)>(
+            L"shell32.dll", "SHCreateItemFromParsingName");
         IShellItem* item = nullptr;
         // A folder that is gone leaves the dialog where it would open anyway.
         if (parse && SUCCEEDED(parse(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {

@@ -4,7 +4,7 @@
 #include "app/Form1.h"
 #include "support/Messages.h"
 #include "support/Sandbox.h"
-#include "ui/Text.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -139,9 +139,9 @@ TEST_F(FrmHidefTest, AnItemThatCannotBeFoundIsReported) {
 TEST_F(FrmHidefTest, RefusesANameTheCodePageCannotHold) {
     // U+03A9 has no place in a Western code page.
     std::string fits;
-    if (ui::toAnsi(L"\u03A9", fits)) GTEST_SKIP() << "this code page has a place for U+03A9";
-    ASSERT_TRUE(CreateDirectoryW(ui::fromAnsi(at("Greek-")).append(L"\u03A9").c_str(), nullptr));
-    std::wstring wide = ui::fromAnsi(at("Greek-")) + L"\u03A9";
+    if (platform::toAnsi(L"\u03A9", fits)) GTEST_SKIP() << "this code page has a place for U+03A9";
+    ASSERT_TRUE(CreateDirectoryW(platform::fromAnsi(at("Greek-")).append(L"\u03A9").c_str(), nullptr));
+    std::wstring wide = platform::fromAnsi(at("Greek-")) + L"\u03A9";
     const DWORD before = GetFileAttributesW(wide.c_str());
 
     EXPECT_FALSE(form.Dir1.setPath(at("Greek-") + "\xD9"));  // no such folder: nothing changes

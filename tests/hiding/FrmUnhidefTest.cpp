@@ -14,7 +14,7 @@
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
 #include "ui/Dpi.h"
-#include "ui/Paths.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -513,7 +513,7 @@ TEST_F(FrmUnhidefTest, HoldsMoreThan32767Entries) {
 TEST_F(FrmUnhidefTest, OnAFullDriveTheListFileKeepsItsWholeOldList) {
     test::SmallDrive drive;
     if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
-    ui::setApplicationFolder(drive.folder);
+    platform::setApplicationFolder(drive.folder);
     const std::string list = hiding::listFilePath();
     test::writeFile(list, lines({"C:\\a", "C:\\b"}));
     if (!drive.fill()) GTEST_SKIP() << "the drive does not fill up";

@@ -6,8 +6,8 @@
 #include "hiding/FrmUnhidef.h"
 #include "reliability/Reliability.h"
 #include "support/Sandbox.h"
-#include "ui/Paths.h"
-#include "ui/Text.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace reliability {
 namespace {
@@ -17,7 +17,7 @@ constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // The literal \\?\ form of a full path the test made: no trailing dot or
 // blank is dropped, and the length is no limit.
 std::wstring platform(const std::string& path) {
-    std::wstring wide = ui::fromAnsi(path);
+    std::wstring wide = platform::fromAnsi(path);
     if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') wide.insert(0, L"\\\\?\\");
     return wide;
 }
@@ -65,7 +65,7 @@ struct Row {
 // one on Windows 10 and under Wine, no longer on Windows 11.
 bool namesADevice(const std::string& path) {
     wchar_t full[MAX_PATH] = L"";
-    GetFullPathNameW(ui::fromAnsi(path).c_str(), MAX_PATH, full, nullptr);
+    GetFullPathNameW(platform::fromAnsi(path).c_str(), MAX_PATH, full, nullptr);
     return wcsncmp(full, L"\\\\.\\", 4) == 0;
 }
 

@@ -16,7 +16,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
-#include "ui/Paths.h"
+#include "platform/Paths.h"
 
 namespace reliability {
 namespace {
@@ -67,7 +67,7 @@ protected:
 TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     test::SmallDrive drive;
     if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
-    ui::setApplicationFolder(drive.folder);
+    platform::setApplicationFolder(drive.folder);
     const std::string list = hiding::listFilePath();
     const Entries old = onePageOfEntries();
     test::writeFile(list, lines(old));
@@ -208,7 +208,7 @@ TEST_F(FaultTest, AListFileUnderAByteRangeLockLosesNoEntry) {
 TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
     test::SmallDrive drive;
     if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
-    ui::setApplicationFolder(drive.folder);
+    platform::setApplicationFolder(drive.folder);
     const Entries old{"C:\\a", "C:\\gone", "C:\\c"};
     test::writeFile(hiding::listFilePath(), lines(old));
     unhide.Show();
@@ -230,7 +230,7 @@ TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
     tally("entries kept through faults", static_cast<long long>(old.size()));
 
     // The program goes on: with the application folder back, all is as before.
-    ui::setApplicationFolder(drive.kept);
+    platform::setApplicationFolder(drive.kept);
     host.reset();
     unhide.Show();
     EXPECT_TRUE(host.boxes.empty());
@@ -241,7 +241,7 @@ TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
 TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenLosesNoEntry) {
     const std::string app = at("app"), moved = at("app moved");
     test::makeFolder(app);
-    ui::setApplicationFolder(app);
+    platform::setApplicationFolder(app);
     const Entries old{"C:\\a", "C:\\gone", "C:\\c"};
     test::writeFile(app + "\\sett~.dll", lines(old));
     tally("faults: application folder renamed or removed while the unhide window is open", 2);

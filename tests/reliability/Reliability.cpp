@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "hiding/ListFile.h"
-#include "ui/Paths.h"
-#include "ui/Text.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace reliability {
 
@@ -68,14 +68,14 @@ namespace {
 void snapshotInto(const std::wstring& root, const std::wstring& relative, Snapshot& out) {
     WIN32_FIND_DATAW fd;
     const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
-    HANDLE find = FindFirstFileW(ui::extendedLengthPath(folder + L"\\*").c_str(), &fd);
+    HANDLE find = FindFirstFileW(platform::extendedLengthPath(folder + L"\\*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
         const std::wstring name = fd.cFileName;
         if (name == L"." || name == L"..") continue;
         const std::wstring rel = relative.empty() ? name : relative + L"\\" + name;
         std::string key;
-        ui::toAnsi(rel, key);
+        platform::toAnsi(rel, key);
         const bool isFolder = fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         const long long size =
             isFolder ? -1 : static_cast<long long>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow;
@@ -106,7 +106,7 @@ public:
 
 Snapshot snapshot(const std::string& folder) {
     Snapshot out;
-    snapshotInto(ui::fromAnsi(folder), L"", out);
+    snapshotInto(platform::fromAnsi(folder), L"", out);
     return out;
 }
 

@@ -1,8 +1,8 @@
 #include "support/Sandbox.h"
 
 #include "ui/Form.h"
-#include "ui/Paths.h"
-#include "ui/Text.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace test {
 
@@ -15,7 +15,7 @@ void Sandbox::SetUp() {
     dir = base + "\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     removeTree(dir);
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
-    ui::setApplicationFolder(dir);
+    platform::setApplicationFolder(dir);
     char cwd[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, cwd);
     previousFolder_ = cwd;
@@ -110,7 +110,7 @@ void removeTreeW(const std::wstring& path) {
 
 // Through the \\?\ form, so that trees deeper than MAX_PATH go too.
 void removeTree(const std::string& path) {
-    std::wstring wide = ui::fromAnsi(path);
+    std::wstring wide = platform::fromAnsi(path);
     if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') wide.insert(0, L"\\\\?\\");
     removeTreeW(wide);
 }

@@ -7,7 +7,7 @@
 
 #include "support/Sandbox.h"
 #include "ui/FileDialogs.h"
-#include "ui/Text.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::string folderOf(IFileDialog& dialog) {
     item->Release();
     if (FAILED(hr)) return "<not a folder>";
     std::string out;
-    ui::toAnsi(path, out);
+    platform::toAnsi(path, out);
     CoTaskMemFree(path);
     return out;
 }

@@ -22,7 +22,7 @@
 #include "hiding/ListFile.h"
 #include "mru/FrmMRU.h"
 #include "ui/Form.h"
-#include "ui/Paths.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     makeSampleFolder(documents, "Letters");
     const std::string tax = makeSampleFolder(documents, "Tax 2025");
     makeSampleFolder(documents, "Recipes");
-    ui::setApplicationFolder(home);
+    platform::setApplicationFolder(home);
     hiding::replaceFile(hiding::listFilePath(),
                         {documents + "\\Diary.txt", "C:\\Photos\\Holiday, summer 2024",
                          "D:\\Projects\\Old drafts", documents + "\\Bank statements"});

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace ui {
+namespace platform {
 
 // The \\?\ form of a long full path, so the wide file calls take it beyond
 // MAX_PATH; shorter paths and relative ones are returned unchanged.
@@ -15,4 +15,4 @@ std::string applicationFolder();
 // Tests run each case in a folder of its own.
 void setApplicationFolder(std::string folder);
 
-}  // namespace ui
+}  // namespace platform

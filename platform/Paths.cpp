@@ -1,12 +1,12 @@
-#include "ui/Paths.h"
+#include "platform/Paths.h"
 
 #include <windows.h>
 
 #include <optional>
 
-#include "ui/Text.h"
+#include "platform/Text.h"
 
-namespace ui {
+namespace platform {
 namespace {
 std::optional<std::string>& folderOverride() {
     static std::optional<std::string> folder;
@@ -41,4 +41,4 @@ std::string applicationFolder() {
 
 void setApplicationFolder(std::string folder) { folderOverride() = std::move(folder); }
 
-}  // namespace ui
+}  // namespace platform

@@ -1,10 +1,10 @@
-#include "ui/Text.h"
+#include "platform/Text.h"
 
 #include <windows.h>
 
 #include <climits>
 
-namespace ui {
+namespace platform {
 namespace {
 
 // Both calls count in int: longer text cannot be converted at all.
@@ -67,4 +67,4 @@ std::wstring fromAnsi(std::string_view ansi) {
     return out;
 }
 
-}  // namespace ui
+}  // namespace platform

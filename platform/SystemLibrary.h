@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace platform {
 
 // The named call of a system library, which is loaded on first use from the
 // system folder, never from the program's, and stays loaded. Null when the
@@ -18,4 +18,4 @@ Call systemCall(const wchar_t* library, const char* name) {
     return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
 }
 
-}  // namespace ui
+}  // namespace platform

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace ui {
+namespace platform {
 
 // Converts to the code page. False when some character has no exact
 // counterpart there or the conversion failed: `out` then holds a lossy
@@ -19,4 +19,4 @@ bool fromAnsi(std::string_view ansi, std::wstring& out);
 // substitute where it is not valid.
 std::wstring fromAnsi(std::string_view ansi);
 
-}  // namespace ui
+}  // namespace platform

@@ -1,12 +1,12 @@
 // Owning wrappers for the few Win32 handle kinds Hidewell holds. Move-only,
-// so a handle is closed exactly once.
+// so a handle is closed exactly once. (Only registry/ opens registry keys.)
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-namespace ui {
+namespace platform {
 
 template <class H, class Traits>
 class Owned {
@@ -51,10 +51,46 @@ struct IconTraits {
     static void close(HICON h) { DestroyIcon(h); }
 };
 
+struct KeyTraits {
+    static HKEY none() { return nullptr; }
+    static void close(HKEY h) { RegCloseKey(h); }
+};
+
 using FileHandle = Owned<HANDLE, FileTraits>;
 using FindHandle = Owned<HANDLE, FindTraits>;
 using FontHandle = Owned<HFONT, GdiTraits<HFONT>>;
 using BrushHandle = Owned<HBRUSH, GdiTraits<HBRUSH>>;
 using IconHandle = Owned<HICON, IconTraits>;
+using KeyHandle = Owned<HKEY, KeyTraits>;
 
-}  // namespace ui
+// A window's device context, borrowed for a while: GetDC, then ReleaseDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context for a while; the one it replaced
+// goes back at the end. We don't own the object.
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~Selected() { SelectObject(dc_, old_); }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace platform
