@@ -21,6 +21,51 @@ std::wstring extendedLengthPath(const std::wstring& path) {
     return path;
 }
 
+size_t rootLength(std::wstring_view p) {
+    if (p.size() >= 3 && p[1] == L':' && p[2] == L'\\') return 3;
+    if (p.starts_with(L"\\\\")) {
+        const size_t server = p.find(L'\\', 2);
+        if (server == std::wstring_view::npos) return p.size();
+        const size_t share = p.find(L'\\', server + 1);
+        return share == std::wstring_view::npos ? p.size() : share + 1;
+    }
+    return 0;
+}
+
+std::wstring withoutTrailingSeparators(std::wstring path) {
+    const size_t root = rootLength(path);
+    while (path.size() > root && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+std::vector<std::wstring> pathChain(const std::wstring& path) {
+    const size_t root = rootLength(path);
+    std::vector<std::wstring> chain{path.substr(0, root)};
+    for (size_t start = root; start < path.size();) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        chain.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return chain;
+}
+
+std::wstring ancestorPath(const std::wstring& path, size_t level) {
+    const size_t root = rootLength(path);
+    if (level == 0) return path.substr(0, root);
+    // Cut after that many folders: the separator after the level-th name.
+    size_t end = root;
+    for (size_t i = 0; i < level; ++i) {
+        end = path.find(L'\\', end + 1);
+        if (end == std::wstring::npos) return path;
+    }
+    return path.substr(0, end);
+}
+
+std::wstring childPath(const std::wstring& folder, const std::wstring& name) {
+    return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
+}
+
 std::string applicationFolder() {
     if (folderOverride()) return *folderOverride();
     std::wstring module(32768, L'\0');

@@ -2,12 +2,32 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace platform {
 
 // The \\?\ form of a long full path, so the wide file calls take it beyond
 // MAX_PATH; shorter paths and relative ones are returned unchanged.
 std::wstring extendedLengthPath(const std::wstring& path);
+
+// The parts of a full path, as the folder list shows it: the root and the
+// folders down from it. Paths here are full ("C:\..." or
+// "\\server\share\...") with no trailing separator except at the root.
+
+// Length of the root: 3 for "C:\", through the separator after the share for
+// "\\server\share\" (all of an incomplete one); 0 for a path that is not full.
+size_t rootLength(std::wstring_view path);
+// The path with trailing separators dropped, all but the root's.
+std::wstring withoutTrailingSeparators(std::wstring path);
+// The root, then the name of each folder down to the path's own:
+// "C:\Data\Private" gives "C:\", "Data" and "Private".
+std::vector<std::wstring> pathChain(const std::wstring& path);
+// The folder `level` steps down from the root on the way to the path (0 the
+// root itself); the path itself for a level at or beyond its own.
+std::wstring ancestorPath(const std::wstring& path, size_t level);
+// A folder's path joined with the name of something in it.
+std::wstring childPath(const std::wstring& folder, const std::wstring& name);
 
 // The folder that holds the program file, without a trailing separator
 // except at a drive root.

@@ -479,18 +479,6 @@ bool DriveList::chooseDrive(std::string_view drive) {
 
 namespace {
 
-// Length of the root part of a full path: "C:\" (3) or "\\server\share\".
-size_t rootLength(const std::wstring& p) {
-    if (p.size() >= 3 && p[1] == L':' && p[2] == L'\\') return 3;
-    if (p.rfind(L"\\\\", 0) == 0) {
-        size_t server = p.find(L'\\', 2);
-        if (server == std::wstring::npos) return p.size();
-        size_t share = p.find(L'\\', server + 1);
-        return share == std::wstring::npos ? p.size() : share + 1;
-    }
-    return 0;
-}
-
 platform::IconHandle shellFolderIcon(bool open) {
     SHFILEINFOW info{};
     UINT flags = SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0);
@@ -574,21 +562,9 @@ void FolderList::command(WORD notification) {
 }
 
 std::wstring FolderList::entryPath(size_t index) const {
-    if (index >= current_) {
-        if (index == current_) return path_;
-        std::wstring p = path_;
-        if (p.back() != L'\\') p += L'\\';
-        return p + entries_[index].name;
-    }
-    // An ancestor: the open path cut after that many components.
-    const size_t root = rootLength(path_);
-    if (index == 0) return path_.substr(0, root);
-    size_t end = root;
-    for (size_t level = 0; level < index; ++level) {
-        end = path_.find(L'\\', end + 1);
-        if (end == std::wstring::npos) return path_;
-    }
-    return path_.substr(0, end);
+    if (index == current_) return path_;
+    return index < current_ ? platform::ancestorPath(path_, index)
+                            : platform::childPath(path_, entries_[index].name);
 }
 
 bool FolderList::navigate(const std::wstring& requested) {
@@ -599,18 +575,15 @@ bool FolderList::navigate(const std::wstring& requested) {
         GetFullPathNameW(requested.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (n == 0 || n >= full.size()) return false;
     full.resize(n);
-    const size_t root = rootLength(full);
-    if (root == 0) return false;
-    while (full.size() > root && full.back() == L'\\') full.pop_back();
+    if (platform::rootLength(full) == 0) return false;
+    full = platform::withoutTrailingSeparators(std::move(full));
 
     const std::wstring longForm = platform::extendedLengthPath(full);
     const DWORD attributes = GetFileAttributesW(longForm.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
 
     std::vector<std::wstring> subfolders;
-    std::wstring pattern = longForm;
-    if (pattern.back() != L'\\') pattern += L'\\';
-    pattern += L'*';
+    const std::wstring pattern = platform::childPath(longForm, L"*");
     WIN32_FIND_DATAW fd;
     platform::FindHandle find(
         FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchLimitToDirectories, nullptr, 0));
@@ -628,15 +601,10 @@ bool FolderList::navigate(const std::wstring& requested) {
                CSTR_LESS_THAN;
     });
 
-    path_ = full;
     entries_.clear();
-    entries_.push_back({full.substr(0, root), 0, true});
-    for (size_t start = root; start < full.size();) {
-        size_t end = full.find(L'\\', start);
-        if (end == std::wstring::npos) end = full.size();
-        entries_.push_back({full.substr(start, end - start), static_cast<int>(entries_.size()), true});
-        start = end + 1;
-    }
+    for (std::wstring& name : platform::pathChain(full))
+        entries_.push_back({std::move(name), static_cast<int>(entries_.size()), true});
+    path_ = std::move(full);
     current_ = entries_.size() - 1;
     for (std::wstring& name : subfolders)
         entries_.push_back({std::move(name), static_cast<int>(current_) + 1, false});
