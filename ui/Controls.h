@@ -38,6 +38,9 @@ protected:
     // Creates the native window; called by the owner while it loads.
     virtual void create(HWND parent, UINT id, int dpi) = 0;
     HWND createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi);
+    // Loads the owner when it is not loaded, so that the control exists.
+    void loadOwner() const;
+    HGDIOBJ font() const;  // the font the control draws with; not ours to delete
     virtual void destroyed() { hwnd_ = nullptr; }
     virtual void command(WORD /*notification*/) {}
     virtual void drawItem(const DRAWITEMSTRUCT&) {}

@@ -1,0 +1,130 @@
+#include "ui/Controls.h"
+
+#include <cstring>
+
+#include "platform/Handles.h"
+#include "ui/Dpi.h"
+#include "ui/Form.h"
+
+namespace ui {
+
+Control::Control(Form* owner, Design design) : owner_(*owner), design_(design) {
+    owner_.controls_.push_back(this);
+}
+
+void Control::loadOwner() const {
+    if (!owner_.loaded()) owner_.load();
+}
+
+HWND Control::hwnd() const {
+    loadOwner();
+    return hwnd_;
+}
+
+HGDIOBJ Control::font() const { return reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)); }
+
+std::string Control::text() const {
+    HWND h = hwnd();
+    std::string s(static_cast<size_t>(GetWindowTextLengthA(h)) + 1, '\0');
+    s.resize(static_cast<size_t>(GetWindowTextA(h, s.data(), static_cast<int>(s.size()))));
+    return s;
+}
+
+void Control::setText(std::string_view text) { SetWindowTextA(hwnd(), std::string(text).c_str()); }
+
+void Control::setFocus() { SetFocus(hwnd()); }
+
+bool Control::hasFocus() const { return hwnd_ && GetFocus() == hwnd_; }
+
+RECT Control::pixelRect(int dpi) const {
+    int left = design_.rect.left, top = design_.rect.top;
+    for (const Control* c = design_.container; c; c = c->design_.container) {
+        left += c->design_.rect.left;
+        top += c->design_.rect.top;
+    }
+    RECT r;
+    r.left = twipsToPixels(left, dpi);
+    r.top = twipsToPixels(top, dpi);
+    r.right = twipsToPixels(left + design_.rect.width, dpi);
+    r.bottom = twipsToPixels(top + design_.rect.height, dpi);
+    return r;
+}
+
+HWND Control::createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi) {
+    id_ = id;
+    if (design_.visible) style |= WS_VISIBLE;
+    const RECT r = pixelRect(dpi);
+    hwnd_ = CreateWindowExA(exStyle, cls, design_.caption, WS_CHILD | style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top + listHeight(dpi), parent,
+                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
+                            nullptr);
+    if (design_.back != Default) backBrush_.reset(CreateSolidBrush(design_.back));
+    return hwnd_;
+}
+
+HBRUSH Control::colours(HDC dc) {
+    // Boxes and lists stand on the window colour, the rest on the form's.
+    const bool input = takesInput();
+    SetTextColor(
+        dc, design_.fore != Default ? design_.fore : GetSysColor(input ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    if (backBrush_) {
+        SetBkColor(dc, design_.back);
+        return backBrush_.get();
+    }
+    if (input) {
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return GetSysColorBrush(COLOR_WINDOW);
+    }
+    SetBkColor(dc, owner_.backColour());
+    SetBkMode(dc, TRANSPARENT);
+    return owner_.backBrush();
+}
+
+void Control::sendClick(WORD notification) {
+    SendMessageA(owner_.hwnd(), WM_COMMAND, MAKEWPARAM(id_, notification), reinterpret_cast<LPARAM>(hwnd()));
+}
+
+void Control::placeAfterTextOf(const Control& other) {
+    // Let the platform wrap the other's text as its static control does; the
+    // last line starts at the last word that no longer fits on the line before.
+    const RECT box = other.pixelRect(owner_.dpi());
+    const std::string text(other.design_.caption);
+    const platform::WindowDC window(owner_.hwnd_);
+    HDC dc = window.get();
+    const platform::Selected otherFont(dc, other.font());
+    auto height = [&](size_t length) {
+        RECT r{0, 0, box.right - box.left, 0};
+        DrawTextA(dc, text.c_str(), static_cast<int>(length), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return r.bottom;
+    };
+    const int full = height(text.size());
+    size_t lastLine = 0;
+    for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1))
+        if (height(at) < full) lastLine = at + 1;
+    const std::string tail = text.substr(lastLine) + " ";
+    SIZE tailSize{};
+    GetTextExtentPoint32A(dc, tail.c_str(), static_cast<int>(tail.size()), &tailSize);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    // This label takes the size of its own text.
+    SIZE own{};
+    {
+        const platform::Selected ownFont(dc, font());
+        GetTextExtentPoint32A(dc, design_.caption, static_cast<int>(strlen(design_.caption)), &own);
+    }
+    int x = box.left + tailSize.cx, y = box.top + full - tm.tmHeight;
+    // No room left on that line: the sentence goes on at the next.
+    if (x + own.cx > box.right) {
+        x = box.left;
+        y += tm.tmHeight;
+    }
+    // Above the other label, which was made first and so lies on top, so
+    // that the click goes to this one; and the other no longer paints over
+    // it (siblings above it are clipped from its drawing).
+    SetWindowLongPtrA(other.hwnd_, GWL_STYLE, GetWindowLongPtrA(other.hwnd_, GWL_STYLE) | WS_CLIPSIBLINGS);
+    HWND above = GetWindow(other.hwnd_, GW_HWNDPREV);
+    const UINT zOrder = above == hwnd_ ? SWP_NOZORDER : 0;
+    SetWindowPos(hwnd_, above ? above : HWND_TOP, x, y, own.cx + 1, own.cy, SWP_NOACTIVATE | zOrder);
+}
+
+}  // namespace ui
