@@ -2,8 +2,7 @@
 
 #include "access/FrmPass.h"
 #include "access/PasswordStore.h"
-#include "app/AppTitle.h"
-#include "app/Form1.h"
+#include "ui/Program.h"
 #include "ui/WaitCursor.h"
 
 using ui::Icon;
@@ -20,7 +19,7 @@ FrmChangePass::FrmChangePass()
 }
 
 // Opened from the login window, this loads the main window hidden.
-void FrmChangePass::Form_Load() { ui::shared<Form1>().Hide(); }
+void FrmChangePass::Form_Load() { ui::mainWindow().Hide(); }
 
 // Called when "Change Password" is clicked: the old password first, then the
 // two new entries; the first check that fails ends it.
@@ -46,12 +45,12 @@ void FrmChangePass::CmdChangepass_Click() {
     }
     MsgBox("The password was successfully changed", "Hidewell", Icon::Information);
     Hide();
-    ui::shared<Form1>().Show();
+    ui::mainWindow().Show();
 }
 
 void FrmChangePass::askToRetype(const char* prompt) {
     MsgBox(prompt, "Error", Icon::Exclamation);
-    MsgBox("Please Re-Type", AppTitle, Icon::Information);
+    MsgBox("Please Re-Type", ui::programTitle(), Icon::Information);
 }
 
 void FrmChangePass::TxtOldPass_KeyPress(int keyAscii) {

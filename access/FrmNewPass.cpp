@@ -1,7 +1,7 @@
 #include "access/FrmNewPass.h"
 
 #include "access/PasswordStore.h"
-#include "app/Form1.h"
+#include "ui/Program.h"
 #include "ui/WaitCursor.h"
 
 FrmNewPass::FrmNewPass()
@@ -28,7 +28,7 @@ void FrmNewPass::CmdNewpassok_Click() {
     }
     MsgBox("The password was successfully saved", "Hidewell", ui::Icon::Information);
     Hide();
-    ui::shared<Form1>().Show();
+    ui::mainWindow().Show();
 }
 
 void FrmNewPass::TxtNewpass1_KeyPress(int keyAscii) {

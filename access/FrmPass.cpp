@@ -3,7 +3,7 @@
 #include "access/FrmChangePass.h"
 #include "access/FrmNewPass.h"
 #include "access/PasswordStore.h"
-#include "app/Form1.h"
+#include "ui/Program.h"
 #include "ui/WaitCursor.h"
 
 FrmPass::FrmPass()
@@ -28,7 +28,7 @@ void FrmPass::CmdPassoK_Click() {
     const ui::WaitCursor wait;  // checking takes a moment: the password is hashed
     if (PasswordStore::matches(TxtPass.text())) {
         Hide();
-        ui::shared<Form1>().Show();
+        ui::mainWindow().Show();
         return;
     }
     MsgBox("The password entered is incorrect, Please try again", "Error", ui::Icon::Exclamation);

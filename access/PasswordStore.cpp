@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "registry/ModRegedit.h"
 #include "platform/SystemLibrary.h"
+#include "registry/ModRegedit.h"
 
 namespace PasswordStore {
 namespace {

@@ -6,6 +6,7 @@
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
 #include "mru/FrmMRU.h"
+#include "ui/Program.h"
 
 Form1::Form1()
     : Form({.caption = "Hidewell", .width = 3975, .height = 5175, .border = ui::Border::FixedSingle}) {

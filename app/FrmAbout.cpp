@@ -1,6 +1,5 @@
 #include "app/FrmAbout.h"
-
-#include "app/Form1.h"
+#include "ui/Program.h"
 
 FrmAbout::FrmAbout()
     : Form({.caption = "About Hidewell", .width = 5055, .height = 4500, .border = ui::Border::FixedDialog}) {
@@ -8,14 +7,14 @@ FrmAbout::FrmAbout()
     LblURL.Click = [this] { LblURL_Click(); };
 }
 
-void FrmAbout::Form_Load() { ui::shared<Form1>().Hide(); }
+void FrmAbout::Form_Load() { ui::mainWindow().Hide(); }
 
-void FrmAbout::Form_Unload() { ui::shared<Form1>().Show(); }
+void FrmAbout::Form_Unload() { ui::mainWindow().Show(); }
 
 // Called when "main window" is clicked: the two windows swap, and this one
 // stays loaded as it is.
 void FrmAbout::LblMainWindow_Click() {
-    ui::shared<Form1>().Show();
+    ui::mainWindow().Show();
     Hide();
 }
 

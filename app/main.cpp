@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "access/FrmPass.h"
-#include "app/AppTitle.h"
+#include "app/SetUp.h"
 #include "ui/Form.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -11,7 +11,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
-    const int rc = ui::runProgram(ui::shared<FrmPass>(), AppTitle);  // the start-up window
+    setUpProgram();
+    const int rc = ui::runProgram(ui::shared<FrmPass>());  // the start-up window
     CoUninitialize();
     return rc;
 }

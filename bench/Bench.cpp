@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/Form1.h"
+#include "app/SetUp.h"
 #include "bench/Floors.h"
 #include "hiding/FileAttributes.h"
 #include "hiding/FrmUnhidef.h"
@@ -123,6 +124,7 @@ void startLikeTheProgram() {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
+    setUpProgram();
     ui::setHost(&host);
     ui::shared<Form1>().Show();
     ui::pumpMessages();

@@ -40,7 +40,8 @@ bool namesDevice(const std::wstring& path) {
 // code page convert to another name, so either would act on an item the
 // text does not name.
 bool itemPath(const std::string& path, std::wstring& out) {
-    if (!isFullPath(path) || path.find('\0') != std::string::npos || !platform::fromAnsi(path, out)) return false;
+    if (!isFullPath(path) || path.find('\0') != std::string::npos || !platform::fromAnsi(path, out))
+        return false;
     if (namesDevice(out)) return false;
     out = platform::extendedLengthPath(out);
     return true;

@@ -1,8 +1,8 @@
 #include "hiding/FrmHidef.h"
 
-#include "app/Form1.h"
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
+#include "ui/Program.h"
 
 using ui::Icon;
 
@@ -19,9 +19,9 @@ FrmHidef::FrmHidef()
     LblQ.Click = [this] { LblQ_Click(); };
 }
 
-void FrmHidef::Form_Load() { ui::shared<Form1>().Hide(); }
+void FrmHidef::Form_Load() { ui::mainWindow().Hide(); }
 
-void FrmHidef::Form_Unload() { ui::shared<Form1>().Show(); }
+void FrmHidef::Form_Unload() { ui::mainWindow().Show(); }
 
 void FrmHidef::CheckPath() {
     if (Dir1.path().size() < 4) {

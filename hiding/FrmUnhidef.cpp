@@ -3,10 +3,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/Form1.h"
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
 #include "hiding/ModSaveListToFile.h"
+#include "ui/Program.h"
 #include "ui/WaitCursor.h"
 
 using ui::Answer;
@@ -63,7 +63,7 @@ FrmUnhidef::FrmUnhidef()
 // Called when the window loads: the list file fills the list in one pass.
 void FrmUnhidef::Form_Load() {
     const ui::WaitCursor wait;  // a long list takes a while
-    ui::shared<Form1>().Hide();
+    ui::mainWindow().Hide();
     std::vector<std::string> entries;
     const hiding::ReadResult read = hiding::readEntries(hiding::listFilePath(), entries);
     LstUnhide.addItems(std::move(entries));
@@ -81,7 +81,7 @@ void FrmUnhidef::Form_Load() {
 void FrmUnhidef::Form_Unload() {
     if (saveOnClose_ && !ModSaveListToFile::SaveListToFile(hiding::listFilePath(), LstUnhide))
         MsgBox(kListNotSaved, "Error", Icon::Exclamation);
-    ui::shared<Form1>().Show();
+    ui::mainWindow().Show();
 }
 
 // Called when "Unhide" under the list is clicked: unhides the selected entry.

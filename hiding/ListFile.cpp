@@ -75,8 +75,8 @@ bool isReadOnly(const std::string& path) {
 std::string listFilePath() { return platform::applicationFolder() + "\\sett~.dll"; }
 
 ReadResult readEntries(const std::string& path, std::vector<std::string>& entries) {
-    platform::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    platform::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
@@ -132,8 +132,8 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
 
 bool appendEntry(const std::string& path, std::string_view entry) {
     if (isReadOnly(path)) return false;
-    platform::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    platform::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
     LARGE_INTEGER size{};

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/Form1.h"
 #include "mru/MruTargets.h"
 #include "registry/ModRegedit.h"
+#include "ui/Program.h"
 
 using ui::Icon;
 
@@ -17,12 +17,12 @@ FrmMRU::FrmMRU()
 }
 
 void FrmMRU::Form_Load() {
-    ui::shared<Form1>().Hide();
+    ui::mainWindow().Hide();
     for (const MruTarget& t : MruTargets) CmbMRU.addItem(t.name);
     LblNoMRU.setCaption(std::to_string(CmbMRU.listCount()));
 }
 
-void FrmMRU::Form_Unload() { ui::shared<Form1>().Show(); }
+void FrmMRU::Form_Unload() { ui::mainWindow().Show(); }
 
 // Called when "Delete MRU item" is clicked: deletes the chosen program's list.
 void FrmMRU::CmdDelMRU_Click() {

@@ -4,13 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <system_error>
 
 #include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Dpi.h"
 #include "ui/Guard.h"
+#include "ui/Modal.h"
+#include "ui/Program.h"
 
 namespace ui {
 namespace {
@@ -32,19 +33,6 @@ std::vector<Form*>& loading() {
     return forms;
 }
 
-int modalParts = 0;  // message boxes and file dialogs open now
-
-constexpr char kNoMemory[] =
-    "There is not enough memory to finish this, so it was stopped. Close some programs or windows and "
-    "try again.";
-constexpr char kUnexpected[] =
-    "This could not be finished because of an unexpected error, so it was stopped.";
-constexpr char kCannotStart[] =
-    "The program could not open its window, so it ends. The computer may be short of memory or of "
-    "window resources.";
-
-bool isForm(HWND h) { return h && formAtom && GetClassLongPtrA(h, GCW_ATOM) == formAtom; }
-
 HWND hiddenOwner() {
     if (!ownerWindow)
         ownerWindow = CreateWindowExA(0, kFormClass, "Hidewell", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -52,72 +40,13 @@ HWND hiddenOwner() {
     return ownerWindow;
 }
 
-void dispatch(MSG& msg) {
-    // Tab, Enter on a focused button and the other dialog keys work in our
-    // modeless windows as in dialogs.
-    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    if (isForm(root) && IsDialogMessageA(root, &msg)) return;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-}
-
 }  // namespace
 
-// While a modal part is open, every other window of the program is disabled,
-// so that no handler starts nested inside the one that opened it. The owner
-// is left to the box or dialog, which disables it and gives it back the
-// activation at the end; exactly the windows disabled here are enabled again.
-class ModalScope {
-public:
-    explicit ModalScope(HWND owner) {
-        disabled_.reserve(allForms().size() + 1);
-        auto disable = [&](HWND h) {
-            if (h && h != owner && IsWindowEnabled(h)) {
-                EnableWindow(h, FALSE);
-                disabled_.push_back(h);
-            }
-        };
-        for (Form* f : allForms()) disable(f->hwnd_);
-        disable(ownerWindow);
-        ++modalParts;
-        // A box means the program waits for the user, not the other way
-        // round: no hourglass while it is open, the pointer of before after.
-        pointer_ = SetCursor(LoadCursor(nullptr, IDC_ARROW));
-    }
-    ~ModalScope() {
-        --modalParts;
-        for (HWND h : disabled_)
-            if (IsWindow(h)) EnableWindow(h, TRUE);
-        SetCursor(pointer_);
-    }
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
+const std::vector<Form*>& Form::every() { return allForms(); }
 
-private:
-    std::vector<HWND> disabled_;
-    HCURSOR pointer_ = nullptr;
-};
+bool Form::isFormWindow(HWND h) { return h && formAtom && GetClassLongPtrA(h, GCW_ATOM) == formAtom; }
 
-bool modalPartOpen() { return modalParts > 0; }
-
-void reportFailure(HWND window) noexcept {
-    try {
-        const char* text = kUnexpected;
-        try {
-            throw;
-        } catch (const HandlerEnded&) {
-            return;
-        } catch (const std::bad_alloc&) {
-            text = kNoMemory;
-        } catch (...) {
-        }
-        HWND owner = window && IsWindow(window) ? GetAncestor(window, GA_ROOT) : nullptr;
-        ModalScope modal(owner);
-        host().messageBox(owner, text, "Error", Icon::Exclamation, Buttons::Ok);
-    } catch (...) {
-        // Not even the box could be shown: nothing more to do.
-    }
-}
+HWND Form::ownerOfDialogs() { return ownerWindow; }
 
 void initialize() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -144,51 +73,6 @@ HCURSOR pointingHand() {
         return c ? c : LoadCursor(nullptr, IDC_HAND);
     }();
     return hand;
-}
-
-void unloadAll() {
-    for (Form* f : allForms())
-        if (f->loaded()) f->destroy();
-}
-
-void endProgram() {
-    unloadAll();
-    host().endProgram();
-}
-
-int runProgram(Form& startup, std::string_view title) {
-    try {
-        startup.Show();
-    } catch (...) {
-        unloadAll();
-    }
-    // A program with no window on the screen would wait for ever.
-    const bool shown =
-        std::any_of(allForms().begin(), allForms().end(), [](Form* f) { return f->visible(); });
-    if (!shown) {
-        unloadAll();
-        host().messageBox(nullptr, kCannotStart, title, Icon::Exclamation, Buttons::Ok);
-        return 1;
-    }
-    return runMessageLoop();
-}
-
-int runMessageLoop() {
-    MSG msg;
-    int got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) dispatch(msg);
-    return got == 0 ? static_cast<int>(msg.wParam) : 1;
-}
-
-void pumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        dispatch(msg);
-    }
 }
 
 Form::Form(FormDesign design) : design_(design) { allForms().push_back(this); }

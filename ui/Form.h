@@ -42,6 +42,11 @@ public:
     // the program is open.
     void close();
 
+    // Every window class's shared instance made so far, loaded or not.
+    static const std::vector<Form*>& every();
+    // True for the window of a form.
+    static bool isFormWindow(HWND h);
+
     bool loaded() const { return state_ != State::NotLoaded; }
     bool visible() const;
     HWND hwnd();  // loads the window when it is not loaded
@@ -66,6 +71,8 @@ private:
     friend class ModalScope;
     friend void initialize();
     friend void unloadAll();
+    // The hidden owner of the dialog-style windows, once made.
+    static HWND ownerOfDialogs();
     enum class State { NotLoaded, Loading, Loaded };
 
     void load();
@@ -104,21 +111,6 @@ T& shared() {
     return instance;
 }
 
-// Sets up common controls and the window class; once, before any window.
-void initialize();
-// Unloads every loaded window at once; no Form_Unload runs.
-void unloadAll();
-// Ends the program at once: every window goes, no other Form_Unload runs.
-void endProgram();
-// The message loop of the program; returns when the program ends.
-int runMessageLoop();
-// Shows the start-up window and runs the message loop. When no window of the
-// program could be shown, says so in a box with this title and returns 1.
-int runProgram(Form& startup, std::string_view title);
-// True while a message box or file dialog of the program is open.
-bool modalPartOpen();
-// Handles every message already queued, as the loop would (tests).
-void pumpMessages();
 // The pointing-hand cursor of entries and links.
 HCURSOR pointingHand();
 

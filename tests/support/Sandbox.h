@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/ScriptedHost.h"
+#include "ui/Program.h"
 
 namespace test {
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/SetUp.h"
 #include "support/ScriptedHost.h"
 #include "ui/Form.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
+    setUpProgram();
     ui::setHost(&test::host());
     const int rc = RUN_ALL_TESTS();
     CoUninitialize();

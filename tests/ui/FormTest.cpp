@@ -234,13 +234,13 @@ TEST_F(FormTest, AProgramWhoseFirstWindowCannotBeMadeSaysSoAndEnds) {
     HHOOK hook = SetWindowsHookExA(WH_CBT, refuseWindows, nullptr, GetCurrentThreadId());
     ASSERT_TRUE(hook);
     PostQuitMessage(7);  // ends a message loop at once, were one run
-    const int rc = ui::runProgram(probe, "Probe");
+    const int rc = ui::runProgram(probe);
     UnhookWindowsHookEx(hook);
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no message loop ran";
     EXPECT_EQ(rc, 1);
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].title, "Probe");
+    EXPECT_EQ(host.boxes[0].title, ui::programTitle());
     EXPECT_EQ(host.boxes[0].icon, ui::Icon::Exclamation);
     EXPECT_EQ(host.boxOwners[0], nullptr);
     EXPECT_FALSE(probe.loaded());

@@ -16,6 +16,7 @@
 #include "access/FrmPass.h"
 #include "access/PasswordStore.h"
 #include "app/Form1.h"
+#include "app/SetUp.h"
 #include "app/FrmAbout.h"
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
@@ -125,6 +126,7 @@ int main(int argc, char** argv) {
     const bool mainOnly = argc > 2 && std::string(argv[2]) == "main-only";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
+    setUpProgram();
 
     Form1& main = ui::shared<Form1>();
     if (mainOnly) {
