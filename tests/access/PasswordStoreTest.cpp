@@ -21,7 +21,7 @@ const std::string kPasswdRecord =
 const std::string kPasswordRecord =
     "pbkdf2-sha256$80000$4e61436c$4ddcd8f60b98be21830cee5ef22701f9641a4418d04c0414aeff08876b34ab56";
 
-std::string sz(const std::string& text) { return text + '\0'; }
+using test::sz;
 
 class PasswordStoreTest : public ::testing::Test {
 protected:

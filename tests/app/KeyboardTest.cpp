@@ -23,13 +23,18 @@ void press(UINT key) {
 }
 
 // Tab from the first control goes through all the others and back to it.
-void expectTabOrder(ui::Form& form, std::vector<const ui::Control*> order) {
+::testing::AssertionResult tabsInOrder(ui::Form& form, std::vector<const ui::Control*> order) {
     form.Show();
-    ASSERT_TRUE(order.front()->hasFocus()) << form.design().caption << ": the first has the focus when shown";
+    if (!order.front()->hasFocus())
+        return ::testing::AssertionFailure()
+               << form.design().caption << ": the first has no focus when shown";
     for (size_t i = 1; i <= order.size(); ++i) {
         press(VK_TAB);
-        EXPECT_TRUE(order[i % order.size()]->hasFocus()) << form.design().caption << ", Tab number " << i;
+        if (!order[i % order.size()]->hasFocus())
+            return ::testing::AssertionFailure()
+                   << form.design().caption << ", Tab number " << i << " goes astray";
     }
+    return ::testing::AssertionSuccess();
 }
 
 TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
@@ -37,15 +42,16 @@ TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
     test::PasswordSandbox passwords;
     passwords.plantPlain("x");
     auto& login = ui::shared<FrmPass>();
-    expectTabOrder(login, {&login.TxtPass, &login.CmdPassoK});
+    EXPECT_TRUE(tabsInOrder(login, {&login.TxtPass, &login.CmdPassoK}));
     auto& first = ui::shared<FrmNewPass>();
-    expectTabOrder(first, {&first.TxtNewpass1, &first.txtnewpass2, &first.CmdNewpassok});
+    EXPECT_TRUE(tabsInOrder(first, {&first.TxtNewpass1, &first.txtnewpass2, &first.CmdNewpassok}));
     auto& change = ui::shared<FrmChangePass>();
-    expectTabOrder(change, {&change.TxtOldPass, &change.Text1, &change.Text2, &change.CmdChangepass});
+    EXPECT_TRUE(
+        tabsInOrder(change, {&change.TxtOldPass, &change.Text1, &change.Text2, &change.CmdChangepass}));
     auto& hide = ui::shared<FrmHidef>();
-    expectTabOrder(hide, {&hide.drive1, &hide.Dir1, &hide.CmdHideDir, &hide.CmdHideFil});
+    EXPECT_TRUE(tabsInOrder(hide, {&hide.drive1, &hide.Dir1, &hide.CmdHideDir, &hide.CmdHideFil}));
     auto& mru = ui::shared<FrmMRU>();
-    expectTabOrder(mru, {&mru.CmbMRU, &mru.CmdDelMRU});
+    EXPECT_TRUE(tabsInOrder(mru, {&mru.CmbMRU, &mru.CmdDelMRU}));
 }
 
 TEST_F(KeyboardTest, AltF4ClosesAsTheCloseBoxDoes) {

@@ -2,30 +2,24 @@
 #include "hiding/FrmHidef.h"
 
 #include "app/Form1.h"
+#include "platform/Text.h"
 #include "support/Messages.h"
 #include "support/Sandbox.h"
-#include "platform/Text.h"
 
 namespace {
 
 using test::Box;
 using ui::Icon;
 
-constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 using namespace msg;
+using test::flags;
+using test::kHiddenSystem;
 
 class FrmHidefTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::makeFolder(at("Secret"));
-        test::writeFile(at("notes.txt"), "x");
-    }
-    // Flags as the platform reports them, without the kind of item. Wine
-    // reports every file as archived, whatever was set.
-    static DWORD flags(const std::string& path) {
-        return test::attributes(path) &
-               ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
+        makeItemsToHide();
     }
     FrmHidef& form = ui::shared<FrmHidef>();
 };

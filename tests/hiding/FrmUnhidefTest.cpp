@@ -10,11 +10,11 @@
 #include "app/Form1.h"
 #include "hiding/FrmHidef.h"
 #include "hiding/ListFile.h"
+#include "platform/Paths.h"
 #include "support/Messages.h"
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
 #include "ui/Dpi.h"
-#include "platform/Paths.h"
 
 namespace {
 
@@ -26,43 +26,19 @@ using Controls = std::initializer_list<const ui::Control*>;
 
 using namespace msg;
 
-// Flags as the platform reports them, without the kind of item. Wine reports
-// every file as archived, whatever was set.
-DWORD flags(const std::string& path) {
-    return test::attributes(path) &
-           ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
-}
-
-// Files in a folder, "hw~*.tmp" leftovers of a failed rewrite included.
-int filesIn(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    int files = 0;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-    return files;
-}
+using test::filesIn;
+using test::flags;
 
 class FrmUnhidefTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::makeFolder(at("Secret"));
-        test::writeFile(at("notes.txt"), "x");
+        makeItemsToHide();
     }
     // Opens the window on a list file holding these entries.
     void openWith(const Entries& entries) {
         test::writeFile(listFile(), lines(entries));
         form.Show();
-    }
-    // A failure box of export or import: says what did not happen.
-    static void expectFailure(const Box& box, const std::string& what) {
-        EXPECT_EQ(box.title, "Error");
-        EXPECT_EQ(box.icon, Icon::Exclamation);
-        EXPECT_NE(box.prompt.find(what), std::string::npos) << box.prompt;
     }
     const Entries& shown() const { return form.LstUnhide.items(); }
 
@@ -270,9 +246,9 @@ TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTo
     form.CmdUnhide.click();
     form.close();
     ASSERT_EQ(host.boxes.size(), 6u);
-    expectFailure(host.boxes[0], "not imported");
-    expectFailure(host.boxes[1], "not exported");
-    expectFailure(host.boxes[5], "could not be saved");
+    EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
+    EXPECT_TRUE(saysNot(host.boxes[5], "could not be saved")) << host.boxes[5];
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone")}));
     EXPECT_EQ(test::readFile(at("out.hwl")), "kept\r\n");
     EXPECT_EQ(flags(listFile()), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
@@ -307,14 +283,15 @@ TEST_F(FrmUnhidefTest, AListFileTooLargeToHoldIsReportedAndTheMainWindowComesBac
     GlobalMemoryStatusEx(&memory);
     if (memory.ullAvailPhys / 2 >= static_cast<ULONGLONG>(kSize))
         GTEST_SKIP() << "this machine could hold it";
-    HANDLE file = CreateFileA(listFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    platform::FileHandle file(
+        CreateFileA(listFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(file);
     DWORD unused = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+    DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
     LARGE_INTEGER size{};
     size.QuadPart = kSize;
-    const bool made = SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
+    const bool made = SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+    file.reset();
     if (!made) GTEST_SKIP() << "no sparse file of a terabyte here";
 
     auto& main = ui::shared<Form1>();
@@ -436,11 +413,11 @@ TEST_F(FrmUnhidefTest, FailedExportsAndImportsSaySoAndChangeNothing) {
     form.CmdExpList.click();
 
     ASSERT_EQ(host.boxes.size(), 5u);
-    expectFailure(host.boxes[0], "not exported");
-    expectFailure(host.boxes[1], "not exported");
-    expectFailure(host.boxes[2], "not imported");
-    expectFailure(host.boxes[3], "not imported");
-    expectFailure(host.boxes[4], "not exported");
+    EXPECT_TRUE(saysNot(host.boxes[0], "not exported")) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
+    EXPECT_TRUE(saysNot(host.boxes[2], "not imported")) << host.boxes[2];
+    EXPECT_TRUE(saysNot(host.boxes[3], "not imported")) << host.boxes[3];
+    EXPECT_TRUE(saysNot(host.boxes[4], "not exported")) << host.boxes[4];
     EXPECT_NE(host.boxes[0].prompt.find(at("folder.hwl")), std::string::npos) << "names the file";
     EXPECT_EQ(test::attributes(at("folder.hwl")) & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
@@ -451,19 +428,19 @@ TEST_F(FrmUnhidefTest, FailedExportsAndImportsSaySoAndChangeNothing) {
 
 TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
     test::writeFile(listFile(), lines({"C:\\a", "C:\\b"}));
-    HANDLE held = CreateFileA(listFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    platform::FileHandle held = test::holdOpen(listFile());
+    ASSERT_TRUE(held);
     form.Show();
     EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kKeptAsItIs}));
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
-    CloseHandle(held);
+    held.reset();
     form.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\b"})) << "not overwritten with what was read";
 
     // An import in the meantime puts the window and the file in step again.
-    held = CreateFileA(listFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    held = test::holdOpen(listFile());
     form.Show();
-    CloseHandle(held);
+    held.reset();
     test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
@@ -482,7 +459,7 @@ TEST_F(FrmUnhidefTest, AListFileThatIsAFolderIsReportedAndLeftAlone) {
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
     ASSERT_EQ(host.boxes.size(), 3u);
-    expectFailure(host.boxes[2], "not imported");
+    EXPECT_TRUE(saysNot(host.boxes[2], "not imported")) << host.boxes[2];
     EXPECT_EQ(form.LstUnhide.listCount(), 0) << "the list stays as it was";
     form.close();
     EXPECT_EQ(test::attributes(listFile()) & FILE_ATTRIBUTE_DIRECTORY,
@@ -529,8 +506,8 @@ TEST_F(FrmUnhidefTest, OnAFullDriveTheListFileKeepsItsWholeOldList) {
     host.chooseFile(drive.folder + "\\out.hwl");
     form.CmdExpList.click();
     ASSERT_EQ(host.boxes.size(), 2u);
-    expectFailure(host.boxes[0], "not imported");
-    expectFailure(host.boxes[1], "not exported");
+    EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
     EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\b"}));
 
     form.close();

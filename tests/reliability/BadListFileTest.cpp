@@ -173,22 +173,19 @@ public:
             return;
         }
         test::writeFile(path, bytes);
-        held_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_NE(held_, INVALID_HANDLE_VALUE);
+        held_ = test::holdOpen(path);
+        EXPECT_TRUE(held_) << path;
     }
     ~Unusable() {
         release();
         test::removeTree(path_);
     }
     // The other program lets go.
-    void release() {
-        if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
-        held_ = INVALID_HANDLE_VALUE;
-    }
+    void release() { held_.reset(); }
 
 private:
     std::string path_;
-    HANDLE held_ = INVALID_HANDLE_VALUE;
+    platform::FileHandle held_;
 };
 
 TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold) {

@@ -4,15 +4,15 @@
 // with its message and changes nothing.
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
-#include "reliability/Reliability.h"
-#include "support/Sandbox.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "reliability/Reliability.h"
+#include "support/Sandbox.h"
 
 namespace reliability {
 namespace {
 
-constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+using test::kHiddenSystem;
 
 // The literal \\?\ form of a full path the test made: no trailing dot or
 // blank is dropped, and the length is no limit.

@@ -29,7 +29,7 @@ using ui::Icon;
 
 using namespace test::password;
 
-std::string sz(const std::string& text) { return text + '\0'; }
+using test::sz;
 
 std::string noNulBytes(size_t n, unsigned seed) {
     std::mt19937 gen(seed);

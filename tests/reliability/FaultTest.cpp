@@ -12,11 +12,11 @@
 #include "hiding/ListFile.h"
 #include "mru/FrmMRU.h"
 #include "mru/MruTargets.h"
+#include "platform/Paths.h"
 #include "reliability/Reliability.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
-#include "platform/Paths.h"
 
 namespace reliability {
 namespace {
@@ -24,13 +24,10 @@ namespace {
 using ui::Answer;
 using ui::Icon;
 
-constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+using test::kHiddenSystem;
 
 // Closing the unhide window when the list could not be written back.
-bool saysNotSaved(const Box& box) {
-    return box.title == "Error" && box.icon == Icon::Exclamation &&
-           box.prompt.find("could not be saved") != std::string::npos;
-}
+constexpr char kNotSaved[] = "could not be saved";
 
 // Entries whose lines fill exactly one 4 KiB page of the drive, so that any
 // growth needs space that a full drive does not have.
@@ -48,8 +45,7 @@ class FaultTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::makeFolder(at("Secret"));
-        test::writeFile(at("notes.txt"), "x");
+        makeItemsToHide();
         main.Show();
     }
     // Removes the entry at `index` as the user does, for one that cannot be found.
@@ -98,7 +94,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
     EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
     EXPECT_EQ(host.boxes[4], kRemoved);
-    EXPECT_TRUE(saysNotSaved(host.boxes[5])) << host.boxes[5];
+    EXPECT_TRUE(saysNot(host.boxes[5], kNotSaved)) << host.boxes[5];
     EXPECT_TRUE(main.visible()) << "the window closed all the same";
     EXPECT_EQ(test::readFile(list), lines(old)) << "the whole old list";
     EXPECT_EQ(test::readFile(drive.folder + "\\out.hwl"), "<missing>") << "no partial export";
@@ -127,13 +123,13 @@ TEST_F(FaultTest, AListFileHeldOpenWhileTheUnhideWindowIsOpenLosesNoEntry) {
     unhide.Show();
     removeEntry(1);
     // Another program opens the file now, sharing nothing.
-    HANDLE other = CreateFileA(listFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    platform::FileHandle other = test::holdOpen(listFile());
+    ASSERT_TRUE(other);
     host.boxes.clear();
     unhide.close();
-    CloseHandle(other);
+    other.reset();
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_TRUE(saysNotSaved(host.boxes[0])) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.boxes[0], kNotSaved)) << host.boxes[0];
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(readList(listFile()), old) << "the whole old list";
     tally("entries kept through faults", static_cast<long long>(old.size()));
@@ -151,23 +147,22 @@ TEST_F(FaultTest, AListFileUnderAByteRangeLockLosesNoEntry) {
     const Entries old{"C:\\a", "C:\\b"};
     test::writeFile(listFile(), lines(old));
     // Another program holds the whole file locked, sharing everything else.
-    HANDLE other = CreateFileA(listFile().c_str(), GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               0, nullptr);
-    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    // Closing the handle lets go of the lock, on every way out of the test.
+    platform::FileHandle other = test::holdOpen(listFile(), GENERIC_READ | GENERIC_WRITE,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    ASSERT_TRUE(other);
     OVERLAPPED whole{};
-    ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
-                           &whole));
+    ASSERT_TRUE(LockFileEx(other.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                           MAXDWORD, &whole));
     auto release = [&] {
-        UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);
-        CloseHandle(other);
+        UnlockFileEx(other.get(), 0, MAXDWORD, MAXDWORD, &whole);
+        other.reset();
     };
     char probe[4];
     DWORD got = 0;
-    HANDLE reader = CreateFileA(listFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    const bool enforced = !ReadFile(reader, probe, sizeof probe, &got, nullptr);
-    CloseHandle(reader);
+    const bool enforced =
+        !ReadFile(test::holdOpen(listFile(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE).get(), probe,
+                  sizeof probe, &got, nullptr);
     if (!enforced) {
         release();
         GTEST_SKIP() << "byte-range locks do not stop reads here (Wine); a file held open without sharing is "
@@ -222,7 +217,7 @@ TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
     unhide.close();
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_TRUE(saysNot(host.boxes[0], "not exported")) << host.boxes[0];
-    EXPECT_TRUE(saysNotSaved(host.boxes[1])) << host.boxes[1];
+    EXPECT_TRUE(saysNot(host.boxes[1], kNotSaved)) << host.boxes[1];
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(test::readFile(drive.kept + "\\sett~.dll"), lines(old))
         << "the drive still holds the whole old list";
@@ -252,7 +247,7 @@ TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenL
     host.boxes.clear();
     unhide.close();
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_TRUE(saysNotSaved(host.boxes[0])) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.boxes[0], kNotSaved)) << host.boxes[0];
     EXPECT_FALSE(test::exists(app)) << "nothing was made in its place";
     EXPECT_EQ(test::readFile(moved + "\\sett~.dll"), lines(old));
     tally("entries kept through faults", static_cast<long long>(old.size()));
@@ -263,7 +258,7 @@ TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenL
     EXPECT_EQ(unhide.LstUnhide.items(), old);
     test::removeTree(app);
     unhide.close();
-    EXPECT_TRUE(saysNotSaved(host.boxes.back())) << "removed: said so again";
+    EXPECT_TRUE(saysNot(host.boxes.back(), kNotSaved)) << "removed: said so again";
     EXPECT_FALSE(test::exists(app));
 }
 

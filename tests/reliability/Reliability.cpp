@@ -29,17 +29,6 @@ Entries splitLines(std::string_view bytes) {
     return out;
 }
 
-Entries readList(const std::string& path) {
-    Entries entries;
-    EXPECT_EQ(hiding::readEntries(path, entries), hiding::ReadResult::Complete) << path;
-    return entries;
-}
-
-bool saysNot(const Box& box, const std::string& what) {
-    return box.title == "Error" && box.icon == Icon::Exclamation &&
-           box.prompt.find(what) != std::string::npos;
-}
-
 GuardedText::GuardedText(std::string_view bytes) : size_(bytes.size()) {
     SYSTEM_INFO si;
     GetSystemInfo(&si);

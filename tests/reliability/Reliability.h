@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/Messages.h"
+#include "support/Sandbox.h"
 #include "support/ScriptedHost.h"
 
 namespace reliability {
@@ -19,15 +20,10 @@ using Entries = std::vector<std::string>;
 using test::Box;
 
 using namespace msg;
+using test::readList;
 // The entries of a path-list file's bytes: lines end at CR LF, a lone CR or
 // a lone LF; a last line without an end counts; nothing else is touched.
 Entries splitLines(std::string_view bytes);
-// The entries hiding::readEntries finds, failing the test unless it read to the end.
-Entries readList(const std::string& path);
-
-// True when a failure box of the unhide window's export or import says what
-// did not happen (its wording names the file, so only the gist is checked).
-bool saysNot(const Box& box, const std::string& what);
 
 // A copy of some bytes that ends right where an inaccessible page begins:
 // a routine that reads past the end of what it was given faults at once

@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kRounds = 1000;
 constexpr int kWarmUp = 20;
-constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+using test::kHiddenSystem;
 
 // After the warm-up and at the end, with the same windows loaded: nothing
 // may have grown. A count the platform does not keep is said to be skipped.

@@ -51,6 +51,15 @@ inline const Box kIncorrect{"The password entered is incorrect, Please try again
 inline const Box kReboot{"Please reboot the computer for the changes to take effect", "Hidewell",
                          Icon::Information};
 
+// True when a failure box (of export, import, or closing the unhide window)
+// says what did not happen: its wording names the file, so only the gist is
+// checked. Used as EXPECT_TRUE(saysNot(box, "...")), so a failure points at
+// the caller.
+inline bool saysNot(const Box& box, const std::string& what) {
+    return box.title == "Error" && box.icon == Icon::Exclamation &&
+           box.prompt.find(what) != std::string::npos;
+}
+
 // Each entry followed by CR LF.
 inline std::string lines(const std::vector<std::string>& entries) {
     std::string out;

@@ -41,6 +41,8 @@ void makeKey(HKEY root, const std::string& path);
 
 // The bytes of a REG_DWORD as the registry stores them.
 std::string dwordBytes(DWORD value);
+// The bytes of a REG_SZ as the registry stores them: the text and its NUL.
+inline std::string sz(const std::string& text) { return text + '\0'; }
 
 // While it lives, nobody (its creator included) has the denied access to the
 // key (by default: setting values): a deny entry for Everyone in the key's

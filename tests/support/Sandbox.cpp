@@ -1,8 +1,10 @@
 #include "support/Sandbox.h"
 
-#include "ui/Form.h"
+#include "hiding/ListFile.h"
+
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "ui/Form.h"
 
 namespace test {
 
@@ -32,6 +34,11 @@ void Sandbox::TearDown() {
     removeTree(dir);
 }
 
+void Sandbox::makeItemsToHide() {
+    makeFolder(at("Secret"));
+    writeFile(at("notes.txt"), "x");
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
     HANDLE h =
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -59,6 +66,32 @@ bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
 
 DWORD attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+DWORD flags(const std::string& path) {
+    return attributes(path) & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
+}
+
+int filesIn(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    platform::FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &fd));
+    if (!find) return 0;
+    int files = 0;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+    } while (FindNextFileA(find.get(), &fd));
+    return files;
+}
+
+platform::FileHandle holdOpen(const std::string& path, DWORD access, DWORD sharing) {
+    return platform::FileHandle(
+        CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+std::optional<std::vector<std::string>> readList(const std::string& path) {
+    std::vector<std::string> entries;
+    if (hiding::readEntries(path, entries) != hiding::ReadResult::Complete) return std::nullopt;
+    return entries;
+}
 
 void pressEnter(HWND target) {
     PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);

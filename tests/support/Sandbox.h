@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/Handles.h"
 #include "support/ScriptedHost.h"
 #include "ui/Program.h"
 
@@ -22,6 +25,8 @@ protected:
     // Paths inside the sandbox folder.
     std::string at(const std::string& name) const { return dir + "\\" + name; }
     std::string listFile() const { return at("sett~.dll"); }
+    // Something to hide: the folder "Secret" and the file "notes.txt".
+    void makeItemsToHide();
 
     std::string dir;  // the application folder of this test
     ScriptedHost& host = test::host();
@@ -36,6 +41,19 @@ std::string readFile(const std::string& path);  // "<missing>" when it cannot be
 bool exists(const std::string& path);
 void makeFolder(const std::string& path);
 DWORD attributes(const std::string& path);
+inline constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// The flags an item carries, without the kind of item. Wine reports every
+// file as archived, whatever was set.
+DWORD flags(const std::string& path);
+// The files in a folder (not its folders), "hw~*.tmp" leftovers of a failed
+// rewrite among them.
+int filesIn(const std::string& folder);
+// The file opened as another program holds it: by default for reading,
+// sharing nothing. Closed when the handle goes or is reset.
+platform::FileHandle holdOpen(const std::string& path, DWORD access = GENERIC_READ, DWORD sharing = 0);
+// The entries of a path-list file as the program reads them; nothing unless
+// it was read to its end.
+std::optional<std::vector<std::string>> readList(const std::string& path);
 // Enter typed on the keyboard into the window with the focus, and the
 // messages handled as the program's loop would.
 void pressEnter(HWND target);

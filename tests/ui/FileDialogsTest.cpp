@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Text.h"
 #include "support/Sandbox.h"
 #include "ui/FileDialogs.h"
-#include "platform/Text.h"
 
 namespace {
 

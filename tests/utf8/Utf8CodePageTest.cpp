@@ -5,9 +5,9 @@
 
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
-#include "support/Sandbox.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "support/Sandbox.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ TEST_F(Utf8CodePageTest, TextAndPathsConvertWhole) {
 
 TEST_F(Utf8CodePageTest, AFolderWithAnyNameIsHiddenAndUnhidden) {
     std::string path;
-    ASSERT_TRUE(platform::toAnsi(platform::fromAnsi(dir) + L"\\\u0416\u0443\u0440\u043D\u0430\u043B \u2713", path));
+    ASSERT_TRUE(
+        platform::toAnsi(platform::fromAnsi(dir) + L"\\\u0416\u0443\u0440\u043D\u0430\u043B \u2713", path));
     test::makeFolder(path);
     DWORD previous = 0;
     ASSERT_TRUE(hiding::hideItem(path, previous));
