@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
+#include <stdexcept>
 
 #include "resource.h"
 #include "ui/Controls.h"
@@ -177,9 +177,8 @@ void Form::load() {
     hwnd_ = CreateWindowExA(exStyle, kFormClass, design_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
                             100, dialog ? hiddenOwner() : nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!hwnd_) {
-        const DWORD error = GetLastError();
         state_ = State::NotLoaded;
-        throw std::system_error(static_cast<int>(error), std::system_category(), "CreateWindowEx");
+        throw std::runtime_error("the window could not be made");
     }
     dpi_ = dpiFor(hwnd_);
     if (design_.back != Default) backBrush_.reset(CreateSolidBrush(design_.back));

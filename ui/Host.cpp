@@ -34,7 +34,7 @@ public:
     }
 
     std::optional<FileChoice> chooseFile(HWND owner, const FileDialog& d) override {
-        const CLSID& kind = d.kind == FileDialog::Save ? CLSID_FileSaveDialog : CLSID_FileOpenDialog;
+        const CLSID& kind = d.kind == FileDialog::Save ? __uuidof(FileSaveDialog) : __uuidof(FileOpenDialog);
         IFileDialog* created = nullptr;
         if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
             return std::nullopt;
