@@ -39,6 +39,10 @@ void FrmChangePass::CmdChangepass_Click() {
         Text1.setFocus();
         return;
     }
+    if (!Text1.textFitsCodePage()) {
+        MsgBox(PasswordStore::kCannotKeep, "Error", Icon::Exclamation);
+        return;
+    }
     if (!PasswordStore::save(password)) {
         MsgBox(PasswordStore::kNotSaved, "Error", Icon::Exclamation);
         return;

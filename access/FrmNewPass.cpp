@@ -22,6 +22,10 @@ void FrmNewPass::CmdNewpassok_Click() {
         MsgBox("the two passwords do not co-incide", "Hidewell", ui::Icon::Exclamation);
         return;
     }
+    if (!TxtNewpass1.textFitsCodePage()) {
+        MsgBox(PasswordStore::kCannotKeep, "Error", ui::Icon::Exclamation);
+        return;
+    }
     if (!PasswordStore::save(password)) {
         MsgBox(PasswordStore::kNotSaved, "Error", ui::Icon::Exclamation);
         return;

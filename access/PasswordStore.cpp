@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/SystemLibrary.h"
+#include "platform/Text.h"
 #include "registry/ModRegedit.h"
 
 namespace PasswordStore {
@@ -203,8 +204,13 @@ bool isEmpty() { return storedValue().toText().empty(); }
 bool matches(const std::string& typed) {
     const RegValue stored = storedValue();
     const std::string text = stored.toText();
-    if (!stored.isNumber() && isRecord(text)) return verify(text, typed);
-    return typed == text;
+    // An earlier version kept what the legacy code page made of the typed
+    // text; checked once more only where that differs from the text.
+    const std::string legacy = platform::toLegacy(typed);
+    const bool other = legacy != typed;
+    if (!stored.isNumber() && isRecord(text)) return verify(text, typed) || (other && verify(text, legacy));
+    // A plain value comes back from the registry as text, the legacy bytes too.
+    return typed == text || (other && platform::fromLegacy(legacy) == text);
 }
 
 bool save(const std::string& password) {

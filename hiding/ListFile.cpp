@@ -7,6 +7,7 @@
 
 #include "platform/Handles.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace hiding {
 namespace {
@@ -97,6 +98,12 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
         entries.reserve(entries.size() + size.QuadPart / 48);
     }
 
+    // A line an earlier version wrote in the legacy code page is read in it.
+    const bool utf8 = platform::codePageIsUtf8();
+    auto keep = [&](std::string& line) {
+        if (utf8 && !platform::isUtf8(line)) line = platform::fromLegacy(line);
+        entries.push_back(std::move(line));
+    };
     std::string line;
     bool afterCR = false;
     std::vector<char> buffer(1 << 20);
@@ -120,13 +127,13 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
             const char* stop = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
             line.append(p, stop);
             if (stop == end) break;
-            entries.push_back(std::move(line));
+            keep(line);
             line.clear();
             afterCR = *stop == '\r';
             p = stop + 1;
         }
     }
-    if (!line.empty()) entries.push_back(std::move(line));
+    if (!line.empty()) keep(line);
     return ReadResult::Complete;
 }
 

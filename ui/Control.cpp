@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/Handles.h"
+#include "platform/Text.h"
 #include "ui/Dpi.h"
 #include "ui/Form.h"
 
@@ -28,6 +29,14 @@ std::string Control::text() const {
     std::string s(static_cast<size_t>(GetWindowTextLengthA(h)) + 1, '\0');
     s.resize(static_cast<size_t>(GetWindowTextA(h, s.data(), static_cast<int>(s.size()))));
     return s;
+}
+
+bool Control::textFitsCodePage() const {
+    HWND h = hwnd();
+    std::wstring wide(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+    wide.resize(static_cast<size_t>(GetWindowTextW(h, wide.data(), static_cast<int>(wide.size()))));
+    std::string narrow;
+    return platform::toAnsi(wide, narrow);
 }
 
 void Control::setText(std::string_view text) { SetWindowTextA(hwnd(), std::string(text).c_str()); }

@@ -27,6 +27,9 @@ public:
 
     HWND hwnd() const;  // loads the owner when needed
     std::string text() const;
+    // False when the text has characters the program's code page cannot
+    // hold, which text() then gives with stand-ins.
+    bool textFitsCodePage() const;
     void setText(std::string_view text);
     void setFocus();
     bool hasFocus() const;

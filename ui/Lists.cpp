@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/Handles.h"
+#include "platform/Text.h"
 #include "ui/Dpi.h"
 #include "ui/Form.h"
 
@@ -62,9 +63,11 @@ void ListBox::widen(const std::string& item) {
     // Long paths can be scrolled to sideways.
     const platform::WindowDC dc(hwnd_);
     const platform::Selected drawnWith(dc.get(), font());
+    // Measured as the list shows it: up to a NUL, in UTF-16.
+    const std::wstring shown =
+        platform::fromAnsi(std::string_view(item.c_str(), strnlen(item.c_str(), item.size())));
     SIZE size{};
-    GetTextExtentPoint32A(dc.get(), item.c_str(), static_cast<int>(strnlen(item.c_str(), item.size())),
-                          &size);
+    GetTextExtentPoint32W(dc.get(), shown.c_str(), static_cast<int>(shown.size()), &size);
     if (size.cx + 8 > widest_) {
         widest_ = size.cx + 8;
         SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest_), 0);
