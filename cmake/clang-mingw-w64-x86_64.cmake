@@ -28,11 +28,12 @@ if(NOT IS_DIRECTORY "${_gcc_dir}/include/c++")
                         "install g++-mingw-w64-x86-64-posix (tools/deps.sh)")
 endif()
 set(_cxx_include "${_gcc_dir}/include/c++")
-set(CMAKE_CXX_FLAGS_INIT
-    "-isystem ${_cxx_include} -isystem ${_cxx_include}/${_triple} -isystem ${_cxx_include}/backward")
+set(CMAKE_CXX_STANDARD_INCLUDE_DIRECTORIES
+    ${_cxx_include} ${_cxx_include}/${_triple} ${_cxx_include}/backward)
 # libstdc++ of the posix flavour calls winpthread, which the GCC driver adds
 # by itself and clang's does not. lld finds archive members wherever the
-# archive stands on the line, so the linker flags can carry it.
+# archive stands on the line, so the linker flags can carry it. (A
+# CMAKE_EXE_LINKER_FLAGS given on the command line replaces these.)
 set(_link_flags "-fuse-ld=lld -L${_gcc_dir} -lwinpthread")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${_link_flags}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${_link_flags}")
