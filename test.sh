@@ -6,27 +6,30 @@
 set -e
 cd "$(dirname "$0")"
 tools/deps.sh
-for preset in cross clang; do
-    cmake --preset "$preset"
-    cmake --build --preset "$preset"
-done
+cmake --preset cross
+cmake --preset clang
 
-# The two runs go side by side: each prefix has its own Wine server, registry,
-# drives and desktops, and tools/wine-exec.sh puts each on a CPU of its own.
-# The clang build skips the reliability suite, the long one, whose hostile
-# input, faults and leaks the GCC build covers; its output follows GCC's.
-log=build/clang/Testing/test.sh.log
-mkdir -p build/clang/Testing
-HIDEWELL_CPU_SLOT=1 ctest --preset clang -LE reliability "$@" >"$log" 2>&1 &
+# The clang build and its tests go beside the GCC ones: the build at the
+# lowest priority, so that it takes only what the GCC build and tests leave
+# over, and the tests in their own prefix (their own Wine server, registry,
+# drives and desktops) on another CPU than GCC's (tools/wine-exec.sh). They
+# leave out the reliability suite, the long one, which the GCC build runs.
+# Their output follows GCC's.
+log=build/clang/test.sh.log
+(
+    nice -n 19 cmake --build --preset clang
+    HIDEWELL_CPU_SLOT=1 ctest --preset clang -LE reliability "$@"
+) >"$log" 2>&1 &
 clang=$!
-trap 'kill "$clang" 2>/dev/null' INT TERM
+trap 'trap - INT TERM; kill 0' INT TERM
+
 gcc_status=0
-HIDEWELL_CPU_SLOT=0 ctest --preset cross "$@" || gcc_status=$?
+{ cmake --build --preset cross && HIDEWELL_CPU_SLOT=0 ctest --preset cross "$@"; } || gcc_status=$?
 clang_status=0
 wait "$clang" || clang_status=$?
 echo
-echo "Tests of the clang build (build/clang):"
+echo "The clang build and its tests (build/clang):"
 cat "$log"
-[ "$gcc_status" -eq 0 ] || echo "test.sh: tests of the GCC build (build/cross) failed" >&2
-[ "$clang_status" -eq 0 ] || echo "test.sh: tests of the clang build (build/clang) failed" >&2
+[ "$gcc_status" -eq 0 ] || echo "test.sh: the GCC build or its tests (build/cross) failed" >&2
+[ "$clang_status" -eq 0 ] || echo "test.sh: the clang build or its tests (build/clang) failed" >&2
 [ "$gcc_status" -eq 0 ] && [ "$clang_status" -eq 0 ]
