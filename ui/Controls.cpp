@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "resource.h"
 #include "ui/Dpi.h"
