@@ -22,7 +22,10 @@ set(CMAKE_SYSROOT /usr/${_triple})
 # the posix-threads one under 12-posix: name its headers and libraries here.
 file(GLOB _gcc_dirs LIST_DIRECTORIES true /usr/lib/gcc/${_triple}/*-posix)
 list(SORT _gcc_dirs COMPARE NATURAL ORDER DESCENDING)
-list(GET _gcc_dirs 0 _gcc_dir)
+set(_gcc_dir "")
+if(_gcc_dirs)
+    list(GET _gcc_dirs 0 _gcc_dir)
+endif()
 if(NOT IS_DIRECTORY "${_gcc_dir}/include/c++")
     message(FATAL_ERROR "No posix-threads libstdc++ under /usr/lib/gcc/${_triple}: "
                         "install g++-mingw-w64-x86-64-posix (tools/deps.sh)")
