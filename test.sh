@@ -1,10 +1,35 @@
 #!/bin/sh
-# Builds Hidewell and its tests and runs every test under Wine, headless, in a
-# Wine prefix that belongs to the build. Installs what is missing first.
-# Extra arguments go to ctest (for example: ./test.sh -L reliability).
+# Builds Hidewell and its tests twice, with mingw-w64 GCC (build/cross) and with
+# clang and lld (build/clang), and runs the tests of both under Wine, headless,
+# each build in a Wine prefix of its own. Installs what is missing first.
+# Extra arguments go to both ctest runs (for example: ./test.sh -L unit).
 set -e
 cd "$(dirname "$0")"
 tools/deps.sh
 cmake --preset cross
-cmake --build --preset cross
-ctest --preset cross "$@"
+cmake --preset clang
+
+# The clang build and its tests go beside the GCC ones: the build at the
+# lowest priority, so that it takes only what the GCC build and tests leave
+# over, and the tests in their own prefix (their own Wine server, registry,
+# drives and desktops) on another CPU than GCC's (tools/wine-exec.sh). They
+# leave out the reliability suite, the long one, which the GCC build runs.
+# Their output follows GCC's.
+log=build/clang/test.sh.log
+(
+    nice -n 19 cmake --build --preset clang
+    HIDEWELL_CPU_SLOT=1 ctest --preset clang -LE reliability "$@"
+) >"$log" 2>&1 &
+clang=$!
+trap 'trap - INT TERM; kill 0' INT TERM
+
+gcc_status=0
+{ cmake --build --preset cross && HIDEWELL_CPU_SLOT=0 ctest --preset cross "$@"; } || gcc_status=$?
+clang_status=0
+wait "$clang" || clang_status=$?
+echo
+echo "The clang build and its tests (build/clang):"
+cat "$log"
+[ "$gcc_status" -eq 0 ] || echo "test.sh: the GCC build or its tests (build/cross) failed" >&2
+[ "$clang_status" -eq 0 ] || echo "test.sh: the clang build or its tests (build/clang) failed" >&2
+[ "$gcc_status" -eq 0 ] && [ "$clang_status" -eq 0 ]

@@ -1,9 +1,10 @@
 #!/bin/sh
-# Installs, through apt, whatever the build, the tests and the run need and is missing.
+# Installs, through apt, whatever the builds (GCC and clang), the tests and the run
+# need and is missing.
 # Usage: tools/deps.sh [extra packages...]
 set -e
 pkgs="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-      wine wine64 fonts-wine googletest $*"
+      clang lld wine wine64 fonts-wine googletest $*"
 missing=""
 for p in $pkgs; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

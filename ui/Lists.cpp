@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/Handles.h"
 #include "platform/Text.h"

@@ -74,8 +74,9 @@ private:
 };
 
 unsigned seedOfThisRun() {
-    if (const char* s = std::getenv("HIDEWELL_SEED"))
-        return static_cast<unsigned>(std::strtoul(s, nullptr, 10));
+    char s[32];
+    const DWORD n = GetEnvironmentVariableA("HIDEWELL_SEED", s, sizeof s);
+    if (n > 0 && n < sizeof s) return static_cast<unsigned>(std::strtoul(s, nullptr, 10));
     return 20260601u;
 }
 

@@ -56,7 +56,7 @@ void saveWindow(HWND h, const std::string& name) {
     bf.bfOffBits = sizeof bf + sizeof bi;
     bf.bfSize = bf.bfOffBits + static_cast<DWORD>(pixels.size());
     const std::string path = pictures + "\\" + name + ".bmp";
-    if (FILE* f = fopen(path.c_str(), "wb")) {
+    if (FILE* f = nullptr; fopen_s(&f, path.c_str(), "wb") == 0) {
         fwrite(&bf, sizeof bf, 1, f);
         fwrite(&bi, sizeof bi, 1, f);
         fwrite(pixels.data(), 1, pixels.size(), f);
