@@ -84,6 +84,11 @@ std::string applicationFolder() {
     return folder.substr(0, cut == 2 && folder[1] == ':' ? 3 : cut);
 }
 
-void setApplicationFolder(std::string folder) { folderOverride() = std::move(folder); }
+void setApplicationFolder(std::string folder) {
+    if (folder.empty())
+        folderOverride().reset();
+    else
+        folderOverride() = std::move(folder);
+}
 
 }  // namespace platform

@@ -32,7 +32,7 @@ std::wstring childPath(const std::wstring& folder, const std::wstring& name);
 // The folder that holds the program file, without a trailing separator
 // except at a drive root.
 std::string applicationFolder();
-// Tests run each case in a folder of its own.
+// Tests run each case in a folder of its own; "" puts the real one back.
 void setApplicationFolder(std::string folder);
 
 }  // namespace platform

@@ -7,6 +7,9 @@
 // iteration counts instead.
 #include "access/PasswordStore.h"
 
+#include "platform/Handles.h"
+#include "platform/Text.h"
+
 #include "support/RegistrySandbox.h"
 
 namespace {
@@ -159,6 +162,36 @@ TEST_F(PasswordStoreTest, APasswordWrittenThroughTheClassesRootIsFoundWhereverIt
     test::writeRaw(HKEY_CLASSES_ROOT, ".mp3", kName, REG_SZ, sz("Older"));
     EXPECT_EQ((toUser ? user() : machine()).data, sz("Older"));
     EXPECT_TRUE(PasswordStore::matches("Older"));
+}
+
+TEST_F(PasswordStoreTest, PasswordsOfAnyCharactersAreToldApartAndOlderOnesStillOpen) {
+    // Any character is kept: two passwords the legacy code page would make
+    // the same ("?mega ?? ok") are told apart.
+    const std::string japanese = "\xCE\xA9mega \xE6\x97\xA5\xE6\x9C\xAC ok";
+    const std::string chinese = "\xCE\xA9mega \xE4\xB8\xAD\xE6\x96\x87 ok";
+    ASSERT_TRUE(PasswordStore::save(japanese));
+    EXPECT_TRUE(PasswordStore::matches(japanese));
+    EXPECT_FALSE(PasswordStore::matches(chinese));
+
+    // A record and a plain value that an earlier version made of "Passw\u00F6rt"
+    // in the legacy code page (1252).
+    if (platform::legacyCodePage() != 1252)
+        GTEST_SKIP() << "the legacy code page here is not the Western one";
+    const std::string typed = "Passw\xC3\xB6rt";
+    plantUser(REG_SZ, sz(test::password::recordFor("Passw\xF6rt", 2)));
+    EXPECT_TRUE(PasswordStore::matches(typed));
+    EXPECT_FALSE(PasswordStore::matches("Passwort"));
+    // The earlier version kept the plain text through the registry, which
+    // holds UTF-16: written here the same way.
+    const std::wstring plain = L"Passw\u00F6rt";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kUser, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const platform::KeyHandle owned(key);
+    ASSERT_EQ(RegSetValueExW(key, L"openID", 0, REG_SZ, reinterpret_cast<const BYTE*>(plain.c_str()),
+                             static_cast<DWORD>((plain.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(PasswordStore::matches(typed));
 }
 
 TEST_F(PasswordStoreTest, NothingUsableStoredMeansNoPassword) {

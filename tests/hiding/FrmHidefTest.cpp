@@ -1,6 +1,8 @@
 // The hide window's flows, driven through its real controls.
 #include "hiding/FrmHidef.h"
 
+#include "hiding/FrmUnhidef.h"
+
 #include "app/Form1.h"
 #include "platform/Text.h"
 #include "support/Messages.h"
@@ -130,34 +132,37 @@ TEST_F(FrmHidefTest, AnItemThatCannotBeFoundIsReported) {
     EXPECT_FALSE(test::exists(listFile()));
 }
 
-TEST_F(FrmHidefTest, RefusesANameTheCodePageCannotHold) {
-    // U+03A9 has no place in a Western code page.
-    std::string fits;
-    if (platform::toAnsi(L"\u03A9", fits)) GTEST_SKIP() << "this code page has a place for U+03A9";
-    ASSERT_TRUE(CreateDirectoryW(platform::fromAnsi(at("Greek-")).append(L"\u03A9").c_str(), nullptr));
-    std::wstring wide = platform::fromAnsi(at("Greek-")) + L"\u03A9";
-    const DWORD before = GetFileAttributesW(wide.c_str());
-
-    EXPECT_FALSE(form.Dir1.setPath(at("Greek-") + "\xD9"));  // no such folder: nothing changes
-    EXPECT_EQ(form.Dir1.path(), dir);
-    int greek = -1;
+TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides) {
+    // UTF-8 is the program's code page: every name the file system holds.
+    const std::string folder = at("Fotos \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9");
+    const std::string file = at("\xD0\x96\xD1\x83\xD1\x80\xD0\xBD\xD0\xB0\xD0\xBB \xE2\x9C\x93.txt");
+    test::makeFolder(folder);
+    test::writeFile(file, "x");
+    int fotos = -1;
     for (int i = 0; i < form.Dir1.listCount(); ++i)
-        if (form.Dir1.list(i).rfind(at("Greek-"), 0) == 0) greek = i;
-    ASSERT_GE(greek, 0);
-    form.Dir1.open(greek);
-    EXPECT_FALSE(form.Dir1.pathFitsCodePage());
+        if (form.Dir1.list(i) == folder) fotos = i;
+    ASSERT_GE(fotos, 0) << "the folder list shows the name as it is";
+    form.Dir1.open(fotos);
     form.CmdHideDir.click();
-
-    host.chooseFile(at("Greek-?.txt"), false);
+    host.chooseFile(file);
     form.CmdHideFil.click();
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kFolderHidden, kFileHidden}));
+    EXPECT_EQ(flags(folder), kHiddenSystem);
+    EXPECT_EQ(flags(file), kHiddenSystem);
+    EXPECT_EQ(test::readFile(listFile()), lines({folder, file})) << "recorded in UTF-8";
+    form.close();
 
-    ASSERT_EQ(host.boxes.size(), 2u);
-    EXPECT_EQ(host.boxes[0].title, "Error");
-    EXPECT_EQ(host.boxes[0].icon, Icon::Exclamation);
-    EXPECT_EQ(host.boxes[1], host.boxes[0]);
-    EXPECT_EQ(GetFileAttributesW(wide.c_str()), before);
-    EXPECT_FALSE(test::exists(listFile()));
-    RemoveDirectoryW(wide.c_str());
+    auto& unhide = ui::shared<FrmUnhidef>();
+    host.reset();
+    unhide.Show();
+    EXPECT_EQ(unhide.LstUnhide.items(), (std::vector<std::string>{folder, file}));
+    for (int i = 0; i < 2; ++i) {
+        unhide.LstUnhide.setListIndex(0);
+        unhide.CmdUnhide.click();
+    }
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kUnhidden, kUnhidden}));
+    EXPECT_EQ(flags(folder), 0u);
+    EXPECT_EQ(flags(file), 0u);
 }
 
 TEST_F(FrmHidefTest, ADriveThatIsNotReadyIsReportedAndTheFolderListStays) {

@@ -134,7 +134,7 @@ TEST_F(ModRegeditTest, OtherTextIsWrittenAsStringTrimmedOfSpacesOnly) {
     const std::pair<const char*, std::string> cases[] = {
         {"abc", "abc"}, {" abc ", "abc"}, {"", ""}, {"   ", ""}, {"\tabc\t", "\tabc\t"}, {"a b", "a b"},
         {"1,000", "1,000"}, {"0x1F", "0x1F"}, {"1e", "1e"}, {"e5", "e5"}, {".", "."}, {"--5", "--5"},
-        {"- 5", "- 5"}, {"1 2", "1 2"}, {"12abc", "12abc"}, {"caf\xE9", "caf\xE9"},
+        {"- 5", "- 5"}, {"1 2", "1 2"}, {"12abc", "12abc"}, {"caf\xC3\xA9", "caf\xC3\xA9"},
     };
     // clang-format on
     for (const auto& [text, stored] : cases) {

@@ -107,14 +107,18 @@ TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
             test::writeRaw(root, path, kName, v.type, v.data);
             const test::RawValue before = test::readRaw(root, path, kName);  // poisoned: nothing read past it
 
+            // Text as the registry now holds it: bytes that were no UTF-8 it
+            // took with stand-ins.
+            const std::string password =
+                v.type == REG_SZ ? before.data.substr(0, before.data.find('\0')) : v.password;
             const ModRegedit::RegValue read = ModRegedit::RegReadValue(
                 root == HKEY_LOCAL_MACHINE ? ModRegedit::HKLM : ModRegedit::HKCU, path, kName);
-            EXPECT_EQ(read.toText(), v.password) << "read exactly what is there, nothing past it";
-            EXPECT_EQ(PasswordStore::isEmpty(), v.password.empty());
+            EXPECT_EQ(read.toText(), password) << "read exactly what is there, nothing past it";
+            EXPECT_EQ(PasswordStore::isEmpty(), password.empty());
 
             host.reset();
             login.Show();
-            if (v.password.empty()) {
+            if (password.empty()) {
                 EXPECT_TRUE(first.visible()) << "no password: the first-password window";
                 EXPECT_FALSE(login.visible());
             } else {
@@ -123,7 +127,7 @@ TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
                 login.CmdPassoK.click();
                 EXPECT_EQ(host.boxes, std::vector<Box>{kIncorrect});
                 if (v.loginWith) {
-                    login.TxtPass.setText(v.password);
+                    login.TxtPass.setText(password);
                     login.CmdPassoK.click();
                     EXPECT_TRUE(main.visible()) << "the stored text lets the user in";
                 }
@@ -160,23 +164,6 @@ TEST_F(BadRegistryTest, AFirstPasswordReplacesOddValuesWhereItIsStored) {
     EXPECT_TRUE(PasswordStore::matches("new one"));
 }
 
-// A record made here with the platform's own PBKDF2 on the password as it is.
-std::string recordFor(const std::string& password, unsigned long iterations) {
-    BCRYPT_ALG_HANDLE alg = nullptr;
-    BCryptOpenAlgorithmProvider(&alg, BCRYPT_SHA256_ALGORITHM, nullptr, BCRYPT_ALG_HANDLE_HMAC_FLAG);
-    unsigned char salt[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, hash[32] = {};
-    BCryptDeriveKeyPBKDF2(alg, reinterpret_cast<PUCHAR>(const_cast<char*>(password.data())),
-                          static_cast<ULONG>(password.size()), salt, sizeof salt, iterations, hash,
-                          sizeof hash, 0);
-    BCryptCloseAlgorithmProvider(alg, 0);
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string out = "pbkdf2-sha256$" + std::to_string(iterations) + "$";
-    for (unsigned char b : salt) out += {digits[b >> 4], digits[b & 15]};
-    out += '$';
-    for (unsigned char b : hash) out += {digits[b >> 4], digits[b & 15]};
-    return out;
-}
-
 double secondsFor(const std::function<void()>& f) {
     const auto start = std::chrono::steady_clock::now();
     f();
@@ -188,11 +175,11 @@ double secondsFor(const std::function<void()>& f) {
 TEST_F(BadRegistryTest, ALongTypedPasswordIsCheckedInTime) {
     tally("bad input: typed passwords of 100 B to 1 MiB", 4);
     const std::string longer(100, 'L');  // beyond the hash's 64-byte block
-    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(recordFor(longer, 2)));
+    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(test::password::recordFor(longer, 2)));
     EXPECT_TRUE(PasswordStore::matches(longer)) << "records of long passwords stay valid";
     EXPECT_FALSE(PasswordStore::matches(longer + "L"));
 
-    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(recordFor("short", 20000)));
+    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(test::password::recordFor("short", 20000)));
     const std::string pasted(1 << 20, 'P');
     login.Show();
     login.TxtPass.setText(pasted);

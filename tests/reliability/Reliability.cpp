@@ -29,6 +29,51 @@ Entries splitLines(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// Windows-1252's bytes 0x80 to 0x9F; the others are Latin-1's. The five that
+// 1252 leaves unassigned stand for the control characters of their number,
+// as Windows and Wine decode them.
+constexpr char16_t k1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool validUtf8(std::string_view bytes) {
+    return bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
+}
+
+}  // namespace
+
+std::string asRead(std::string_view line) {
+    if (validUtf8(line)) return std::string(line);
+    std::string out;
+    for (const char c : line) {
+        const auto b = static_cast<unsigned char>(c);
+        const unsigned u = b < 0x80 ? b : b < 0xA0 ? k1252[b - 0x80] : b;
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += {static_cast<char>(0xC0 | u >> 6), static_cast<char>(0x80 | (u & 0x3F))};
+        } else {
+            out += {static_cast<char>(0xE0 | u >> 12), static_cast<char>(0x80 | (u >> 6 & 0x3F)),
+                    static_cast<char>(0x80 | (u & 0x3F))};
+        }
+    }
+    return out;
+}
+
+Entries asRead(const Entries& lines) {
+    Entries out;
+    for (const std::string& line : lines) out.push_back(asRead(line));
+    return out;
+}
+
+Entries entriesOf(std::string_view bytes) { return asRead(splitLines(bytes)); }
+
+bool westernLegacy() { return platform::legacyCodePage() == 1252; }
+
 GuardedText::GuardedText(std::string_view bytes) : size_(bytes.size()) {
     SYSTEM_INFO si;
     GetSystemInfo(&si);

@@ -97,21 +97,24 @@ TEST_F(RoundTripTest, EveryEntryReadsBackExactly) {
     const auto start = std::chrono::steady_clock::now();
     int cases = 0;
     long long entries = 0;
+    if (!westernLegacy()) GTEST_SKIP() << "the legacy code page here is not the Western one";
     for (; cases < 2000; ++cases) {
         SCOPED_TRACE("case " + std::to_string(cases));
-        Entries expected = g.entries();
+        // Bytes that are not UTF-8 come back as the legacy code page's text.
+        Entries written = g.entries();
+        Entries expected = asRead(written);
         switch (g.below(3)) {
-            case 0: ASSERT_TRUE(hiding::replaceFile(file, expected)); break;
+            case 0: ASSERT_TRUE(hiding::replaceFile(file, written)); break;
             case 1:
                 scratch.List.clear();
-                scratch.List.addItems(expected);
+                scratch.List.addItems(written);
                 ASSERT_TRUE(ModSaveListToFile::SaveListToFile(file, scratch.List));
                 break;
             default: {
                 // What another program wrote, then appended to and rewritten.
                 const std::string bytes = g.foreign();
                 test::writeFile(file, bytes);
-                expected = splitLines(bytes);
+                expected = entriesOf(bytes);
                 Entries read;
                 ASSERT_EQ(hiding::readEntries(file, read), hiding::ReadResult::Complete);
                 ASSERT_EQ(read, expected);
@@ -119,9 +122,10 @@ TEST_F(RoundTripTest, EveryEntryReadsBackExactly) {
             }
         }
         for (int appends = g.below(3); appends > 0; --appends) {
-            expected.push_back(g.entry());
+            const std::string appended = g.entry();
+            expected.push_back(asRead(appended));
             // Read past its end and the append faults on the guard page.
-            const GuardedText entry(expected.back());
+            const GuardedText entry(appended);
             ASSERT_TRUE(hiding::appendEntry(file, entry.view()));
         }
         Entries read;

@@ -1,6 +1,8 @@
 #include "support/RegistrySandbox.h"
 
 #include <aclapi.h>
+// bcrypt.h needs the types of windows.h.
+#include <bcrypt.h>
 
 #include <initializer_list>
 #include <vector>
@@ -193,6 +195,22 @@ bool machineWritable() {
     if (rc != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
+}
+
+std::string recordFor(const std::string& bytes, unsigned long iterations) {
+    BCRYPT_ALG_HANDLE alg = nullptr;
+    BCryptOpenAlgorithmProvider(&alg, BCRYPT_SHA256_ALGORITHM, nullptr, BCRYPT_ALG_HANDLE_HMAC_FLAG);
+    unsigned char salt[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, hash[32] = {};
+    BCryptDeriveKeyPBKDF2(alg, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
+                          static_cast<ULONG>(bytes.size()), salt, sizeof salt, iterations, hash, sizeof hash,
+                          0);
+    BCryptCloseAlgorithmProvider(alg, 0);
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string out = "pbkdf2-sha256$" + std::to_string(iterations) + "$";
+    for (unsigned char b : salt) out += {digits[b >> 4], digits[b & 15]};
+    out += '$';
+    for (unsigned char b : hash) out += {digits[b >> 4], digits[b & 15]};
+    return out;
 }
 
 RawValue stored() {

@@ -111,6 +111,9 @@ inline constexpr char kNeedsMachine[] =
 // Whether this user may write the machine half: an administrator on Windows;
 // anyone under Wine.
 bool machineWritable();
+// A record made here with the platform's own PBKDF2, on the bytes given, with
+// a fixed salt: few iterations make it cheap to check.
+std::string recordFor(const std::string& bytes, unsigned long iterations);
 // The stored value as the program reads it: the per-user value unless it is
 // empty or missing, else the machine value.
 RawValue stored();
