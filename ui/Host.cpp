@@ -25,8 +25,9 @@ public:
         UINT style = buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
         if (icon == Icon::Information) style |= MB_ICONINFORMATION;
         if (icon == Icon::Exclamation) style |= MB_ICONEXCLAMATION;
-        const std::string p(prompt), t(title);
-        switch (MessageBoxA(owner, p.c_str(), t.c_str(), style)) {
+        // The wide call, so that the text shows as it is whatever the code page.
+        const std::wstring p = platform::fromAnsi(prompt), t = platform::fromAnsi(title);
+        switch (MessageBoxW(owner, p.c_str(), t.c_str(), style)) {
             case IDYES: return Answer::Yes;
             case IDNO: return Answer::No;
             default: return Answer::Ok;
@@ -56,9 +57,9 @@ public:
     }
 
     void openWithShell(std::string_view target) override {
-        const std::string t(target);
-        if (const auto open = platform::systemCall<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA"))
-            open(nullptr, "Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        const std::wstring t = platform::fromAnsi(target);
+        if (const auto open = platform::systemCall<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW"))
+            open(nullptr, L"Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 
     void endProgram() override { PostQuitMessage(0); }

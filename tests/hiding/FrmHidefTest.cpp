@@ -156,6 +156,10 @@ TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides
     host.reset();
     unhide.Show();
     EXPECT_EQ(unhide.LstUnhide.items(), (std::vector<std::string>{folder, file}));
+    // The list shows the names as they are, not with stand-ins.
+    wchar_t shown[MAX_PATH] = L"";
+    SendMessageW(unhide.LstUnhide.hwnd(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
+    EXPECT_EQ(shown, platform::fromAnsi(folder));
     for (int i = 0; i < 2; ++i) {
         unhide.LstUnhide.setListIndex(0);
         unhide.CmdUnhide.click();
