@@ -138,28 +138,26 @@ void Form::recover(unsigned load) {
         if (f->loaded() && f != this) f->Show();
 }
 
-Answer Form::MsgBox(std::string_view prompt, std::string_view title, Icon icon, Buttons buttons) {
+// Runs a modal part owned by this window under the modal rule; a handler
+// whose window went while the part was open goes no further.
+template <class Part>
+auto Form::modally(Part&& part) {
     HWND owner = hwnd();
     const unsigned load = loads_;
-    Answer answer;
-    {
-        ModalScope modal(owner);
-        answer = host().messageBox(owner, prompt, title, icon, buttons);
-    }
+    auto result = [&] {
+        const ModalScope modal(owner);
+        return part(owner);
+    }();
     if (!loaded() || loads_ != load) throw HandlerEnded{};
-    return answer;
+    return result;
+}
+
+Answer Form::MsgBox(std::string_view prompt, std::string_view title, Icon icon, Buttons buttons) {
+    return modally([&](HWND owner) { return host().messageBox(owner, prompt, title, icon, buttons); });
 }
 
 std::optional<FileChoice> Form::chooseFile(const FileDialog& dialog) {
-    HWND owner = hwnd();
-    const unsigned load = loads_;
-    std::optional<FileChoice> choice;
-    {
-        ModalScope modal(owner);
-        choice = host().chooseFile(owner, dialog);
-    }
-    if (!loaded() || loads_ != load) throw HandlerEnded{};
-    return choice;
+    return modally([&](HWND owner) { return host().chooseFile(owner, dialog); });
 }
 
 void Form::load() {

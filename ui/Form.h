@@ -80,6 +80,8 @@ private:
     void destroy();  // unloads without running Form_Unload
     // After a failed Form_Load or Form_Unload of the load numbered `load`.
     void recover(unsigned load);
+    template <class Part>
+    auto modally(Part&& part);
     void layout();
     HFONT font(const FontStyle& design);
     Control* controlById(UINT id) const;
