@@ -16,8 +16,8 @@ namespace {
 
 using ModRegedit::RegValue;
 
-constexpr char kMachinePath[] = "Software\\Classes\\.mp3";  // under HKEY_LOCAL_MACHINE
-constexpr char kUserPath[] = "Software\\Classes\\.mp3";     // under HKEY_CURRENT_USER
+// The same path in both halves: under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+constexpr char kPath[] = "Software\\Classes\\.mp3";
 constexpr char kValueName[] = "openID";
 
 // Starts with a letter and has no blanks, so RegWriteValue can neither take
@@ -184,8 +184,8 @@ bool verify(const std::string& recordText, const std::string& typed) {
     return ok;
 }
 
-RegValue machineValue() { return ModRegedit::RegReadValue(ModRegedit::HKLM, kMachinePath, kValueName); }
-RegValue userValue() { return ModRegedit::RegReadValue(ModRegedit::HKCU, kUserPath, kValueName); }
+RegValue machineValue() { return ModRegedit::RegReadValue(ModRegedit::HKLM, kPath, kValueName); }
+RegValue userValue() { return ModRegedit::RegReadValue(ModRegedit::HKCU, kPath, kValueName); }
 
 // The per-user value first: where it is set it is the one Windows shows.
 RegValue storedValue() {
@@ -218,12 +218,12 @@ bool save(const std::string& password) {
     if (!password.empty() && !makeRecord(password, record)) return false;
     const RegValue wanted(record);  // never numeric, so RegWriteValue cannot raise
 
-    write(ModRegedit::HKLM, kMachinePath, wanted);
+    write(ModRegedit::HKLM, kPath, wanted);
     if (storedValue() == wanted) return true;
     // An empty per-user value does not hide the machine one: emptying it
     // while the machine half keeps a password would bring that one back.
     if (record.empty() && !machineValue().toText().empty()) return false;
-    write(ModRegedit::HKCU, kUserPath, wanted);
+    write(ModRegedit::HKCU, kPath, wanted);
     return storedValue() == wanted;
 }
 

@@ -1,4 +1,5 @@
 #include "app/FrmAbout.h"
+
 #include "ui/Program.h"
 
 FrmAbout::FrmAbout()
