@@ -75,8 +75,7 @@ TEST_F(FrmUnhidefTest, ShowsEveryControlUnclippedInItsFrame) {
 }
 
 TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWritesItBack) {
-    if (platform::legacyCodePage() != 1252)
-        GTEST_SKIP() << "the legacy code page here is not the Western one";
+    if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     // Commas, leading blanks, an empty line, duplicates, a line an earlier
     // version wrote in the legacy code page (1252).
     const std::string ascii = "C:\\My Files, old\\a.txt\r\n  C:\\lead\r\n\r\nC:\\dup\r\nC:\\dup\r\n";

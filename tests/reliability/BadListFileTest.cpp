@@ -63,7 +63,7 @@ protected:
 };
 
 TEST_F(BadListFileTest, TheUnhideWindowKeepsEveryEntryOfAHostileListFile) {
-    if (!westernLegacy()) GTEST_SKIP() << "the legacy code page here is not the Western one";
+    if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     for (const Hostile& h : hostileLists()) {
         SCOPED_TRACE(h.name);
         tally("bad input: list file contents (unhide window)");
@@ -97,7 +97,7 @@ TEST_F(BadListFileTest, TheUnhideWindowKeepsEveryEntryOfAHostileListFile) {
 }
 
 TEST_F(BadListFileTest, ImportTakesEveryEntryOfAHostileFile) {
-    if (!westernLegacy()) GTEST_SKIP() << "the legacy code page here is not the Western one";
+    if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     for (const Hostile& h : hostileLists()) {
         SCOPED_TRACE(h.name);
         tally("bad input: list file contents (import)");
@@ -119,7 +119,7 @@ TEST_F(BadListFileTest, ImportTakesEveryEntryOfAHostileFile) {
 }
 
 TEST_F(BadListFileTest, HidingAppendsAfterEveryEntryOfAHostileListFile) {
-    if (!westernLegacy()) GTEST_SKIP() << "the legacy code page here is not the Western one";
+    if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     const std::string item = at("notes.txt");
     for (const Hostile& h : hostileLists()) {
         SCOPED_TRACE(h.name);

@@ -72,8 +72,6 @@ Entries asRead(const Entries& lines) {
 
 Entries entriesOf(std::string_view bytes) { return asRead(splitLines(bytes)); }
 
-bool westernLegacy() { return platform::legacyCodePage() == 1252; }
-
 GuardedText::GuardedText(std::string_view bytes) : size_(bytes.size()) {
     SYSTEM_INFO si;
     GetSystemInfo(&si);

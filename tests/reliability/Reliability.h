@@ -27,12 +27,11 @@ Entries splitLines(std::string_view bytes);
 // An entry as the program reads a line: a line that is not UTF-8 was written
 // by an earlier version in the legacy code page and is read in that one, here
 // the Western one (1252), written out as an independent reference. Tests that
-// use these skip where the legacy code page is another (westernLegacy()).
+// use these skip where the code pages are others (test::readsWesternLegacy()).
 std::string asRead(std::string_view line);
 Entries asRead(const Entries& lines);
 // The entries of a path-list file's bytes as the program reads them.
 Entries entriesOf(std::string_view bytes);
-bool westernLegacy();
 
 // A copy of some bytes that ends right where an inaccessible page begins:
 // a routine that reads past the end of what it was given faults at once

@@ -97,7 +97,7 @@ TEST_F(RoundTripTest, EveryEntryReadsBackExactly) {
     const auto start = std::chrono::steady_clock::now();
     int cases = 0;
     long long entries = 0;
-    if (!westernLegacy()) GTEST_SKIP() << "the legacy code page here is not the Western one";
+    if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     for (; cases < 2000; ++cases) {
         SCOPED_TRACE("case " + std::to_string(cases));
         // Bytes that are not UTF-8 come back as the legacy code page's text.

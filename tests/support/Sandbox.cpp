@@ -153,6 +153,19 @@ bool underWine() {
     return wine;
 }
 
+bool grantsUtf8() {
+    if (underWine()) return true;
+    // GetVersionEx is told a lie by compatibility shims; RtlGetVersion is not.
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    using Get = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const auto get = reinterpret_cast<Get>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+    return get && get(&version) == 0 && version.dwBuildNumber >= 18362;
+}
+
+bool readsWesternLegacy() { return platform::codePageIsUtf8() && platform::legacyCodePage() == 1252; }
+
 EmptyDrive::EmptyDrive() {
     const DWORD used = GetLogicalDrives();
     for (char c = 'Z'; c >= 'D'; --c) {

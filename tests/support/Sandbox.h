@@ -67,6 +67,14 @@ void removeTree(const std::string& path);
 // True under Wine, false on Windows: for the few checks whose answer the two
 // are known to differ on.
 bool underWine();
+// True where the platform grants the manifest's UTF-8 code page: Wine, and
+// Windows 10 from version 1903 (build 18362) on.
+bool grantsUtf8();
+// True where lines and passwords of an earlier version are read as the tests
+// expect them: UTF-8 is the code page and the legacy one is Windows-1252.
+bool readsWesternLegacy();
+inline constexpr char kNotWesternLegacy[] =
+    "the program's code page here is not UTF-8 or the legacy one is not Windows-1252";
 
 // A drive as one with no disk in it: a letter the machine does not use,
 // mapped to a folder that is not there. The letter goes again with it.
