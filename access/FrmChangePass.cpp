@@ -25,7 +25,7 @@ void FrmChangePass::Form_Load() { ui::mainWindow().Hide(); }
 // two new entries; the first check that fails ends it.
 void FrmChangePass::CmdChangepass_Click() {
     const ui::WaitCursor wait;  // the old password is checked and the new one saved, each hashed
-    if (!PasswordStore::matches(TxtOldPass.text())) {
+    if (!TxtOldPass.textIsExact() || !PasswordStore::matches(TxtOldPass.text())) {
         askToRetype("The existing password was not entered correctly");
         TxtOldPass.setText("");
         TxtOldPass.setFocus();
@@ -39,8 +39,8 @@ void FrmChangePass::CmdChangepass_Click() {
         Text1.setFocus();
         return;
     }
-    if (!Text1.textFitsCodePage()) {
-        MsgBox(PasswordStore::kCannotKeep, "Error", Icon::Exclamation);
+    if (!Text1.textIsExact()) {
+        MsgBox(PasswordStore::kBrokenCharacter, "Error", Icon::Exclamation);
         return;
     }
     if (!PasswordStore::save(password)) {

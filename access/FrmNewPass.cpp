@@ -22,8 +22,8 @@ void FrmNewPass::CmdNewpassok_Click() {
         MsgBox("the two passwords do not co-incide", "Hidewell", ui::Icon::Exclamation);
         return;
     }
-    if (!TxtNewpass1.textFitsCodePage()) {
-        MsgBox(PasswordStore::kCannotKeep, "Error", ui::Icon::Exclamation);
+    if (!TxtNewpass1.textIsExact()) {
+        MsgBox(PasswordStore::kBrokenCharacter, "Error", ui::Icon::Exclamation);
         return;
     }
     if (!PasswordStore::save(password)) {

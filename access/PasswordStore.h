@@ -18,10 +18,9 @@
 // versions, the password as REG_SZ text or as a REG_DWORD number, are still
 // accepted until the next save replaces them.
 //
-// New records hash the bytes of the password in the program's code page,
-// UTF-8 where Windows grants it. A record or plain value that an earlier
-// version made from the legacy code page's bytes still matches: a
-// non-ASCII password that fails is checked once more in that form.
+// New records hash the UTF-8 bytes of the password. A record or plain value
+// that an earlier version made from the legacy code page's bytes still
+// matches: a non-ASCII password that fails is checked once more in that form.
 //
 // None of these report registry failures other than through their results,
 // and none raise.
@@ -53,12 +52,12 @@ bool matches(const std::string& typed);
 // one; the stored password is then still the previous one.
 bool save(const std::string& password);
 
-// What the password windows tell the user of a new password with characters
-// the program's code page cannot hold (on a Windows that keeps the legacy
-// code page for the program): it would be kept with stand-ins for them.
-inline constexpr char kCannotKeep[] =
-    "The new password has characters that Hidewell cannot keep on this version of Windows (Windows 10 "
-    "version 1903 and later can). Please choose a password without them.";
+// What the password windows tell the user of a new password that holds half
+// a surrogate pair (pasted; no keyboard types one), which no UTF-8 text can
+// hold: kept with a stand-in, another text would open it.
+inline constexpr char kBrokenCharacter[] =
+    "The new password has a broken character in it (half of a pair that makes one character), so it "
+    "cannot be kept. Please type the new password again.";
 
 // What the password windows tell the user when save() returned false.
 inline constexpr char kNotSaved[] =

@@ -36,11 +36,11 @@ bool namesDevice(const std::wstring& path) {
 
 // The platform's form of the full path of a file or folder, in `out`; the
 // wide \\?\ form reaches paths longer than MAX_PATH. False for anything else:
-// a NUL ends the path for the platform, and bytes that are no text in the
-// code page convert to another name, so either would act on an item the
-// text does not name.
+// a NUL ends the path for the platform, and bytes that are not UTF-8 would
+// convert to another name, so either would act on an item the text does not
+// name.
 bool itemPath(const std::string& path, std::wstring& out) {
-    if (!isFullPath(path) || path.find('\0') != std::string::npos || !platform::fromAnsi(path, out))
+    if (!isFullPath(path) || path.find('\0') != std::string::npos || !platform::toWide(path, out))
         return false;
     if (namesDevice(out)) return false;
     out = platform::extendedLengthPath(out);

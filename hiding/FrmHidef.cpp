@@ -35,7 +35,7 @@ void FrmHidef::CmdHideDir_Click() {
     refusal = 0;
     CheckPath();
     if (refusal == 1) return;
-    if (!Dir1.pathFitsCodePage()) return refuseUnrecordable();
+    if (!Dir1.pathIsExact()) return refuseUnrecordable();
     if (!hideAndRecord(Dir1.path())) {
         MsgBox(kCannotAccess, "Error", Icon::None);
         return;
@@ -51,7 +51,7 @@ void FrmHidef::CmdHideFil_Click() {
                                     .filterPattern = "*.*",
                                     .initialFolder = Dir1.path()});
     if (!choice) return;
-    if (!choice->fitsCodePage) return refuseUnrecordable();
+    if (!choice->exact) return refuseUnrecordable();
     if (!hideAndRecord(choice->path)) {
         MsgBox(kCannotAccess, "Error", Icon::None);
         return;

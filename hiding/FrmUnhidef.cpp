@@ -113,7 +113,8 @@ void FrmUnhidef::CmdQuickUnhide_Click() {
         MsgBox("Please type the location of the directory", "Error", Icon::Exclamation);
         return;
     }
-    if (hiding::unhideItem(path)) {
+    // Text with half a surrogate pair names no item as typed.
+    if (TxtUnhide.textIsExact() && hiding::unhideItem(path)) {
         MsgBox("File\\Folder successfully unhidden", "Confirmation", Icon::Information);
         return;
     }
@@ -126,7 +127,7 @@ void FrmUnhidef::CmdQuickUnhide_Click() {
 void FrmUnhidef::CmdExpList_Click() {
     const auto choice = chooseFile(commSave(ui::FileDialog::Save));
     if (!choice || choice->path.empty()) return;
-    if (!choice->fitsCodePage || !ModSaveListToFile::SaveListToFile(choice->path, LstUnhide)) {
+    if (!choice->exact || !ModSaveListToFile::SaveListToFile(choice->path, LstUnhide)) {
         MsgBox(notExported(choice->path), "Error", Icon::Exclamation);
         return;
     }
@@ -141,7 +142,7 @@ void FrmUnhidef::CmdImpList_Click() {
     const auto choice = chooseFile(commSave(ui::FileDialog::Open));
     if (!choice || choice->path.empty()) return;
     std::vector<std::string> entries;
-    if (!choice->fitsCodePage || hiding::readEntries(choice->path, entries) != hiding::ReadResult::Complete) {
+    if (!choice->exact || hiding::readEntries(choice->path, entries) != hiding::ReadResult::Complete) {
         MsgBox(notImported(choice->path), "Error", Icon::Exclamation);
         return;
     }

@@ -43,17 +43,11 @@ bool writeLines(HANDLE h, const std::vector<std::string>& entries) {
     return writeAll(h, buffer);
 }
 
-std::string folderOf(const std::string& path) {
-    const size_t cut = path.find_last_of("\\/");
-    if (cut == std::string::npos) return ".";
-    return path.substr(0, cut == 2 && path[1] == ':' ? 3 : cut);
-}
-
 // Renames, retrying briefly while another program (a virus scanner, an
 // indexer) still holds the file.
-bool renameOver(const std::string& from, const std::string& to) {
+bool renameOver(const std::wstring& from, const std::wstring& to) {
     for (int attempt = 0;; ++attempt) {
-        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         const DWORD error = GetLastError();
         const bool busy =
@@ -66,8 +60,8 @@ bool renameOver(const std::string& from, const std::string& to) {
 // A read-only file is never written, by an append or a rewrite alike. The
 // platform is not relied on for that: Windows refuses to open it for writing
 // or to rename onto it, but Wine run as root does both.
-bool isReadOnly(const std::string& path) {
-    const DWORD a = GetFileAttributesA(path.c_str());
+bool isReadOnly(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_READONLY);
 }
 
@@ -76,7 +70,9 @@ bool isReadOnly(const std::string& path) {
 std::string listFilePath() { return platform::applicationFolder() + "\\sett~.dll"; }
 
 ReadResult readEntries(const std::string& path, std::vector<std::string>& entries) {
-    platform::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    std::wstring wide;
+    if (!platform::toWide(path, wide)) return ReadResult::Failed;
+    platform::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
@@ -99,13 +95,16 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
     }
 
     // A line an earlier version wrote in the legacy code page is read in it.
-    const bool utf8 = platform::codePageIsUtf8();
     auto keep = [&](std::string& line) {
-        if (utf8 && !platform::isUtf8(line)) line = platform::fromLegacy(line);
+        if (!platform::isUtf8(line)) line = platform::fromLegacy(line);
         entries.push_back(std::move(line));
     };
     std::string line;
     bool afterCR = false;
+    // Notepad's "UTF-8 with BOM" starts the file with a byte-order mark, which
+    // is no part of the first entry.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    bool atStart = true;
     std::vector<char> buffer(1 << 20);
     for (;;) {
         DWORD got = 0;
@@ -116,6 +115,10 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
         if (got == 0) break;
         const char* p = buffer.data();
         const char* end = p + got;
+        if (atStart) {
+            atStart = false;
+            if (std::string_view(p, got).starts_with(kByteOrderMark)) p += kByteOrderMark.size();
+        }
         while (p < end) {
             if (afterCR) {
                 afterCR = false;
@@ -138,8 +141,9 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
 }
 
 bool appendEntry(const std::string& path, std::string_view entry) {
-    if (isReadOnly(path)) return false;
-    platform::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+    std::wstring wide;
+    if (!platform::toWide(path, wide) || isReadOnly(wide)) return false;
+    platform::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
@@ -165,34 +169,34 @@ bool appendEntry(const std::string& path, std::string_view entry) {
     SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);
     SetEndOfFile(file.get());
     file.reset();
-    if (created) DeleteFileA(path.c_str());
+    if (created) DeleteFileW(wide.c_str());
     return false;
 }
 
 bool replaceFile(const std::string& path, const std::vector<std::string>& entries) {
-    if (isReadOnly(path)) return false;
-    const DWORD old = GetFileAttributesA(path.c_str());
+    std::wstring wide;
+    if (!platform::toWide(path, wide) || isReadOnly(wide)) return false;
+    const DWORD old = GetFileAttributesW(wide.c_str());
     const bool hadOld = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
 
-    char temp[MAX_PATH];
-    if (!GetTempFileNameA(folderOf(path).c_str(), "hw~", 0, temp)) return false;
-    const std::string tempPath = temp;
+    wchar_t temp[MAX_PATH];
+    if (!GetTempFileNameW(platform::folderOf(wide).c_str(), L"hw~", 0, temp)) return false;
     {
         platform::FileHandle file(
-            CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file || !writeLines(file.get(), entries) || !FlushFileBuffers(file.get())) {
             file.reset();
-            DeleteFileA(temp);
+            DeleteFileW(temp);
             return false;
         }
     }
-    if (!renameOver(tempPath, path)) {
-        DeleteFileA(temp);
+    if (!renameOver(temp, wide)) {
+        DeleteFileW(temp);
         return false;
     }
     // The new file takes over the old one's hidden and system flags.
     if (hadOld && (old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-        SetFileAttributesA(path.c_str(), old & kKeptAttributes);
+        SetFileAttributesW(wide.c_str(), old & kKeptAttributes);
     return true;
 }
 

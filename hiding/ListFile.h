@@ -1,8 +1,8 @@
 // The hidden-path list file "sett~.dll" beside the program, and the line
 // format it shares with exported lists: one path per line, each ended by CR
-// LF, 8-bit text in the program's code page (UTF-8 where Windows grants it;
-// a list of ASCII paths is the same bytes either way), nothing else. This is
-// the only code that reads or writes such files.
+// LF, in UTF-8 (a list of ASCII paths is the same bytes as an earlier
+// version's), nothing else. This is the only code that reads or writes such
+// files. Paths of files here are UTF-8 too.
 #pragma once
 
 #include <string>
@@ -23,9 +23,9 @@ enum class ReadResult {
 // Appends the entries of a path-list file to `entries`, in file order. A line
 // ends at CR LF, or at a lone CR or LF (never written here, but files from
 // elsewhere have them); an empty line is an empty entry; a last line without
-// a line end still counts. A line that is not UTF-8 where the program's code
-// page is, written by an earlier version in the legacy code page, is read in
-// that one. Only a file on a disk is read: a device (NUL, CON,
+// a line end still counts. A byte-order mark at the start of the file is
+// skipped. A line that is not UTF-8, written by an earlier version in the
+// system's legacy code page, is read in that one. Only a file on a disk is read: a device (NUL, CON,
 // COM1) fails. On failure the entries read whole so far stay; a line cut
 // short by the failure does not. Throws std::bad_alloc, reading nothing, for
 // a file too large to hold in the memory left.

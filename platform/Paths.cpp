@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/Text.h"
@@ -66,22 +67,17 @@ std::wstring childPath(const std::wstring& folder, const std::wstring& name) {
     return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
 }
 
+std::wstring folderOf(const std::wstring& path) {
+    const size_t cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return L".";
+    return path.substr(0, std::max(cut, rootLength(path)));
+}
+
 std::string applicationFolder() {
     if (folderOverride()) return *folderOverride();
     std::wstring module(32768, L'\0');
     module.resize(GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size())));
-    std::string folder;
-    if (!toAnsi(module, folder)) {
-        // A folder name the code page cannot hold: its short form can.
-        std::wstring shortName(32768, L'\0');
-        shortName.resize(
-            GetShortPathNameW(module.c_str(), shortName.data(), static_cast<DWORD>(shortName.size())));
-        if (!shortName.empty()) toAnsi(shortName, folder);
-    }
-    const size_t cut = folder.find_last_of('\\');
-    if (cut == std::string::npos) return folder;
-    // Keep the separator of a drive root ("C:\").
-    return folder.substr(0, cut == 2 && folder[1] == ':' ? 3 : cut);
+    return narrow(folderOf(module));
 }
 
 void setApplicationFolder(std::string folder) {

@@ -28,9 +28,12 @@ std::vector<std::wstring> pathChain(const std::wstring& path);
 std::wstring ancestorPath(const std::wstring& path, size_t level);
 // A folder's path joined with the name of something in it.
 std::wstring childPath(const std::wstring& folder, const std::wstring& name);
+// The folder that holds what a path names, without a trailing separator
+// except at a root ("C:\"); "." for a bare name.
+std::wstring folderOf(const std::wstring& path);
 
-// The folder that holds the program file, without a trailing separator
-// except at a drive root.
+// The folder that holds the program file, in UTF-8, without a trailing
+// separator except at a drive root.
 std::string applicationFolder();
 // Tests run each case in a folder of its own; "" puts the real one back.
 void setApplicationFolder(std::string folder);

@@ -10,64 +10,58 @@ namespace {
 // Both calls count in int: longer text cannot be converted at all.
 bool fitsInt(size_t n) { return n <= static_cast<size_t>(INT_MAX); }
 
-// A second pass without any check, for the substitute of a failed one.
-std::string lossyAnsi(std::wstring_view wide) {
-    const int n = static_cast<int>(wide.size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string out(static_cast<size_t>(size), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, wide.data(), n, out.data(), size, nullptr, nullptr) != size) return {};
-    return out;
+// One call of MultiByteToWideChar, sized first; false when it fails.
+bool decode(UINT codePage, DWORD flags, std::string_view bytes, std::wstring& out) {
+    out.clear();
+    if (bytes.empty()) return true;
+    if (!fitsInt(bytes.size())) return false;
+    const int n = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(codePage, flags, bytes.data(), n, nullptr, 0);
+    if (size <= 0) return false;
+    out.resize(static_cast<size_t>(size));
+    if (MultiByteToWideChar(codePage, flags, bytes.data(), n, out.data(), size) == size) return true;
+    out.clear();
+    return false;
 }
 
-}  // namespace
-
-bool toAnsi(std::wstring_view wide, std::string& out) {
+// One call of WideCharToMultiByte, sized first; false when it fails. For
+// UTF-8 the documented flags are 0 or WC_ERR_INVALID_CHARS, with no default
+// character.
+bool encode(UINT codePage, DWORD flags, std::wstring_view wide, std::string& out) {
     out.clear();
     if (wide.empty()) return true;
     if (!fitsInt(wide.size())) return false;
     const int n = static_cast<int>(wide.size());
-    // Code page 65001 refuses WC_NO_BEST_FIT_CHARS and a used-default-character
-    // argument (the call fails); what it cannot hold, an unpaired surrogate, it
-    // reports through WC_ERR_INVALID_CHARS instead.
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    BOOL* used = utf8 ? nullptr : &usedDefault;
-    const int size = WideCharToMultiByte(CP_ACP, flags, wide.data(), n, nullptr, 0, nullptr, used);
-    if (size > 0) {
-        out.resize(static_cast<size_t>(size));
-        if (WideCharToMultiByte(CP_ACP, flags, wide.data(), n, out.data(), size, nullptr, used) == size)
-            return !usedDefault;  // else `out` already holds the default character where one was missing
-    }
-    out = lossyAnsi(wide);
-    return false;
-}
-
-bool fromAnsi(std::string_view ansi, std::wstring& out) {
+    const int size = WideCharToMultiByte(codePage, flags, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return false;
+    out.resize(static_cast<size_t>(size));
+    if (WideCharToMultiByte(codePage, flags, wide.data(), n, out.data(), size, nullptr, nullptr) == size)
+        return true;
     out.clear();
-    if (ansi.empty()) return true;
-    if (!fitsInt(ansi.size())) return false;
-    const int n = static_cast<int>(ansi.size());
-    // First strictly; where that fails, again for the substitute.
-    const DWORD passes[] = {MB_ERR_INVALID_CHARS, 0};
-    for (const DWORD flags : passes) {
-        const int size = MultiByteToWideChar(CP_ACP, flags, ansi.data(), n, nullptr, 0);
-        if (size <= 0) continue;
-        out.resize(static_cast<size_t>(size));
-        if (MultiByteToWideChar(CP_ACP, flags, ansi.data(), n, out.data(), size) == size) return flags != 0;
-        out.clear();
-    }
     return false;
 }
 
-std::wstring fromAnsi(std::string_view ansi) {
+}  // namespace
+
+bool toWide(std::string_view utf8, std::wstring& out) {
+    return decode(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, out);
+}
+
+bool toUtf8(std::wstring_view wide, std::string& out) {
+    return encode(CP_UTF8, WC_ERR_INVALID_CHARS, wide, out);
+}
+
+std::wstring widen(std::string_view utf8) {
     std::wstring out;
-    fromAnsi(ansi, out);
+    if (!toWide(utf8, out)) decode(CP_UTF8, 0, utf8, out);
     return out;
 }
 
-bool codePageIsUtf8() { return GetACP() == CP_UTF8; }
+std::string narrow(std::wstring_view wide) {
+    std::string out;
+    if (!toUtf8(wide, out)) encode(CP_UTF8, 0, wide, out);
+    return out;
+}
 
 unsigned legacyCodePage() {
     static const unsigned codePage = [] {
@@ -119,27 +113,14 @@ bool isUtf8(std::string_view bytes) {
 }
 
 std::string fromLegacy(std::string_view bytes) {
-    if (!codePageIsUtf8() || isUtf8(bytes) || !fitsInt(bytes.size())) return std::string(bytes);
-    const UINT legacy = legacyCodePage();
-    const int n = static_cast<int>(bytes.size());
-    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(legacy, 0, bytes.data(), n, nullptr, 0)),
-                      L'\0');
-    MultiByteToWideChar(legacy, 0, bytes.data(), n, wide.data(), static_cast<int>(wide.size()));
-    std::string out;
-    toAnsi(wide, out);
-    return out;
+    std::wstring wide;
+    decode(legacyCodePage(), 0, bytes, wide);
+    return narrow(wide);
 }
 
-std::string toLegacy(std::string_view text) {
-    std::wstring wide;
-    if (!codePageIsUtf8() || !fromAnsi(text, wide) || !fitsInt(wide.size())) return std::string(text);
-    const UINT legacy = legacyCodePage();
-    const int n = static_cast<int>(wide.size());
-    std::string out(
-        static_cast<size_t>(WideCharToMultiByte(legacy, 0, wide.data(), n, nullptr, 0, nullptr, nullptr)),
-        '\0');
-    WideCharToMultiByte(legacy, 0, wide.data(), n, out.data(), static_cast<int>(out.size()), nullptr,
-                        nullptr);
+std::string toLegacy(std::string_view utf8) {
+    std::string out;
+    encode(legacyCodePage(), 0, widen(utf8), out);
     return out;
 }
 

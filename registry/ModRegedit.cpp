@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "platform/Handles.h"
+#include "platform/Text.h"
 
 namespace ModRegedit {
 namespace {
@@ -18,9 +18,14 @@ HKEY rootKey(std::uint32_t root) {
         static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(root))));
 }
 
+// Key paths, value names and text go to the registry in UTF-16. Text that is
+// not UTF-8 names nothing: the call fails as for a key that cannot be opened.
+bool wide(const std::string& text, std::wstring& out) { return platform::toWide(text, out); }
+
 KeyHandle openKey(std::uint32_t root, const std::string& path, LONG* status = nullptr) {
     HKEY raw = nullptr;
-    const LONG rc = RegOpenKeyA(rootKey(root), path.c_str(), &raw);
+    std::wstring p;
+    const LONG rc = wide(path, p) ? RegOpenKeyW(rootKey(root), p.c_str(), &raw) : ERROR_INVALID_PARAMETER;
     if (status) *status = rc;
     return KeyHandle(rc == ERROR_SUCCESS ? raw : nullptr);
 }
@@ -109,22 +114,29 @@ bool RegKeyExists(std::uint32_t root, const std::string& path) {
 
 RegValue RegReadValue(std::uint32_t root, const std::string& path, const std::string& name) {
     const KeyHandle key = openKey(root, path);
-    if (!key) return {};
+    std::wstring n;
+    if (!key || !wide(name, n)) return {};
     DWORD type = REG_NONE, size = 0;
-    RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    RegQueryValueExW(key.get(), n.c_str(), nullptr, &type, nullptr, &size);
     if (type == REG_SZ) {
-        std::vector<BYTE> data(size);
-        if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS)
+        std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        if (RegQueryValueExW(key.get(), n.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                             &size) != ERROR_SUCCESS)
             return {};
-        std::string text(reinterpret_cast<const char*>(data.data()), std::min<size_t>(size, data.size()));
-        return text.substr(0, text.find('\0'));
+        data.resize(std::min<size_t>(size / sizeof(wchar_t), data.size()));
+        data.resize(std::min(data.find(L'\0'), data.size()));
+        // Half a surrogate pair is no text: unreadable, as any other value.
+        std::string text;
+        if (!platform::toUtf8(data, text)) return {};
+        return text;
     }
     if (type == REG_DWORD) {
         DWORD number = 0;
         size = sizeof number;
         // A REG_DWORD of other than 4 bytes is no number: 0 or 2 bytes would
         // leave the rest of it whatever the buffer held before.
-        if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
+        if (RegQueryValueExW(key.get(), n.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
                              &size) != ERROR_SUCCESS ||
             size != sizeof number)
             return {};
@@ -139,14 +151,16 @@ void RegWriteValue(std::uint32_t root, const std::string& path, const std::strin
     const bool numeric = value.isNumber() || parseNumeric(value.toText(), decimal);
 
     HKEY raw = nullptr;
-    RegCreateKeyA(rootKey(root), path.c_str(), &raw);
+    std::wstring p, n;
+    if (wide(path, p)) RegCreateKeyW(rootKey(root), p.c_str(), &raw);
     const KeyHandle key(raw);
+    if (!wide(name, n)) return;
 
     if (numeric) {
         const std::int32_t number = value.isNumber() ? value.number() : toInt32(decimal);
         if (!key) return;
         const DWORD data = static_cast<DWORD>(number);  // little-endian on every target
-        RegSetValueExA(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+        RegSetValueExW(key.get(), n.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                        sizeof data);
         return;
     }
@@ -155,21 +169,25 @@ void RegWriteValue(std::uint32_t root, const std::string& path, const std::strin
     const size_t first = text.find_first_not_of(' ');
     text = first == std::string::npos ? std::string()
                                       : text.substr(first, text.find_last_not_of(' ') - first + 1);
-    RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
+    std::wstring data;
+    if (!wide(text, data)) return;
+    RegSetValueExW(key.get(), n.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::string& name) {
     if (!RegKeyExists(root, parent)) return false;
     const KeyHandle key = openKey(root, parent);
-    return key && RegDeleteKeyA(key.get(), name.c_str()) == ERROR_SUCCESS;
+    std::wstring n;
+    return key && wide(name, n) && RegDeleteKeyW(key.get(), n.c_str()) == ERROR_SUCCESS;
 }
 
 bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const std::string& name) {
     if (name.empty()) return false;  // that would be the parent itself
     const std::string path = parent + "\\" + name;
     if (absent(root, path)) return true;
-    if (const KeyHandle key = openKey(root, parent)) RegDeleteTreeA(key.get(), name.c_str());
+    std::wstring n;
+    if (const KeyHandle key = openKey(root, parent); key && wide(name, n)) RegDeleteTreeW(key.get(), n.c_str());
     return absent(root, path);
 }
 

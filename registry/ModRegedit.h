@@ -1,5 +1,6 @@
-// The program's only door to the registry: four routines over the 8-bit
-// registry API. Each opens the key it needs and closes it before returning;
+// The program's only door to the registry: four routines over the registry
+// API, in its wide form: key paths, names and text are UTF-8 here and UTF-16
+// in the registry. Each opens the key it needs and closes it before returning;
 // nothing is kept between calls. A registry failure never raises: it shows
 // only as false, empty text, or nothing written. The one error that leaves
 // the module is Overflow, from RegWriteValue.

@@ -1,7 +1,5 @@
 #include "ui/Controls.h"
 
-#include <cstring>
-
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "ui/Dpi.h"
@@ -22,24 +20,23 @@ HWND Control::hwnd() const {
     return hwnd_;
 }
 
-HGDIOBJ Control::font() const { return reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)); }
+HGDIOBJ Control::font() const { return reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)); }
 
-std::string Control::text() const {
-    HWND h = hwnd();
-    std::string s(static_cast<size_t>(GetWindowTextLengthA(h)) + 1, '\0');
-    s.resize(static_cast<size_t>(GetWindowTextA(h, s.data(), static_cast<int>(s.size()))));
-    return s;
-}
-
-bool Control::textFitsCodePage() const {
+std::wstring Control::wideText() const {
     HWND h = hwnd();
     std::wstring wide(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
     wide.resize(static_cast<size_t>(GetWindowTextW(h, wide.data(), static_cast<int>(wide.size()))));
-    std::string narrow;
-    return platform::toAnsi(wide, narrow);
+    return wide;
 }
 
-void Control::setText(std::string_view text) { SetWindowTextA(hwnd(), std::string(text).c_str()); }
+std::string Control::text() const { return platform::narrow(wideText()); }
+
+bool Control::textIsExact() const {
+    std::string utf8;
+    return platform::toUtf8(wideText(), utf8);
+}
+
+void Control::setText(std::string_view text) { SetWindowTextW(hwnd(), platform::widen(text).c_str()); }
 
 void Control::setFocus() { SetFocus(hwnd()); }
 
@@ -59,13 +56,13 @@ RECT Control::pixelRect(int dpi) const {
     return r;
 }
 
-HWND Control::createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi) {
+HWND Control::createWindow(const wchar_t* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi) {
     id_ = id;
     if (design_.visible) style |= WS_VISIBLE;
     const RECT r = pixelRect(dpi);
-    hwnd_ = CreateWindowExA(exStyle, cls, design_.caption, WS_CHILD | style, r.left, r.top, r.right - r.left,
-                            r.bottom - r.top + listHeight(dpi), parent,
-                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
+    hwnd_ = CreateWindowExW(exStyle, cls, platform::widen(design_.caption).c_str(), WS_CHILD | style, r.left,
+                            r.top, r.right - r.left, r.bottom - r.top + listHeight(dpi), parent,
+                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
                             nullptr);
     if (design_.back != Default) backBrush_.reset(CreateSolidBrush(design_.back));
     return hwnd_;
@@ -90,36 +87,37 @@ HBRUSH Control::colours(HDC dc) {
 }
 
 void Control::sendClick(WORD notification) {
-    SendMessageA(owner_.hwnd(), WM_COMMAND, MAKEWPARAM(id_, notification), reinterpret_cast<LPARAM>(hwnd()));
+    SendMessageW(owner_.hwnd(), WM_COMMAND, MAKEWPARAM(id_, notification), reinterpret_cast<LPARAM>(hwnd()));
 }
 
 void Control::placeAfterTextOf(const Control& other) {
     // Let the platform wrap the other's text as its static control does; the
     // last line starts at the last word that no longer fits on the line before.
     const RECT box = other.pixelRect(owner_.dpi());
-    const std::string text(other.design_.caption);
+    const std::wstring text = platform::widen(other.design_.caption);
     const platform::WindowDC window(owner_.hwnd_);
     HDC dc = window.get();
     const platform::Selected otherFont(dc, other.font());
     auto height = [&](size_t length) {
         RECT r{0, 0, box.right - box.left, 0};
-        DrawTextA(dc, text.c_str(), static_cast<int>(length), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        DrawTextW(dc, text.c_str(), static_cast<int>(length), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         return r.bottom;
     };
     const int full = height(text.size());
     size_t lastLine = 0;
-    for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1))
+    for (size_t at = text.find(L' '); at != std::wstring::npos; at = text.find(L' ', at + 1))
         if (height(at) < full) lastLine = at + 1;
-    const std::string tail = text.substr(lastLine) + " ";
+    const std::wstring tail = text.substr(lastLine) + L" ";
     SIZE tailSize{};
-    GetTextExtentPoint32A(dc, tail.c_str(), static_cast<int>(tail.size()), &tailSize);
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
+    GetTextExtentPoint32W(dc, tail.c_str(), static_cast<int>(tail.size()), &tailSize);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
     // This label takes the size of its own text.
     SIZE own{};
     {
         const platform::Selected ownFont(dc, font());
-        GetTextExtentPoint32A(dc, design_.caption, static_cast<int>(strlen(design_.caption)), &own);
+        const std::wstring caption = platform::widen(design_.caption);
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &own);
     }
     int x = box.left + tailSize.cx, y = box.top + full - tm.tmHeight;
     // No room left on that line: the sentence goes on at the next.
@@ -130,7 +128,7 @@ void Control::placeAfterTextOf(const Control& other) {
     // Above the other label, which was made first and so lies on top, so
     // that the click goes to this one; and the other no longer paints over
     // it (siblings above it are clipped from its drawing).
-    SetWindowLongPtrA(other.hwnd_, GWL_STYLE, GetWindowLongPtrA(other.hwnd_, GWL_STYLE) | WS_CLIPSIBLINGS);
+    SetWindowLongPtrW(other.hwnd_, GWL_STYLE, GetWindowLongPtrW(other.hwnd_, GWL_STYLE) | WS_CLIPSIBLINGS);
     HWND above = GetWindow(other.hwnd_, GW_HWNDPREV);
     const UINT zOrder = above == hwnd_ ? SWP_NOZORDER : 0;
     SetWindowPos(hwnd_, above ? above : HWND_TOP, x, y, own.cx + 1, own.cy, SWP_NOACTIVATE | zOrder);

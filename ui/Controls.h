@@ -26,10 +26,10 @@ public:
     Control& operator=(const Control&) = delete;
 
     HWND hwnd() const;  // loads the owner when needed
-    std::string text() const;
-    // False when the text has characters the program's code page cannot
-    // hold, which text() then gives with stand-ins.
-    bool textFitsCodePage() const;
+    std::string text() const;  // UTF-8
+    // False when the text holds half a surrogate pair (pasted, never typed),
+    // which text() then gives as U+FFFD.
+    bool textIsExact() const;
     void setText(std::string_view text);
     void setFocus();
     bool hasFocus() const;
@@ -40,7 +40,8 @@ protected:
     friend class Form;
     // Creates the native window; called by the owner while it loads.
     virtual void create(HWND parent, UINT id, int dpi) = 0;
-    HWND createWindow(const char* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi);
+    HWND createWindow(const wchar_t* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi);
+    std::wstring wideText() const;
     // Loads the owner when it is not loaded, so that the control exists.
     void loadOwner() const;
     HGDIOBJ font() const;  // the font the control draws with; not ours to delete
@@ -163,7 +164,8 @@ protected:
     bool takesInput() const override { return true; }
 
 private:
-    void widen(const std::string& item);
+    static std::wstring shown(const std::string& item);
+    void fitWidth(const std::wstring& text);
     std::vector<std::string> items_;
     int widest_ = 0;
 };
@@ -176,6 +178,7 @@ public:
     void addItem(const std::string& item);
     int listCount() const;
     std::string selectedText() const;  // "" when nothing is chosen
+    std::string itemText(int index) const;
     // Chooses the item with this exact text as the user would; false if none.
     bool choose(std::string_view item);
 
@@ -207,7 +210,9 @@ class FolderList : public Control {
 public:
     using Control::Control;
     std::string path() const;  // no trailing separator except at a drive root
-    bool pathFitsCodePage() const;
+    // False when the folder's name holds half a surrogate pair, which the
+    // file system allows and UTF-8 cannot hold; path() then has U+FFFD.
+    bool pathIsExact() const;
     // Opens a folder; "x:" alone opens that drive's current folder. Fails,
     // changing nothing, when the folder cannot be read (a drive not ready).
     bool setPath(std::string_view path);

@@ -1,6 +1,7 @@
 #include "ui/Dpi.h"
 
 #include "platform/Handles.h"
+#include "platform/SystemLibrary.h"
 
 namespace ui {
 namespace {
@@ -9,7 +10,7 @@ namespace {
 // still start where they are missing.
 template <class F>
 F user32(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+    return platform::systemCall<F>(L"user32.dll", name);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ platform::IconHandle shellFolderIcon(bool open) {
 }  // namespace
 
 void FolderList::create(HWND parent, UINT id, int dpi) {
-    if (!createWindow(WC_LISTBOXA,
+    if (!createWindow(WC_LISTBOXW,
                       LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
                       WS_EX_CLIENTEDGE, parent, id, dpi))
         return;
@@ -51,21 +51,19 @@ void FolderList::destroyed() {
 
 std::string FolderList::path() const {
     loadOwner();
-    std::string out;
-    platform::toAnsi(path_, out);
-    return out;
+    return platform::narrow(path_);
 }
 
-bool FolderList::pathFitsCodePage() const {
+bool FolderList::pathIsExact() const {
     loadOwner();
     std::string out;
-    return platform::toAnsi(path_, out);
+    return platform::toUtf8(path_, out);
 }
 
 bool FolderList::setPath(std::string_view path) {
     loadOwner();
     std::wstring wide;
-    return platform::fromAnsi(path, wide) && navigate(wide);
+    return platform::toWide(path, wide) && navigate(wide);
 }
 
 int FolderList::listCount() const {
@@ -75,17 +73,16 @@ int FolderList::listCount() const {
 
 std::string FolderList::list(int index) const {
     loadOwner();
-    std::string out;
-    if (index >= 0 && static_cast<size_t>(index) < entries_.size()) platform::toAnsi(entryPath(index), out);
-    return out;
+    if (index < 0 || static_cast<size_t>(index) >= entries_.size()) return {};
+    return platform::narrow(entryPath(static_cast<size_t>(index)));
 }
 
 int FolderList::listIndex() const {
-    const LRESULT i = SendMessageA(hwnd(), LB_GETCURSEL, 0, 0);
+    const LRESULT i = SendMessageW(hwnd(), LB_GETCURSEL, 0, 0);
     return i == LB_ERR ? -1 : static_cast<int>(i);
 }
 
-void FolderList::highlight(int index) { SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void FolderList::highlight(int index) { SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 void FolderList::open(int index) {
     highlight(index);
@@ -150,11 +147,11 @@ bool FolderList::navigate(const std::wstring& requested) {
 }
 
 void FolderList::fill() {
-    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < entries_.size(); ++i) SendMessageA(hwnd_, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
-    SendMessageA(hwnd_, LB_SETCURSEL, current_, 0);
-    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < entries_.size(); ++i) SendMessageW(hwnd_, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+    SendMessageW(hwnd_, LB_SETCURSEL, current_, 0);
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -163,7 +160,7 @@ void FolderList::measureItem(MEASUREITEMSTRUCT& mi, int dpi) {
 }
 
 void FolderList::dpiChanged(int dpi) {
-    if (hwnd_) SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, MulDiv(18, dpi, 96));
+    if (hwnd_) SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, MulDiv(18, dpi, 96));
 }
 
 void FolderList::drawItem(const DRAWITEMSTRUCT& di) {

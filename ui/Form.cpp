@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/Text.h"
 #include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Dpi.h"
@@ -16,7 +17,7 @@
 namespace ui {
 namespace {
 
-constexpr char kFormClass[] = "HidewellForm";
+constexpr wchar_t kFormClass[] = L"HidewellForm";
 constexpr UINT kFirstControlId = 100;  // below are IDOK, IDCANCEL and friends
 
 ATOM formAtom = 0;
@@ -35,8 +36,8 @@ std::vector<Form*>& loading() {
 
 HWND hiddenOwner() {
     if (!ownerWindow)
-        ownerWindow = CreateWindowExA(0, kFormClass, "Hidewell", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr);
+        ownerWindow = CreateWindowExW(0, kFormClass, L"Hidewell", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
     return ownerWindow;
 }
 
@@ -44,7 +45,7 @@ HWND hiddenOwner() {
 
 const std::vector<Form*>& Form::every() { return allForms(); }
 
-bool Form::isFormWindow(HWND h) { return h && formAtom && GetClassLongPtrA(h, GCW_ATOM) == formAtom; }
+bool Form::isFormWindow(HWND h) { return h && formAtom && GetClassLongPtrW(h, GCW_ATOM) == formAtom; }
 
 HWND Form::ownerOfDialogs() { return ownerWindow; }
 
@@ -52,24 +53,24 @@ void initialize() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     if (formAtom) return;
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc{};
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &Form::windowProc;
     wc.hInstance = inst;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kFormClass;
     wc.hIcon = static_cast<HICON>(
-        LoadImageA(inst, MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    wc.hIconSm = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(IDI_HIDEWELL), IMAGE_ICON,
+        LoadImageW(inst, MAKEINTRESOURCEW(IDI_HIDEWELL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(IDI_HIDEWELL), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
-    formAtom = RegisterClassExA(&wc);
+    formAtom = RegisterClassExW(&wc);
 }
 
 HCURSOR pointingHand() {
     static HCURSOR hand = [] {
-        HCURSOR c = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_POINTING_HAND));
+        HCURSOR c = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_POINTING_HAND));
         return c ? c : LoadCursor(nullptr, IDC_HAND);
     }();
     return hand;
@@ -172,8 +173,9 @@ void Form::load() {
     const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
                                : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW;
-    hwnd_ = CreateWindowExA(exStyle, kFormClass, design_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100,
-                            100, dialog ? hiddenOwner() : nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    hwnd_ = CreateWindowExW(exStyle, kFormClass, platform::widen(design_.caption).c_str(), style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 100, 100, dialog ? hiddenOwner() : nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
     if (!hwnd_) {
         state_ = State::NotLoaded;
         throw std::runtime_error("the window could not be made");
@@ -185,7 +187,7 @@ void Form::load() {
     RECT r = windowRectFor(twipsToPixels(design_.width, dpi_), twipsToPixels(design_.height, dpi_), style,
                            exStyle, dpi_);
     MONITORINFO mi{sizeof mi, {}, {}, 0};
-    GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int x = mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - w) / 2;
     const int y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - h) / 2;
@@ -213,16 +215,18 @@ void Form::build() {
     for (Control* c : controls_) {
         if (!*c->design_.toolTip || !c->hwnd_) continue;
         if (!toolTip_)
-            toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+            toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
-                                       GetModuleHandleA(nullptr), nullptr);
-        TOOLINFOA ti{};
+                                       GetModuleHandleW(nullptr), nullptr);
+        // The tooltip keeps a copy of the text.
+        std::wstring text = platform::widen(c->design_.toolTip);
+        TOOLINFOW ti{};
         ti.cbSize = sizeof ti;
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         ti.hwnd = hwnd_;
         ti.uId = reinterpret_cast<UINT_PTR>(c->hwnd_);
-        ti.lpszText = const_cast<char*>(c->design_.toolTip);
-        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        ti.lpszText = text.data();
+        SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 }
 
@@ -233,7 +237,7 @@ void Form::destroy() {
     lastFocus_ = nullptr;
     hiddenByLoad_.clear();
     if (h) {
-        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
         DestroyWindow(h);
     }
     for (Control* c : controls_) c->destroyed();
@@ -248,7 +252,7 @@ void Form::layout() {
         const RECT r = c->pixelRect(dpi_);
         SetWindowPos(c->hwnd_, nullptr, r.left, r.top, r.right - r.left,
                      r.bottom - r.top + c->listHeight(dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageA(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(c->design_.font)), TRUE);
+        SendMessageW(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font(c->design_.font)), TRUE);
         c->dpiChanged(dpi_);
     }
     for (Control* c : controls_)
@@ -261,24 +265,24 @@ HFONT Form::font(const FontStyle& style) {
     // Windows' "MS Sans Serif" is a bitmap font that does not scale with the
     // DPI; where its TrueType twin is installed, that one is used.
     static const bool haveTwin = [] {
-        LOGFONTA probe{};
+        LOGFONTW probe{};
         probe.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynA(probe.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
+        lstrcpynW(probe.lfFaceName, L"Microsoft Sans Serif", LF_FACESIZE);
         const platform::WindowDC screen(nullptr);
-        return !EnumFontFamiliesExA(
-            screen.get(), &probe, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM) -> int { return 0; },
+        return !EnumFontFamiliesExW(
+            screen.get(), &probe, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM) -> int { return 0; },
             0, 0);
     }();
     const char* face =
         haveTwin && strcmp(style.face, "MS Sans Serif") == 0 ? "Microsoft Sans Serif" : style.face;
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = -MulDiv(static_cast<int>(style.points * 100 + 0.5), dpi_, 7200);
     lf.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
     lf.lfUnderline = style.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    fonts_.emplace_back(style, platform::FontHandle(CreateFontIndirectA(&lf)));
+    lstrcpynW(lf.lfFaceName, platform::widen(face).c_str(), LF_FACESIZE);
+    fonts_.emplace_back(style, platform::FontHandle(CreateFontIndirectW(&lf)));
     return fonts_.back().second.get();
 }
 
@@ -310,14 +314,14 @@ void Form::restoreFocus() {
 
 LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
     }
-    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     // The hidden owner window, and a window being unloaded, have no form.
-    if (!form) return DefWindowProcA(h, msg, wp, lp);
+    if (!form) return DefWindowProcW(h, msg, wp, lp);
     if (!form->hwnd_) form->hwnd_ = h;  // messages sent inside CreateWindowEx
-    if (msg == WM_NCDESTROY) SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    if (msg == WM_NCDESTROY) SetWindowLongPtrW(h, GWLP_USERDATA, 0);
     return guarded(h, [&] { return form->handle(msg, wp, lp); });
 }
 
@@ -388,7 +392,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
     }
-    return DefWindowProcA(self, msg, wp, lp);
+    return DefWindowProcW(self, msg, wp, lp);
 }
 
 }  // namespace ui

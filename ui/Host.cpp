@@ -25,8 +25,7 @@ public:
         UINT style = buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
         if (icon == Icon::Information) style |= MB_ICONINFORMATION;
         if (icon == Icon::Exclamation) style |= MB_ICONEXCLAMATION;
-        // The wide call, so that the text shows as it is whatever the code page.
-        const std::wstring p = platform::fromAnsi(prompt), t = platform::fromAnsi(title);
+        const std::wstring p = platform::widen(prompt), t = platform::widen(title);
         switch (MessageBoxW(owner, p.c_str(), t.c_str(), style)) {
             case IDYES: return Answer::Yes;
             case IDNO: return Answer::No;
@@ -48,16 +47,15 @@ public:
         PWSTR path = nullptr;
         if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) return std::nullopt;
         FileChoice choice;
-        // The wide dialog, so that a name the code page cannot hold is seen as
-        // such instead of arriving with question marks in it.
-        choice.fitsCodePage = platform::toAnsi(path, choice.path);
+        choice.exact = platform::toUtf8(path, choice.path);
+        if (!choice.exact) choice.path = platform::narrow(path);
         CoTaskMemFree(path);
         if (choice.path.empty()) return std::nullopt;
         return choice;
     }
 
     void openWithShell(std::string_view target) override {
-        const std::wstring t = platform::fromAnsi(target);
+        const std::wstring t = platform::widen(target);
         if (const auto open = platform::systemCall<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW"))
             open(nullptr, L"Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
@@ -71,12 +69,12 @@ Host* current = &realHost;
 }  // namespace
 
 HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
-    const std::wstring description = platform::fromAnsi(wanted.filterDescription);
-    const std::wstring pattern = platform::fromAnsi(wanted.filterPattern);
+    const std::wstring description = platform::widen(wanted.filterDescription);
+    const std::wstring pattern = platform::widen(wanted.filterPattern);
     const COMDLG_FILTERSPEC filter{description.c_str(), pattern.c_str()};
     HRESULT hr = dialog.SetFileTypes(1, &filter);
     if (SUCCEEDED(hr) && !wanted.title.empty())
-        hr = dialog.SetTitle(platform::fromAnsi(wanted.title).c_str());
+        hr = dialog.SetTitle(platform::widen(wanted.title).c_str());
     FILEOPENDIALOGOPTIONS options = 0;
     if (SUCCEEDED(hr)) hr = dialog.GetOptions(&options);
     if (SUCCEEDED(hr)) {
@@ -88,7 +86,7 @@ HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
         hr = dialog.SetOptions(options | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR | FOS_NOTESTFILECREATE);
     }
     std::wstring folder;
-    if (SUCCEEDED(hr) && !wanted.initialFolder.empty() && platform::fromAnsi(wanted.initialFolder, folder)) {
+    if (SUCCEEDED(hr) && !wanted.initialFolder.empty() && platform::toWide(wanted.initialFolder, folder)) {
         // shell32 is loaded with the first dialog, not at start.
         const auto parse = platform::systemCall<decltype(&SHCreateItemFromParsingName)>(
             L"shell32.dll", "SHCreateItemFromParsingName");

@@ -18,6 +18,7 @@ enum class Answer { Ok, Yes, No };
 struct FileDialog {
     enum Kind { Open, Save };
     Kind kind = Open;
+    // All text here is UTF-8.
     std::string title;  // empty: the platform's default title
     std::string filterDescription;
     std::string filterPattern;
@@ -25,8 +26,8 @@ struct FileDialog {
 };
 
 struct FileChoice {
-    std::string path;          // in the system code page
-    bool fitsCodePage = true;  // false: the chosen name has characters the code page lacks
+    std::string path;   // UTF-8
+    bool exact = true;  // false: the name holds half a surrogate pair, which `path` gives as U+FFFD
 };
 
 class Host {

@@ -16,7 +16,7 @@ namespace ui {
 // ---- ListBox ----------------------------------------------------------------
 
 void ListBox::create(HWND parent, UINT id, int dpi) {
-    createWindow(WC_LISTBOXA,
+    createWindow(WC_LISTBOXW,
                  LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                  WS_EX_CLIENTEDGE, parent, id, dpi);
     // The items are the window's: a new load starts empty.
@@ -31,10 +31,16 @@ void ListBox::destroyed() {
     widest_ = 0;
 }
 
+// The native list shows a text up to its first NUL.
+std::wstring ListBox::shown(const std::string& item) {
+    return platform::widen(std::string_view(item.c_str(), strnlen(item.c_str(), item.size())));
+}
+
 void ListBox::addItem(std::string item) {
     HWND h = hwnd();
-    SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    widen(item);
+    const std::wstring text = shown(item);
+    SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    fitWidth(text);
     items_.push_back(std::move(item));
 }
 
@@ -45,13 +51,13 @@ void ListBox::addItems(std::vector<std::string> items) {
         bytes += items[i].size() + 1;
         if (items[i].size() > items[longest].size()) longest = i;
     }
-    SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(h, LB_INITSTORAGE, items.size(), bytes);
+    SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(h, LB_INITSTORAGE, items.size(), bytes * sizeof(wchar_t));
     for (const std::string& item : items)
-        SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    SendMessageA(h, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown(item).c_str()));
+    SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(h, nullptr, TRUE);
-    if (!items.empty()) widen(items[longest]);
+    if (!items.empty()) fitWidth(shown(items[longest]));
     if (items_.empty()) {
         items_ = std::move(items);
     } else {
@@ -60,43 +66,40 @@ void ListBox::addItems(std::vector<std::string> items) {
     }
 }
 
-void ListBox::widen(const std::string& item) {
+void ListBox::fitWidth(const std::wstring& text) {
     // Long paths can be scrolled to sideways.
     const platform::WindowDC dc(hwnd_);
     const platform::Selected drawnWith(dc.get(), font());
-    // Measured as the list shows it: up to a NUL, in UTF-16.
-    const std::wstring shown =
-        platform::fromAnsi(std::string_view(item.c_str(), strnlen(item.c_str(), item.size())));
     SIZE size{};
-    GetTextExtentPoint32W(dc.get(), shown.c_str(), static_cast<int>(shown.size()), &size);
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     if (size.cx + 8 > widest_) {
         widest_ = size.cx + 8;
-        SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest_), 0);
+        SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest_), 0);
     }
 }
 
 void ListBox::removeItem(int index) {
     HWND h = hwnd();
     if (index < 0 || index >= listCount()) return;
-    SendMessageA(h, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageW(h, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     items_.erase(items_.begin() + index);
 }
 
 void ListBox::clear() {
     HWND h = hwnd();
-    SendMessageA(h, LB_RESETCONTENT, 0, 0);
+    SendMessageW(h, LB_RESETCONTENT, 0, 0);
     // No scrolling sideways to where the long items were.
     widest_ = 0;
-    SendMessageA(h, LB_SETHORIZONTALEXTENT, 0, 0);
+    SendMessageW(h, LB_SETHORIZONTALEXTENT, 0, 0);
     items_.clear();
 }
 
 int ListBox::listIndex() const {
-    const LRESULT i = SendMessageA(hwnd(), LB_GETCURSEL, 0, 0);
+    const LRESULT i = SendMessageW(hwnd(), LB_GETCURSEL, 0, 0);
     return i == LB_ERR || i >= listCount() ? -1 : static_cast<int>(i);
 }
 
-void ListBox::setListIndex(int index) { SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void ListBox::setListIndex(int index) { SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 std::string ListBox::selectedText() const {
     const int i = listIndex();
@@ -109,7 +112,7 @@ void ComboBox::create(HWND parent, UINT id, int dpi) {
     DWORD style = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
     if (design_.sorted) style |= CBS_SORT;
     // The window's height includes the dropped-down list.
-    createWindow(WC_COMBOBOXA, style, 0, parent, id, dpi);
+    createWindow(WC_COMBOBOXW, style, 0, parent, id, dpi);
 }
 
 // Room for about ten items when the list drops down.
@@ -120,33 +123,36 @@ void ComboBox::command(WORD notification) {
 }
 
 void ComboBox::addItem(const std::string& item) {
-    SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::widen(item).c_str()));
 }
 
 int ComboBox::listCount() const {
-    const LRESULT n = SendMessageA(hwnd(), CB_GETCOUNT, 0, 0);
+    const LRESULT n = SendMessageW(hwnd(), CB_GETCOUNT, 0, 0);
     return n == CB_ERR ? 0 : static_cast<int>(n);
 }
 
-std::string ComboBox::selectedText() const {
+std::string ComboBox::itemText(int index) const {
     HWND h = hwnd();
-    const LRESULT i = SendMessageA(h, CB_GETCURSEL, 0, 0);
-    if (i == CB_ERR) return {};
-    const LRESULT n = SendMessageA(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    const LRESULT n = SendMessageW(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == CB_ERR) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    SendMessageA(h, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(strnlen(s.data(), s.size()));
-    return s;
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    SendMessageW(h, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(wcsnlen(s.data(), s.size()));
+    return platform::narrow(s);
+}
+
+std::string ComboBox::selectedText() const {
+    const LRESULT i = SendMessageW(hwnd(), CB_GETCURSEL, 0, 0);
+    return i == CB_ERR ? std::string() : itemText(static_cast<int>(i));
 }
 
 bool ComboBox::choose(std::string_view item) {
     HWND h = hwnd();
-    const std::string s(item);
+    const std::wstring s = platform::widen(item);
     const LRESULT i =
-        SendMessageA(h, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
+        SendMessageW(h, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
     if (i == CB_ERR) return false;
-    SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
     sendClick(CBN_SELCHANGE);
     return true;
 }

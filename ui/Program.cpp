@@ -22,9 +22,9 @@ void dispatch(MSG& msg) {
     // Tab, Enter on a focused button and the other dialog keys work in our
     // modeless windows as in dialogs.
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    if (Form::isFormWindow(root) && IsDialogMessageA(root, &msg)) return;
+    if (Form::isFormWindow(root) && IsDialogMessageW(root, &msg)) return;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 }  // namespace
@@ -58,13 +58,13 @@ int runProgram(Form& startup) {
 int runMessageLoop() {
     MSG msg;
     int got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) dispatch(msg);
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) dispatch(msg);
     return got == 0 ? static_cast<int>(msg.wParam) : 1;
 }
 
 void pumpMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Text.h"
 #include "resource.h"
 #include "ui/Form.h"
 #include "ui/Guard.h"
@@ -19,7 +20,7 @@ void Label::create(HWND parent, UINT id, int dpi) {
     if (Click || design_.handCursor || *design_.toolTip) style |= SS_NOTIFY;
     if (design_.align == Align::Center) style |= SS_CENTER;
     if (design_.align == Align::Right) style |= SS_RIGHT;
-    createWindow(WC_STATICA, style, 0, parent, id, dpi);
+    createWindow(WC_STATICW, style, 0, parent, id, dpi);
 }
 
 void Label::command(WORD notification) {
@@ -32,21 +33,21 @@ std::string Label::toolTipText() const {
     HWND h = hwnd();
     HWND tip = owner_.toolTip_;
     if (!tip) return {};
-    std::string buffer(1024, '\0');  // the tooltip's own limit (INFOTIPSIZE)
-    TOOLINFOA ti{};
+    std::wstring buffer(1024, L'\0');  // the tooltip's own limit (INFOTIPSIZE)
+    TOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.hwnd = owner_.hwnd_;
     ti.uId = reinterpret_cast<UINT_PTR>(h);
     ti.lpszText = buffer.data();
-    SendMessageA(tip, TTM_GETTEXTA, buffer.size(), reinterpret_cast<LPARAM>(&ti));
-    buffer.resize(strnlen(buffer.data(), buffer.size()));
-    return buffer;
+    SendMessageW(tip, TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&ti));
+    buffer.resize(wcsnlen(buffer.data(), buffer.size()));
+    return platform::narrow(buffer);
 }
 
 // ---- Button -----------------------------------------------------------------
 
 void Button::create(HWND parent, UINT id, int dpi) {
-    if (createWindow(WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP, 0, parent, id, dpi))
+    if (createWindow(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, parent, id, dpi))
         SetWindowSubclass(hwnd_, &Button::subclassProc, 0, 0);
 }
 
@@ -61,8 +62,8 @@ LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UI
         switch (msg) {
             // A focused button takes Enter, as in dialogs; there is no default
             // button otherwise.
-            case WM_SETFOCUS: SendMessageA(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
-            case WM_KILLFOCUS: SendMessageA(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
+            case WM_SETFOCUS: SendMessageW(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
+            case WM_KILLFOCUS: SendMessageW(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
             case WM_NCDESTROY: RemoveWindowSubclass(h, &Button::subclassProc, 0); break;
         }
         return DefSubclassProc(h, msg, wp, lp);
@@ -74,9 +75,9 @@ LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UI
 void TextBox::create(HWND parent, UINT id, int dpi) {
     DWORD style = ES_AUTOHSCROLL | WS_TABSTOP;
     if (design_.password) style |= ES_PASSWORD;
-    if (!createWindow(WC_EDITA, style, WS_EX_CLIENTEDGE, parent, id, dpi)) return;
-    SendMessageA(hwnd_, EM_LIMITTEXT, 0, 0);  // no length limit
-    if (design_.password) SendMessageA(hwnd_, EM_SETPASSWORDCHAR, '*', 0);
+    if (!createWindow(WC_EDITW, style, WS_EX_CLIENTEDGE, parent, id, dpi)) return;
+    SendMessageW(hwnd_, EM_LIMITTEXT, 0, 0);  // no length limit
+    if (design_.password) SendMessageW(hwnd_, EM_SETPASSWORDCHAR, L'*', 0);
     SetWindowSubclass(hwnd_, &TextBox::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -93,7 +94,8 @@ LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
                 break;
             case WM_CHAR:
                 if (self->KeyPress) {
-                    const int key = static_cast<int>(wp & 0xFF);
+                    // One UTF-16 unit, as typed: the window is a Unicode one.
+                    const int key = static_cast<int>(wp);
                     self->KeyPress(key);
                     // Enter means nothing to a single-line box but a beep.
                     if (key == VK_RETURN) return 0;
@@ -109,11 +111,11 @@ LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
 // ---- Frame and Shape --------------------------------------------------------
 
 void Frame::create(HWND parent, UINT id, int dpi) {
-    createWindow(WC_BUTTONA, BS_GROUPBOX, 0, parent, id, dpi);
+    createWindow(WC_BUTTONW, BS_GROUPBOX, 0, parent, id, dpi);
 }
 
 void Shape::create(HWND parent, UINT id, int dpi) {
-    createWindow(WC_STATICA, SS_OWNERDRAW, 0, parent, id, dpi);
+    createWindow(WC_STATICW, SS_OWNERDRAW, 0, parent, id, dpi);
 }
 
 void Shape::drawItem(const DRAWITEMSTRUCT& di) {
@@ -126,12 +128,12 @@ void Shape::drawItem(const DRAWITEMSTRUCT& di) {
 // ---- Picture ----------------------------------------------------------------
 
 void Picture::create(HWND parent, UINT id, int dpi) {
-    createWindow(WC_STATICA, SS_OWNERDRAW, 0, parent, id, dpi);
+    createWindow(WC_STATICW, SS_OWNERDRAW, 0, parent, id, dpi);
 }
 
 void Picture::dpiChanged(int dpi) {
     const RECT r = pixelRect(dpi);
-    icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_HIDEWELL),
+    icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_HIDEWELL),
                                               IMAGE_ICON, r.right - r.left, r.bottom - r.top, 0)));
 }
 

@@ -133,8 +133,6 @@ TEST_F(FrmHidefTest, AnItemThatCannotBeFoundIsReported) {
 }
 
 TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides) {
-    // UTF-8 is the program's code page: every name the file system holds.
-    if (!platform::codePageIsUtf8()) GTEST_SKIP() << "this Windows keeps the legacy code page";
     const std::string folder = at("Fotos \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9");
     const std::string file = at("\xD0\x96\xD1\x83\xD1\x80\xD0\xBD\xD0\xB0\xD0\xBB \xE2\x9C\x93.txt");
     test::makeFolder(folder);
@@ -160,7 +158,7 @@ TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides
     // The list shows the names as they are, not with stand-ins.
     wchar_t shown[MAX_PATH] = L"";
     SendMessageW(unhide.LstUnhide.hwnd(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
-    EXPECT_EQ(shown, platform::fromAnsi(folder));
+    EXPECT_EQ(shown, platform::widen(folder));
     for (int i = 0; i < 2; ++i) {
         unhide.LstUnhide.setListIndex(0);
         unhide.CmdUnhide.click();

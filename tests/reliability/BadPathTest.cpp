@@ -17,7 +17,7 @@ using test::kHiddenSystem;
 // The literal \\?\ form of a full path the test made: no trailing dot or
 // blank is dropped, and the length is no limit.
 std::wstring platform(const std::string& path) {
-    std::wstring wide = platform::fromAnsi(path);
+    std::wstring wide = platform::widen(path);
     if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') wide.insert(0, L"\\\\?\\");
     return wide;
 }
@@ -65,7 +65,7 @@ struct Row {
 // one on Windows 10 and under Wine, no longer on Windows 11.
 bool namesADevice(const std::string& path) {
     wchar_t full[MAX_PATH] = L"";
-    GetFullPathNameW(platform::fromAnsi(path).c_str(), MAX_PATH, full, nullptr);
+    GetFullPathNameW(platform::widen(path).c_str(), MAX_PATH, full, nullptr);
     return wcsncmp(full, L"\\\\.\\", 4) == 0;
 }
 

@@ -106,8 +106,7 @@ void snapshotInto(const std::wstring& root, const std::wstring& relative, Snapsh
         const std::wstring name = fd.cFileName;
         if (name == L"." || name == L"..") continue;
         const std::wstring rel = relative.empty() ? name : relative + L"\\" + name;
-        std::string key;
-        platform::toAnsi(rel, key);
+        const std::string key = platform::narrow(rel);
         const bool isFolder = fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         const long long size =
             isFolder ? -1 : static_cast<long long>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow;
@@ -138,7 +137,7 @@ public:
 
 Snapshot snapshot(const std::string& folder) {
     Snapshot out;
-    snapshotInto(platform::fromAnsi(folder), L"", out);
+    snapshotInto(platform::widen(folder), L"", out);
     return out;
 }
 

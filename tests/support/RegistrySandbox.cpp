@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace test {
 
 namespace {
@@ -239,7 +241,12 @@ PasswordSandbox::PasswordSandbox() {
 }
 
 void PasswordSandbox::plantPlain(const std::string& text) {
-    writeRaw(HKEY_CURRENT_USER, password::kUser, password::kName, REG_SZ, text + '\0');
+    // In UTF-16, as the registry keeps text, whatever this program's code page.
+    const std::wstring data = platform::widen(text);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, platform::widen(password::kUser).c_str(),
+                              platform::widen(password::kName).c_str(), REG_SZ, data.c_str(),
+                              static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
 }
 
 bool PasswordSandbox::noneStored() {

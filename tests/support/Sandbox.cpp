@@ -10,18 +10,18 @@ namespace test {
 
 void Sandbox::SetUp() {
     static int serial = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string base = std::string(temp) + "hidewell-tests";
-    CreateDirectoryA(base.c_str(), nullptr);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::string base = platform::narrow(temp) + "hidewell-tests";
+    CreateDirectoryW(wide(base).c_str(), nullptr);
     dir = base + "\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     removeTree(dir);
-    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+    ASSERT_TRUE(CreateDirectoryW(wide(dir).c_str(), nullptr)) << dir;
     platform::setApplicationFolder(dir);
-    char cwd[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, cwd);
-    previousFolder_ = cwd;
-    SetCurrentDirectoryA(dir.c_str());
+    wchar_t cwd[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    previousFolder_ = platform::narrow(cwd);
+    SetCurrentDirectoryW(wide(dir).c_str());
     host.reset();
 }
 
@@ -30,7 +30,7 @@ void Sandbox::TearDown() {
     ui::pumpMessages();
     EXPECT_TRUE(host.answers.empty()) << "unused answers";
     EXPECT_TRUE(host.files.empty()) << "unused file choices";
-    SetCurrentDirectoryA(previousFolder_.c_str());
+    SetCurrentDirectoryW(wide(previousFolder_).c_str());
     removeTree(dir);
 }
 
@@ -40,8 +40,8 @@ void Sandbox::makeItemsToHide() {
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-    HANDLE h =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
     DWORD written = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -50,7 +50,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string readFile(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<missing>";
     std::string out;
@@ -61,30 +61,30 @@ std::string readFile(const std::string& path) {
     return out;
 }
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::string& path) { return attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
-void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
+void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryW(wide(path).c_str(), nullptr)) << path; }
 
-DWORD attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD attributes(const std::string& path) { return GetFileAttributesW(wide(path).c_str()); }
 
 DWORD flags(const std::string& path) {
     return attributes(path) & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
 }
 
 int filesIn(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    platform::FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &fd));
+    WIN32_FIND_DATAW fd;
+    platform::FindHandle find(FindFirstFileW(wide(folder + "\\*").c_str(), &fd));
     if (!find) return 0;
     int files = 0;
     do {
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
-    } while (FindNextFileA(find.get(), &fd));
+    } while (FindNextFileW(find.get(), &fd));
     return files;
 }
 
 platform::FileHandle holdOpen(const std::string& path, DWORD access, DWORD sharing) {
     return platform::FileHandle(
-        CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+        CreateFileW(wide(path).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 std::optional<std::vector<std::string>> readList(const std::string& path) {
@@ -94,8 +94,13 @@ std::optional<std::vector<std::string>> readList(const std::string& path) {
 }
 
 void pressEnter(HWND target) {
-    PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    PostMessageA(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
+    PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(target, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
+    ui::pumpMessages();
+}
+
+void type(HWND box, std::wstring_view text) {
+    for (wchar_t unit : text) PostMessageW(box, WM_CHAR, unit, 1);
     ui::pumpMessages();
 }
 
@@ -143,9 +148,9 @@ void removeTreeW(const std::wstring& path) {
 
 // Through the \\?\ form, so that trees deeper than MAX_PATH go too.
 void removeTree(const std::string& path) {
-    std::wstring wide = platform::fromAnsi(path);
-    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') wide.insert(0, L"\\\\?\\");
-    removeTreeW(wide);
+    std::wstring full = wide(path);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') full.insert(0, L"\\\\?\\");
+    removeTreeW(full);
 }
 
 bool underWine() {
@@ -153,18 +158,9 @@ bool underWine() {
     return wine;
 }
 
-bool grantsUtf8() {
-    if (underWine()) return true;
-    // GetVersionEx is told a lie by compatibility shims; RtlGetVersion is not.
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    using Get = LONG(WINAPI*)(OSVERSIONINFOW*);
-    const auto get = reinterpret_cast<Get>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
-    return get && get(&version) == 0 && version.dwBuildNumber >= 18362;
-}
+bool readsWesternLegacy() { return platform::legacyCodePage() == 1252; }
 
-bool readsWesternLegacy() { return platform::codePageIsUtf8() && platform::legacyCodePage() == 1252; }
+std::wstring wide(const std::string& utf8) { return platform::widen(utf8); }
 
 EmptyDrive::EmptyDrive() {
     const DWORD used = GetLogicalDrives();

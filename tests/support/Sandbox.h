@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -35,7 +36,7 @@ private:
     std::string previousFolder_;
 };
 
-// Small file helpers; paths in the system code page.
+// Small file helpers; paths in UTF-8, as the program's.
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);  // "<missing>" when it cannot be read
 bool exists(const std::string& path);
@@ -57,6 +58,10 @@ std::optional<std::vector<std::string>> readList(const std::string& path);
 // Enter typed on the keyboard into the window with the focus, and the
 // messages handled as the program's loop would.
 void pressEnter(HWND target);
+// Text typed into a box as a keyboard delivers it: a WM_CHAR for each UTF-16
+// unit (a surrogate pair as two) through the program's queue, handled as its
+// loop would. (WM_SETTEXT passes by what typed characters go through.)
+void type(HWND box, std::wstring_view text);
 // A left click at a point of the screen, as the mouse makes it: synthesised
 // input that goes through the platform's hit testing; then the messages are
 // handled as the program's loop would.
@@ -67,14 +72,12 @@ void removeTree(const std::string& path);
 // True under Wine, false on Windows: for the few checks whose answer the two
 // are known to differ on.
 bool underWine();
-// True where the platform grants the manifest's UTF-8 code page: Wine, and
-// Windows 10 from version 1903 (build 18362) on.
-bool grantsUtf8();
 // True where lines and passwords of an earlier version are read as the tests
-// expect them: UTF-8 is the code page and the legacy one is Windows-1252.
+// expect them: the system's legacy code page is Windows-1252.
 bool readsWesternLegacy();
-inline constexpr char kNotWesternLegacy[] =
-    "the program's code page here is not UTF-8 or the legacy one is not Windows-1252";
+inline constexpr char kNotWesternLegacy[] = "the system's legacy code page here is not Windows-1252";
+// UTF-8 text in UTF-16, for the tests' own wide calls.
+std::wstring wide(const std::string& utf8);
 
 // A drive as one with no disk in it: a letter the machine does not use,
 // mapped to a folder that is not there. The letter goes again with it.

@@ -37,9 +37,9 @@ std::optional<ui::FileChoice> ScriptedHost::chooseFile(HWND, const ui::FileDialo
     return f;
 }
 
-void ScriptedHost::chooseFile(std::optional<std::string> path, bool fitsCodePage) {
+void ScriptedHost::chooseFile(std::optional<std::string> path, bool exact) {
     if (path)
-        files.push_back(ui::FileChoice{*path, fitsCodePage});
+        files.push_back(ui::FileChoice{*path, exact});
     else
         files.push_back(std::nullopt);
 }

@@ -34,7 +34,7 @@ public:
     // Answers for the next Yes/No questions, in order.
     void answer(ui::Answer a) { answers.push_back(a); }
     // The next file dialog returns this path; nullopt cancels it.
-    void chooseFile(std::optional<std::string> path, bool fitsCodePage = true);
+    void chooseFile(std::optional<std::string> path, bool exact = true);
 
     std::vector<Box> boxes;                 // every message box, in order
     std::vector<HWND> boxOwners;            // the owner window of each

@@ -21,8 +21,7 @@ std::string folderOf(IFileDialog& dialog) {
     const HRESULT hr = item->GetDisplayName(SIGDN_FILESYSPATH, &path);
     item->Release();
     if (FAILED(hr)) return "<not a folder>";
-    std::string out;
-    platform::toAnsi(path, out);
+    const std::string out = platform::narrow(path);
     CoTaskMemFree(path);
     return out;
 }
