@@ -11,7 +11,8 @@ FrmChangePass::FrmChangePass()
     : Form({.caption = "Change Password...",
             .width = 4815,
             .height = 3735,
-            .border = ui::Border::FixedDialog}) {
+            .border = ui::Border::FixedDialog,
+            .excludesMain = true}) {
     CmdChangepass.Click = [this] { CmdChangepass_Click(); };
     TxtOldPass.KeyPress = [this](int key) { TxtOldPass_KeyPress(key); };
     Text1.KeyPress = [this](int key) { Text1_KeyPress(key); };

@@ -8,11 +8,18 @@ using ui::Icon;
 
 namespace {
 constexpr char kCannotAccess[] = "The selected file or folder cannot be accessed";
+constexpr char kListReadOnly[] =
+    "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so the item could not be "
+    "recorded and was not hidden. Clear the file's read-only flag (in its Properties) and try again.";
 }
 
 FrmHidef::FrmHidef()
     : Form(
-          {.caption = "Hide File/Folder", .width = 4110, .height = 6015, .border = ui::Border::FixedSingle}) {
+          {.caption = "Hide File/Folder",
+           .width = 4110,
+           .height = 6015,
+           .border = ui::Border::FixedSingle,
+           .excludesMain = true}) {
     CmdHideDir.Click = [this] { CmdHideDir_Click(); };
     CmdHideFil.Click = [this] { CmdHideFil_Click(); };
     drive1.Change = [this] { drive1_Change(); };
@@ -36,10 +43,7 @@ void FrmHidef::CmdHideDir_Click() {
     CheckPath();
     if (refusal == 1) return;
     if (!Dir1.pathIsExact()) return refuseUnrecordable();
-    if (!hideAndRecord(Dir1.path())) {
-        MsgBox(kCannotAccess, "Error", Icon::None);
-        return;
-    }
+    if (!hideAndRecord(Dir1.path())) return refuseInaccessible();
     MsgBox("The Folder was successfully hidden", "Hidewell", Icon::Information);
 }
 
@@ -52,10 +56,7 @@ void FrmHidef::CmdHideFil_Click() {
                                     .initialFolder = Dir1.path()});
     if (!choice) return;
     if (!choice->exact) return refuseUnrecordable();
-    if (!hideAndRecord(choice->path)) {
-        MsgBox(kCannotAccess, "Error", Icon::None);
-        return;
-    }
+    if (!hideAndRecord(choice->path)) return refuseInaccessible();
     MsgBox("The File was successfully Hidden", "Hidewell", Icon::Information);
 }
 
@@ -79,6 +80,13 @@ bool FrmHidef::hideAndRecord(const std::string& path) {
     if (hiding::appendEntry(hiding::listFilePath(), path)) return true;
     hiding::restoreAttributes(path, previous);
     return false;
+}
+
+// The failure as the user has always been told it; then, where the list file
+// is the cause, which file and what to do.
+void FrmHidef::refuseInaccessible() {
+    MsgBox(kCannotAccess, "Error", Icon::None);
+    if (hiding::isReadOnly(hiding::listFilePath())) MsgBox(kListReadOnly, "Info", Icon::Exclamation);
 }
 
 void FrmHidef::refuseUnrecordable() {

@@ -51,5 +51,6 @@ private:
     void drive1_Change();
     void LblQ_Click();
     bool hideAndRecord(const std::string& path);
+    void refuseInaccessible();
     void refuseUnrecordable();
 };

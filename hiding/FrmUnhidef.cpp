@@ -41,10 +41,15 @@ constexpr char kListNotSaved[] =
     "file "
     "keeps the list it held before, so entries removed since will be listed again next time.";
 
-constexpr char kListKeptAsItIs[] =
-    "The list file is there but could not be read to its end (another program may be using it). "
-    "Hidewell will leave it as it is when this window closes, so entries removed here will still be listed "
-    "next time.";
+constexpr char kPartlyRead[] =
+    "The list file is there but could not be read to its end (another program may be using it), so some "
+    "entries may be missing here. They stay in the file: when this window closes, only the entries removed "
+    "here leave it.";
+
+constexpr char kListReadOnly[] =
+    "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so changes made here "
+    "cannot be saved: entries removed here will be listed again next time. To save them, close this window, "
+    "clear the file's read-only flag (in its Properties) and open it again.";
 
 }  // namespace
 
@@ -53,7 +58,8 @@ FrmUnhidef::FrmUnhidef()
             .width = 4935,
             .height = 6495,
             .border = ui::Border::FixedSingle,
-            .back = ui::White}) {
+            .back = ui::White,
+            .excludesMain = true}) {
     CmdUnhide.Click = [this] { CmdUnhide_Click(); };
     CmdQuickUnhide.Click = [this] { CmdQuickUnhide_Click(); };
     CmdExpList.Click = [this] { CmdExpList_Click(); };
@@ -64,24 +70,39 @@ FrmUnhidef::FrmUnhidef()
 void FrmUnhidef::Form_Load() {
     const ui::WaitCursor wait;  // a long list takes a while
     ui::mainWindow().Hide();
+    removed_.clear();
+    const std::string list = hiding::listFilePath();
     std::vector<std::string> entries;
-    const hiding::ReadResult read = hiding::readEntries(hiding::listFilePath(), entries);
+    const hiding::ReadResult read = hiding::readEntries(list, entries);
     LstUnhide.addItems(std::move(entries));
-    // A missing file is simply created on closing; one that is there but
-    // could not be read whole must not be overwritten with what was read.
-    saveOnClose_ = read != hiding::ReadResult::Failed;
-    if (read == hiding::ReadResult::Complete) return;
-    MsgBox("The 'Sett~.dll' file was not found", "Error", Icon::Exclamation);
-    if (!saveOnClose_) MsgBox(kListKeptAsItIs, "Info", Icon::Information);
+    if (read != hiding::ReadResult::Complete) {
+        MsgBox("The 'Sett~.dll' file was not found", "Error", Icon::Exclamation);
+        if (read == hiding::ReadResult::Failed) MsgBox(kPartlyRead, "Info", Icon::Information);
+    }
+    warnedReadOnly_ = hiding::isReadOnly(list);
+    if (warnedReadOnly_) MsgBox(kListReadOnly, "Info", Icon::Exclamation);
 }
 
-// Called when the window is closed: the list, as it now stands, goes back to
-// the file. When that fails (a full disk, a drive gone) the file keeps its
-// old list whole, and the user learns that removals did not take.
+// Called when the window is closed: the entries removed here leave the file
+// as it is now, which keeps whatever another window or copy of the program
+// wrote meanwhile; with nothing removed, the file is not touched. When that
+// fails (a full disk, a drive gone) the file keeps its old list whole, and
+// the user learns that removals did not take, unless told so on loading.
 void FrmUnhidef::Form_Unload() {
-    if (saveOnClose_ && !ModSaveListToFile::SaveListToFile(hiding::listFilePath(), LstUnhide))
+    const std::string list = hiding::listFilePath();
+    std::vector<std::string> now;
+    const auto removeThem = [&](const std::vector<std::string>& current) {
+        return hiding::without(current, removed_);
+    };
+    if (!removed_.empty() && !hiding::updateFile(list, removeThem, now) &&
+        !(warnedReadOnly_ && hiding::isReadOnly(list)))
         MsgBox(kListNotSaved, "Error", Icon::Exclamation);
     ui::mainWindow().Show();
+}
+
+void FrmUnhidef::removeEntry(int index) {
+    removed_.push_back(LstUnhide.list(index));
+    LstUnhide.removeItem(index);
 }
 
 // Called when "Unhide" under the list is clicked: unhides the selected entry.
@@ -94,14 +115,14 @@ void FrmUnhidef::CmdUnhide_Click() {
     const int index = LstUnhide.listIndex();
     if (hiding::unhideItem(path)) {
         MsgBox("The File\\Folder as successfully unhidden", "Hidewell", Icon::Information);
-        LstUnhide.removeItem(index);
+        removeEntry(index);
         return;
     }
     MsgBox("The File\\Folder cannot be found", "Error", Icon::Exclamation);
     const Answer remove =
         MsgBox("Would you like to remove that entry?", "Remove Entry", Icon::Exclamation, Buttons::YesNo);
     if (remove != Answer::Yes) return;
-    LstUnhide.removeItem(index);
+    removeEntry(index);
     MsgBox("Entry successfully removed", "Confirmation", Icon::Information);
 }
 
@@ -147,16 +168,23 @@ void FrmUnhidef::CmdImpList_Click() {
         return;
     }
     LstTemp.addItems(std::move(entries));
-    if (!ModSaveListToFile::SaveListToFile(hiding::listFilePath(), LstTemp)) {
+    // The imported entries replace what this window read (the list with what
+    // was removed here); lines another writer added since stay after them.
+    std::vector<std::string> read = LstUnhide.items();
+    read.insert(read.end(), removed_.begin(), removed_.end());
+    const auto replaceRead = [&](const std::vector<std::string>& current) {
+        std::vector<std::string> next = LstTemp.items();
+        for (std::string& added : hiding::without(current, read)) next.push_back(std::move(added));
+        return next;
+    };
+    std::vector<std::string> now;
+    if (!hiding::updateFile(hiding::listFilePath(), replaceRead, now)) {
         MsgBox(kListFileNotWritten, "Error", Icon::Exclamation);
         return;
     }
-    // Until the list shows the new entries, closing must not write the old
-    // ones back over them.
-    saveOnClose_ = false;
+    removed_.clear();
     MsgBox("Path List imported successfully", "Confirmation", Icon::Information);
-    // LstTemp holds exactly what the file now holds: no need to read it again.
+    // `now` is exactly what the file holds: no need to read it again.
     LstUnhide.clear();
-    LstUnhide.addItems(LstTemp.items());
-    saveOnClose_ = true;
+    LstUnhide.addItems(std::move(now));
 }

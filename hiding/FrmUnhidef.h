@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -51,8 +52,11 @@ private:
     void CmdQuickUnhide_Click();
     void CmdExpList_Click();
     void CmdImpList_Click();
+    void removeEntry(int index);
 
-    // False after a load that could not read the whole list file: writing
-    // the partial list back would lose the entries that were not read.
-    bool saveOnClose_ = true;
+    // The entries removed here since the list file was read or imported:
+    // closing takes just these out of the file.
+    std::vector<std::string> removed_;
+    // The list file was read-only when the window loaded, and the user told so.
+    bool warnedReadOnly_ = false;
 };

@@ -1,9 +1,12 @@
 #include "hiding/ListFile.h"
 
 #include <windows.h>
+// sddl.h needs the types of windows.h.
+#include <sddl.h>
 
 #include <algorithm>
 #include <new>
+#include <unordered_map>
 
 #include "platform/Handles.h"
 #include "platform/Paths.h"
@@ -60,18 +63,123 @@ bool renameOver(const std::wstring& from, const std::wstring& to) {
 // A read-only file is never written, by an append or a rewrite alike. The
 // platform is not relied on for that: Windows refuses to open it for writing
 // or to rename onto it, but Wine run as root does both.
-bool isReadOnly(const std::wstring& path) {
+bool readOnly(const std::wstring& path) {
     const DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_READONLY);
 }
 
+// What names the folder that holds a file whatever reaches it (another drive
+// letter, a share): its volume and file id; its path where those cannot be had.
+std::wstring folderIdentity(const std::wstring& file) {
+    const std::wstring folder = platform::folderOf(file);
+    const platform::FileHandle h(CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (h && GetFileInformationByHandle(h.get(), &info)) {
+        wchar_t id[32];
+        swprintf(id, 32, L"%08lx-%08lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+        return id;
+    }
+    std::wstring name = folder;
+    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    std::replace(name.begin(), name.end(), L'\\', L'/');  // no separators in an object's name
+    return name;
+}
+
+// The writers of one list file take turns through a mutex named after its
+// folder, open to every user of the machine, so that another copy of the
+// program, of another user or on another drive letter, waits too. A turn is
+// held for one append or rewrite, never across a message box. Where no
+// mutex can be had, or a writer holds it for more than ten seconds, the
+// writer goes on alone.
+class WriterTurn {
+public:
+    explicit WriterTurn(const std::wstring& file) {
+        const std::wstring name = L"Global\\Hidewell-list-" + folderIdentity(file);
+        // Everyone may wait on it and release it (SYNCHRONIZE | MUTEX_MODIFY_STATE).
+        PSECURITY_DESCRIPTOR everyone = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1,
+                                                             &everyone, nullptr);
+        SECURITY_ATTRIBUTES sa{sizeof sa, everyone, FALSE};
+        mutex_.reset(CreateMutexW(&sa, FALSE, name.c_str()));
+        if (everyone) LocalFree(everyone);
+        if (!mutex_) mutex_.reset(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
+        if (!mutex_) return;
+        // Abandoned: a copy ended during its turn, which left no half-written list.
+        const DWORD waited = WaitForSingleObject(mutex_.get(), 10000);
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~WriterTurn() {
+        if (held_) ReleaseMutex(mutex_.get());
+    }
+    WriterTurn(const WriterTurn&) = delete;
+    WriterTurn& operator=(const WriterTurn&) = delete;
+
+private:
+    platform::Handle mutex_;
+    bool held_ = false;
+};
+
+// A new file "hw~<n>.tmp" beside the file at `path`, its name in `temp`.
+// (GetTempFileName would do, but only in folders shorter than MAX_PATH.)
+platform::FileHandle newFileBeside(const std::wstring& path, std::wstring& temp) {
+    const std::wstring folder = platform::folderOf(path);
+    const DWORD start = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (DWORD n = 0; n < 100; ++n) {
+        wchar_t name[20];
+        swprintf(name, 20, L"hw~%08lx.tmp", static_cast<unsigned long>(start + n));
+        temp = platform::childPath(folder, name);
+        platform::FileHandle file(
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return {};
+}
+
+bool replaceWide(const std::wstring& wide, const std::vector<std::string>& entries) {
+    if (readOnly(wide)) return false;
+    const DWORD old = GetFileAttributesW(wide.c_str());
+    const bool hadOld = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
+
+    std::wstring temp;
+    {
+        platform::FileHandle file = newFileBeside(wide, temp);
+        if (!file) return false;
+        if (!writeLines(file.get(), entries) || !FlushFileBuffers(file.get())) {
+            file.reset();
+            DeleteFileW(temp.c_str());
+            return false;
+        }
+    }
+    if (!renameOver(temp, wide)) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    // The new file takes over the old one's hidden and system flags.
+    if (hadOld && (old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        SetFileAttributesW(wide.c_str(), old & kKeptAttributes);
+    return true;
+}
+
 }  // namespace
+
+// The platform's form of a path of a file here: a long one in its \\?\ form.
+bool filePath(const std::string& path, std::wstring& wide) {
+    if (!platform::toWide(path, wide)) return false;
+    wide = platform::extendedLengthPath(wide);
+    return true;
+}
+
+bool isReadOnly(const std::string& path) {
+    std::wstring wide;
+    return filePath(path, wide) && readOnly(wide);
+}
 
 std::string listFilePath() { return platform::applicationFolder() + "\\sett~.dll"; }
 
 ReadResult readEntries(const std::string& path, std::vector<std::string>& entries) {
     std::wstring wide;
-    if (!platform::toWide(path, wide)) return ReadResult::Failed;
+    if (!filePath(path, wide)) return ReadResult::Failed;
     platform::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
@@ -142,7 +250,8 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
 
 bool appendEntry(const std::string& path, std::string_view entry) {
     std::wstring wide;
-    if (!platform::toWide(path, wide) || isReadOnly(wide)) return false;
+    if (!filePath(path, wide) || readOnly(wide)) return false;
+    const WriterTurn turn(wide);
     platform::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
@@ -175,29 +284,31 @@ bool appendEntry(const std::string& path, std::string_view entry) {
 
 bool replaceFile(const std::string& path, const std::vector<std::string>& entries) {
     std::wstring wide;
-    if (!platform::toWide(path, wide) || isReadOnly(wide)) return false;
-    const DWORD old = GetFileAttributesW(wide.c_str());
-    const bool hadOld = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
+    return filePath(path, wide) && replaceWide(wide, entries);
+}
 
-    wchar_t temp[MAX_PATH];
-    if (!GetTempFileNameW(platform::folderOf(wide).c_str(), L"hw~", 0, temp)) return false;
-    {
-        platform::FileHandle file(
-            CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file || !writeLines(file.get(), entries) || !FlushFileBuffers(file.get())) {
-            file.reset();
-            DeleteFileW(temp);
-            return false;
-        }
-    }
-    if (!renameOver(temp, wide)) {
-        DeleteFileW(temp);
-        return false;
-    }
-    // The new file takes over the old one's hidden and system flags.
-    if (hadOld && (old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-        SetFileAttributesW(wide.c_str(), old & kKeptAttributes);
+bool updateFile(const std::string& path, const Change& change, std::vector<std::string>& now) {
+    std::wstring wide;
+    if (!filePath(path, wide) || readOnly(wide)) return false;
+    const WriterTurn turn(wide);
+    std::vector<std::string> current;
+    if (readEntries(path, current) == ReadResult::Failed) return false;
+    std::vector<std::string> next = change(current);
+    if (!replaceWide(wide, next)) return false;
+    now = std::move(next);
     return true;
+}
+
+std::vector<std::string> without(std::vector<std::string> from, const std::vector<std::string>& less) {
+    std::unordered_map<std::string, size_t> left;
+    for (const std::string& e : less) ++left[e];
+    std::erase_if(from, [&](const std::string& e) {
+        const auto it = left.find(e);
+        if (it == left.end() || it->second == 0) return false;
+        --it->second;
+        return true;
+    });
+    return from;
 }
 
 }  // namespace hiding

@@ -5,6 +5,7 @@
 // files. Paths of files here are UTF-8 too.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,9 +32,28 @@ enum class ReadResult {
 // a file too large to hold in the memory left.
 ReadResult readEntries(const std::string& path, std::vector<std::string>& entries);
 
+// True when the file is there and read-only: nothing is written to it then.
+bool isReadOnly(const std::string& path);
+
+// The list file is shared by every window and every running copy of the
+// program (and any other user or drive letter that reaches its folder). Its
+// writers take turns: an append, or a rewrite from reading the file to
+// putting the new one in its place, never runs into another's.
+
 // Appends one entry to the file, creating it when missing. On failure (a
 // read-only file among them) the file is left as it was.
 bool appendEntry(const std::string& path, std::string_view entry);
+
+// Rewrites the file as `change` makes it of the entries it holds at that
+// moment (none when it is missing), in one step as replaceFile does, and
+// gives the entries it then holds in `now`. False, the file left as it was,
+// when it could not be read whole or replaced.
+using Change = std::function<std::vector<std::string>(const std::vector<std::string>& current)>;
+bool updateFile(const std::string& path, const Change& change, std::vector<std::string>& now);
+
+// `from` less one occurrence of each entry of `less`, the first still there;
+// the rest in their order.
+std::vector<std::string> without(std::vector<std::string> from, const std::vector<std::string>& less);
 
 // Replaces the file with these entries in one step: it is written to a new
 // file beside it, flushed, and renamed over it, so the file always holds the

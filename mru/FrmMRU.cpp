@@ -12,7 +12,8 @@ FrmMRU::FrmMRU()
     : Form({.caption = "Delete Most Recently Used Items (MRU) ",
             .width = 4680,
             .height = 2745,
-            .border = ui::Border::FixedSingle}) {
+            .border = ui::Border::FixedSingle,
+            .excludesMain = true}) {
     CmdDelMRU.Click = [this] { CmdDelMRU_Click(); };
 }
 

@@ -33,6 +33,10 @@ private:
     H h_ = Traits::none();
 };
 
+struct HandleTraits {
+    static HANDLE none() { return nullptr; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
 struct FileTraits {
     static HANDLE none() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { CloseHandle(h); }
@@ -56,6 +60,7 @@ struct KeyTraits {
     static void close(HKEY h) { RegCloseKey(h); }
 };
 
+using Handle = Owned<HANDLE, HandleTraits>;  // events, mutexes, processes
 using FileHandle = Owned<HANDLE, FileTraits>;
 using FindHandle = Owned<HANDLE, FindTraits>;
 using FontHandle = Owned<HFONT, GdiTraits<HFONT>>;

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "ui/Host.h"
 
 struct IFileDialog;
@@ -15,5 +17,10 @@ namespace ui {
 // Windows 7, the older dialogs' initial folder gives way to that one when it
 // equals the folder the program passed the first time it used a dialog.
 HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted);
+
+// The chosen path with the name as the user typed it: a save dialog may add
+// the filter's extension (`pattern` "*.hwl") to a name typed without it
+// (Wine's does), which the program must not. Any other path stays as it is.
+std::wstring nameAsTyped(const std::wstring& chosen, const std::wstring& typed, const std::wstring& pattern);
 
 }  // namespace ui

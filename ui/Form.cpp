@@ -90,7 +90,20 @@ HWND Form::hwnd() {
     return hwnd_;
 }
 
+Form* Form::excludingMain() {
+    for (Form* f : allForms())
+        if (f->design_.excludesMain && f->visible() && !f->unloading_) return f;
+    return nullptr;
+}
+
 void Form::Show() {
+    if (isMainWindow(*this)) {
+        if (Form* busy = excludingMain()) return busy->Show();
+    } else if (design_.excludesMain && loaded() && hasMainWindow()) {
+        // Loading hides it (Form_Load); a window that was only hidden comes
+        // back without loading.
+        mainWindow().Hide();
+    }
     if (!loaded()) {
         load();
         // Form_Load may have hidden the window (the login window does when no
@@ -119,12 +132,15 @@ void Form::close() {
     // that opened the box is still running and needs its windows.
     if (!loaded() || modalPartOpen()) return;
     const unsigned load = loads_;
+    unloading_ = true;
     try {
         Form_Unload();
     } catch (...) {
+        unloading_ = false;
         recover(load);
         throw;
     }
+    unloading_ = false;
     // Form_Unload may have ended the program, which unloads every window.
     if (loaded() && loads_ == load) destroy();
 }

@@ -35,7 +35,13 @@ public:
     // cannot be made) the window is unloaded again without Form_Unload, the
     // windows Form_Load hid are shown again, and the failure goes on to the
     // caller.
-    void Show();  // modeless; loads first when not loaded
+    // Modeless; loads first when not loaded. The main window and a window
+    // that excludes it are never on the screen together: showing such a
+    // window hides the main window, and showing the main window while one is
+    // on the screen brings that one forward instead. So no route (a link, a
+    // window that shows the main window when its work is done) opens a
+    // second function window beside the first.
+    void Show();
     void Hide();  // loads (hidden) first when not loaded
     // What the close box does: Form_Unload, then the window is unloaded, also
     // when Form_Unload fails. Refused while a message box or file dialog of
@@ -87,6 +93,8 @@ private:
     Control* controlById(UINT id) const;
     Control* controlByHwnd(HWND h) const;
     void restoreFocus();
+    // The window on the screen that keeps the main window off it, if any.
+    static Form* excludingMain();
 
     static LRESULT CALLBACK windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
@@ -94,6 +102,7 @@ private:
     FormDesign design_;
     State state_ = State::NotLoaded;
     bool hiddenWhileLoading_ = false;
+    bool unloading_ = false;  // Form_Unload is running
     unsigned loads_ = 0;               // numbers the loads, so a modal part can tell its window went
     std::vector<Form*> hiddenByLoad_;  // windows Form_Load took off the screen
     HWND hwnd_ = nullptr;

@@ -17,6 +17,11 @@ struct ComRelease {
 };
 template <class T>
 using Com = std::unique_ptr<T, ComRelease>;
+// A string the shell allocated for us.
+struct CoTaskFree {
+    void operator()(wchar_t* p) const { CoTaskMemFree(p); }
+};
+using CoTaskString = std::unique_ptr<wchar_t, CoTaskFree>;
 
 class RealHost final : public Host {
 public:
@@ -44,12 +49,15 @@ public:
         IShellItem* chosen = nullptr;
         if (FAILED(dialog->GetResult(&chosen))) return std::nullopt;
         const Com<IShellItem> item(chosen);
-        PWSTR path = nullptr;
-        if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) return std::nullopt;
+        PWSTR got = nullptr;
+        if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &got))) return std::nullopt;
+        std::wstring path = CoTaskString(got).get();
+        PWSTR typed = nullptr;
+        if (d.kind == FileDialog::Save && SUCCEEDED(dialog->GetFileName(&typed)))
+            path = nameAsTyped(path, CoTaskString(typed).get(), platform::widen(d.filterPattern));
         FileChoice choice;
         choice.exact = platform::toUtf8(path, choice.path);
         if (!choice.exact) choice.path = platform::narrow(path);
-        CoTaskMemFree(path);
         if (choice.path.empty()) return std::nullopt;
         return choice;
     }
@@ -92,12 +100,24 @@ HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
             L"shell32.dll", "SHCreateItemFromParsingName");
         IShellItem* item = nullptr;
         // A folder that is gone leaves the dialog where it would open anyway.
-        if (parse && SUCCEEDED(parse(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
-            dialog.SetFolder(item);
-            item->Release();
-        }
+        if (parse && SUCCEEDED(parse(folder.c_str(), nullptr, IID_PPV_ARGS(&item))))
+            dialog.SetFolder(Com<IShellItem>(item).get());
     }
     return hr;
+}
+
+std::wstring nameAsTyped(const std::wstring& chosen, const std::wstring& typed, const std::wstring& pattern) {
+    if (!pattern.starts_with(L"*.")) return chosen;
+    const std::wstring added = pattern.substr(1);  // ".hwl"
+    const std::wstring name = L"\\" + typed.substr(typed.find_last_of(L"\\/") + 1);
+    if (name.size() == 1 || chosen.size() < name.size() + added.size()) return chosen;
+    // Only the filter's extension right after the whole typed name goes.
+    const size_t at = chosen.size() - added.size();
+    const bool lengthened =
+        chosen.compare(at - name.size(), name.size(), name) == 0 &&
+        CompareStringOrdinal(chosen.c_str() + at, static_cast<int>(added.size()), added.c_str(),
+                             static_cast<int>(added.size()), TRUE) == CSTR_EQUAL;
+    return lengthened ? chosen.substr(0, at) : chosen;
 }
 
 Host& host() { return *current; }

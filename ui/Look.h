@@ -71,6 +71,9 @@ struct FormDesign {
     int height = 0;
     Border border = Border::FixedSingle;
     COLORREF back = Default;
+    // A window that works on what the main window opens: it and the main
+    // window are never on the screen together (see Form::Show).
+    bool excludesMain = false;
 };
 
 }  // namespace ui

@@ -80,6 +80,10 @@ Form& mainWindow() {
     return *mainForm;
 }
 
+bool hasMainWindow() { return mainForm != nullptr; }
+
+bool isMainWindow(const Form& form) { return &form == mainForm; }
+
 void setProgramTitle(std::string_view t) { title = t; }
 
 const std::string& programTitle() { return title; }

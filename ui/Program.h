@@ -28,6 +28,8 @@ void pumpMessages();
 // The main window, which the function windows hide and show.
 void setMainWindow(Form& main);
 Form& mainWindow();
+bool hasMainWindow();
+bool isMainWindow(const Form& form);
 // The program's title, which a message box without a title of its own carries.
 void setProgramTitle(std::string_view title);
 const std::string& programTitle();

@@ -74,7 +74,7 @@ TEST_F(FrmUnhidefTest, ShowsEveryControlUnclippedInItsFrame) {
         EXPECT_TRUE(inside(rectOf(*c), quick)) << c->text();
 }
 
-TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWritesItBack) {
+TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWritesOnlyARemoval) {
     if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     // Commas, leading blanks, an empty line, duplicates, a line an earlier
     // version wrote in the legacy code page (1252).
@@ -93,16 +93,25 @@ TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWrite
 
     form.close();
     EXPECT_TRUE(main.visible());
-    EXPECT_EQ(test::readFile(listFile()), ascii + "C:\\\xC3\xA9t\xC3\xA9\r\n")
-        << "ASCII lines written back byte for byte, the other in UTF-8";
+    EXPECT_EQ(test::readFile(listFile()), bytes) << "nothing removed: not written";
+
+    main.LblUnhidef.click();
+    form.LstUnhide.setListIndex(3);
+    host.answer(Answer::Yes);  // C:\dup cannot be found: the entry goes
+    form.CmdUnhide.click();
+    form.close();
+    EXPECT_EQ(test::readFile(listFile()),
+              "C:\\My Files, old\\a.txt\r\n  C:\\lead\r\n\r\nC:\\dup\r\nC:\\\xC3\xA9t\xC3\xA9\r\n")
+        << "the other lines written back byte for byte, the legacy one in UTF-8";
 }
 
-TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndCreatedOnClosingOrByAnImport) {
+TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndMadeOnlyByAnImport) {
     form.Show();
     EXPECT_EQ(host.boxes, std::vector<Box>{kNotFound});
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
     form.close();
-    EXPECT_EQ(test::readFile(listFile()), "");
+    EXPECT_FALSE(test::exists(listFile())) << "nothing removed: nothing written";
+    test::writeFile(listFile(), "");
     host.boxes.clear();
     form.Show();
     EXPECT_TRUE(host.boxes.empty()) << "an empty list file is no failure";
@@ -435,30 +444,32 @@ TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
     platform::FileHandle held = test::holdOpen(listFile());
     ASSERT_TRUE(held);
     form.Show();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kKeptAsItIs}));
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
     held.reset();
     form.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\b"})) << "not overwritten with what was read";
 
-    // An import in the meantime puts the window and the file in step again.
+    // An import replaces what the window read; the lines it could not read
+    // stay after the imported ones, as the window shows.
     held = test::holdOpen(listFile());
     form.Show();
     held.reset();
     test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
+    EXPECT_EQ(shown(), (Entries{"C:\\x", "C:\\y", "C:\\a", "C:\\b"}));
     form.LstUnhide.setListIndex(0);
     host.answer(Answer::Yes);
     form.CmdUnhide.click();
     form.close();
-    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\y"}));
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\y", "C:\\a", "C:\\b"}));
 }
 
 TEST_F(FrmUnhidefTest, AListFileThatIsAFolderIsReportedAndLeftAlone) {
     test::makeFolder(listFile());
     form.Show();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kKeptAsItIs}));
+    EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
     test::writeFile(at("in.hwl"), lines({"C:\\x"}));
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();

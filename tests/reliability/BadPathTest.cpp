@@ -137,7 +137,7 @@ protected:
             {"device, \\\\.\\COM1", "\\\\.\\COM1", ".....", ""},
             {"volume, \\\\.\\C:", "\\\\.\\C:", ".....", ""},
             {"folder deeper than MAX_PATH", b + "\\" + longFolder(), "FHQ..", longFolder()},
-            {"file deeper than MAX_PATH", b + "\\" + longFolder() + "\\deep.txt", ".HQ..",
+            {"file deeper than MAX_PATH", b + "\\" + longFolder() + "\\deep.txt", ".HQEI",
              longFolder() + "\\deep.txt"},
             {"40,000 characters", "C:\\" + std::string(40000, 'a'), ".....", ""},
             {"relative folder", "Secret", "F....", "Secret"},

@@ -70,7 +70,10 @@ Entries asRead(const Entries& lines) {
     return out;
 }
 
-Entries entriesOf(std::string_view bytes) { return asRead(splitLines(bytes)); }
+Entries entriesOf(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);  // the UTF-8 byte-order mark
+    return asRead(splitLines(bytes));
+}
 
 GuardedText::GuardedText(std::string_view bytes) : size_(bytes.size()) {
     SYSTEM_INFO si;

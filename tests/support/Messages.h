@@ -20,10 +20,10 @@ inline const Box kCannotAccess{"The selected file or folder cannot be accessed",
 // The unhide window's.
 inline const Box kNotFound{"The 'Sett~.dll' file was not found", "Error", Icon::Exclamation};
 // After a load that read only part of an existing list file.
-inline const Box kKeptAsItIs{
-    "The list file is there but could not be read to its end (another program may be using "
-    "it). Hidewell will leave it as it is when this window closes, so entries removed here will "
-    "still be listed next time.",
+inline const Box kPartlyRead{
+    "The list file is there but could not be read to its end (another program may be using it), so some "
+    "entries may be missing here. They stay in the file: when this window closes, only the entries removed "
+    "here leave it.",
     "Info", Icon::Information};
 inline const Box kNoSelection{"No Files\\Folders have been selected to unhide", "Error", Icon::Exclamation};
 inline const Box kUnhidden{"The File\\Folder as successfully unhidden", "Hidewell", Icon::Information};
