@@ -76,7 +76,9 @@ TEST_F(ClickTest, AMouseClickAtTheTopOfTheAboutLinkFollowsIt) {
 // The mouse-click tests run under Wine, which lets synthesised input reach
 // any desktop; where the desktop takes none they skip and say why.
 TEST_F(ClickTest, MouseClickTestsSkipOnlyWhereTheDesktopTakesNoInput) {
-    if (test::underWine()) EXPECT_EQ(test::whyClicksCannotBeMade(), "");
+    if (test::underWine()) {
+        EXPECT_EQ(test::whyClicksCannotBeMade(), "");
+    }
     const auto check = test::inputReachesThisThread;
     test::inputReachesThisThread = [] { return false; };
     const std::string why = test::whyClicksCannotBeMade();
