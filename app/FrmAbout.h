@@ -4,6 +4,7 @@
 
 #include "ui/Controls.h"
 #include "ui/Form.h"
+#include "version.h"
 
 class FrmAbout : public ui::Form {
 public:
@@ -16,7 +17,8 @@ public:
                         .font = {.points = 18},
                         .fore = ui::DarkRed,
                         .align = ui::Align::Center}};
-    ui::Label Lblversion{this, {.rect = {3660, 1020, 495, 255}, .caption = "v1.16", .font = {.bold = true}}};
+    ui::Label Lblversion{
+        this, {.rect = {3660, 1020, 495, 255}, .caption = "v" HIDEWELL_VERSION, .font = {.bold = true}}};
     ui::Picture Image2{this, {.rect = {4095, 240, 720, 720}}};
     ui::Label LblAuthor{this,
                         {.rect = {240, 1440, 4575, 255},

@@ -27,9 +27,9 @@
 #include "hiding/FrmUnhidef.h"
 #include "hiding/ListFile.h"
 #include "hiding/ModSaveListToFile.h"
+#include "platform/Paths.h"
 #include "ui/Form.h"
 #include "ui/Host.h"
-#include "platform/Paths.h"
 
 namespace {
 

@@ -50,7 +50,7 @@ TEST_F(FrmAboutTest, LinksHandTheirTooltipToTheShell) {
 TEST_F(FrmAboutTest, ShowsNameVersionAndMaker) {
     about.Show();
     EXPECT_EQ(about.LblAbout.text(), "About Hidewell");
-    EXPECT_EQ(about.Lblversion.text(), "v1.16");
+    EXPECT_EQ(about.Lblversion.text(), "v" HIDEWELL_VERSION);
     EXPECT_EQ(about.LblAuthor.text(), "Hidewell is a product by Tarnwick");
     EXPECT_EQ(about.LblURL.text(), "Visit Software Home Page");
     // "main window" continues the sentence of LblInfo: after its last line,

@@ -1,15 +1,18 @@
-// What the program file carries: the version record and the pointing hand.
+// What the program file carries: its version, in the version record and the
+// manifest, and the pointing hand.
 // The tests link the same resources as the program.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "app/Form1.h"
 #include "support/Sandbox.h"
 #include "ui/Form.h"
+#include "version.h"
 
 namespace {
 
@@ -21,7 +24,7 @@ std::string versionString(const std::vector<char>& block, const char* name) {
     return std::string(value, size ? size - 1 : 0);
 }
 
-TEST(ProgramFileTest, CarriesTheVersionRecord) {
+TEST(ProgramFileTest, CarriesTheVersionInItsRecordAndManifest) {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     DWORD ignored = 0;
@@ -29,12 +32,12 @@ TEST(ProgramFileTest, CarriesTheVersionRecord) {
     ASSERT_FALSE(block.empty());
     ASSERT_TRUE(GetFileVersionInfoA(self, 0, static_cast<DWORD>(block.size()), block.data()));
 
-    EXPECT_EQ(versionString(block, "FileVersion"), "1.16");
-    EXPECT_EQ(versionString(block, "ProductVersion"), "1.16");
+    EXPECT_EQ(versionString(block, "FileVersion"), HIDEWELL_VERSION);
+    EXPECT_EQ(versionString(block, "ProductVersion"), HIDEWELL_VERSION);
     EXPECT_EQ(versionString(block, "FileDescription"), "Hide files/folders, Delete MRUs");
     EXPECT_EQ(versionString(block, "ProductName"), "Hidewell");
-    EXPECT_EQ(versionString(block, "InternalName"), "Hidewell v1.16");
-    EXPECT_EQ(versionString(block, "OriginalFilename"), "Hidewell v1.16.exe");
+    EXPECT_EQ(versionString(block, "InternalName"), "Hidewell v" HIDEWELL_VERSION);
+    EXPECT_EQ(versionString(block, "OriginalFilename"), "Hidewell v" HIDEWELL_VERSION ".exe");
     EXPECT_NE(versionString(block, "CompanyName"), "<none>");
     EXPECT_NE(versionString(block, "LegalCopyright"), "<none>");
 
@@ -46,6 +49,18 @@ TEST(ProgramFileTest, CarriesTheVersionRecord) {
         VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&t), &size));
     EXPECT_EQ(t->language, 0x0409);  // US English
     EXPECT_EQ(t->codePage, 1200);    // Unicode
+
+    // The same version in the manifest, as the four numbers without which
+    // Windows starts no program.
+    HRSRC found = FindResource(nullptr, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    ASSERT_TRUE(found);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                               SizeofResource(nullptr, found));
+    std::smatch version;
+    ASSERT_TRUE(std::regex_search(
+        manifest, version, std::regex(R"(name="Tarnwick\.Hidewell" version="(\d+)\.(\d+)\.\d+\.\d+")")));
+    EXPECT_EQ(version[1].str() + "." + version[2].str(),
+              std::to_string(HIDEWELL_VERSION_MAJOR) + "." + std::to_string(HIDEWELL_VERSION_MINOR));
 }
 
 class PointerTest : public test::Sandbox {};

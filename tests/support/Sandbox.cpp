@@ -125,6 +125,40 @@ void clickAt(POINT screen) {
 }
 
 namespace {
+std::string desktopName(HDESK desk) {
+    char name[256] = "";
+    if (!desk || !GetUserObjectInformationA(desk, UOI_NAME, name, sizeof name, nullptr)) return "";
+    return name;
+}
+
+// The input desktop's name; empty when this process's window station has none.
+std::string inputDesktopName() {
+    HDESK input = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    const std::string name = desktopName(input);
+    if (input) CloseDesktop(input);
+    return name;
+}
+
+std::string threadDesktopName() { return desktopName(GetThreadDesktop(GetCurrentThreadId())); }
+
+bool threadIsOnInputDesktop() {
+    if (underWine()) return true;
+    const std::string input = inputDesktopName();
+    return !input.empty() && input == threadDesktopName();
+}
+}  // namespace
+
+bool (*inputReachesThisThread)() = threadIsOnInputDesktop;
+
+std::string whyClicksCannotBeMade() {
+    if (inputReachesThisThread()) return "";
+    const std::string input = inputDesktopName();
+    return "synthesised input reaches only the input desktop, and this thread's desktop \"" +
+           threadDesktopName() + "\" is not it (" +
+           (input.empty() ? "there is none here" : "the input desktop is \"" + input + "\"") + ")";
+}
+
+namespace {
 void removeTreeW(const std::wstring& path) {
     const DWORD a = GetFileAttributesW(path.c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return;

@@ -66,6 +66,14 @@ void type(HWND box, std::wstring_view text);
 // input that goes through the platform's hit testing; then the messages are
 // handled as the program's loop would.
 void clickAt(POINT screen);
+// Empty where clickAt's input reaches this thread's windows; otherwise why
+// not, for GTEST_SKIP. Windows refuses synthesised input from a thread whose
+// desktop is not the input desktop (each test program has a desktop of its
+// own; a locked screen; a session without one). Wine does not enforce this.
+std::string whyClicksCannotBeMade();
+// Whether synthesised input reaches this thread: the check behind it, which a
+// test may put an answer in place of.
+extern bool (*inputReachesThisThread)();
 // Removes a folder tree whatever the attributes of what is in it.
 void removeTree(const std::string& path);
 

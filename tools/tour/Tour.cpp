@@ -16,14 +16,14 @@
 #include "access/FrmPass.h"
 #include "access/PasswordStore.h"
 #include "app/Form1.h"
-#include "app/SetUp.h"
 #include "app/FrmAbout.h"
+#include "app/SetUp.h"
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
 #include "hiding/ListFile.h"
 #include "mru/FrmMRU.h"
-#include "ui/Form.h"
 #include "platform/Paths.h"
+#include "ui/Form.h"
 
 namespace {
 
