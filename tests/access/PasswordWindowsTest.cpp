@@ -216,51 +216,53 @@ TEST_F(PasswordWindowsTest, ASuccessfulChangeShowsTheMainWindowAndKeepsTheBoxes)
 
     main.Lblchangepass.click();
     EXPECT_TRUE(change.visible());
-    EXPECT_TRUE(main.visible()) << "only hidden before, so no Form_Load now";
+    EXPECT_FALSE(main.visible()) << "only hidden before, so no Form_Load, but never beside the main window";
     EXPECT_EQ(change.Text1.text(), " new ");
 }
 
 TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndStays) {
     if (const std::string why = test::whyClicksCannotBeMade(); !why.empty()) GTEST_SKIP() << why;
-    // The change window opened again after a change stands beside the main
-    // window, moved aside so that both can be clicked.
+    // The About window stays beside the change window when that opens from
+    // the main window with the About window shown again beside it.
     plant("old");
+    auto& about = ui::shared<FrmAbout>();
     main.Show();
+    main.Label4.click();
+    about.LblMainWindow.click();
+    main.Label4.click();
     main.Lblchangepass.click();
-    change.TxtOldPass.setText("old");
-    change.CmdChangepass.click();
-    main.Lblchangepass.click();
-    ASSERT_TRUE(change.visible() && main.visible());
+    ASSERT_TRUE(change.visible() && about.visible() && !main.visible());
     SetWindowPos(change.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     host.reset();
+    RECT link;
+    GetWindowRect(about.LblMainWindow.hwnd(), &link);
+    const POINT onLink{(link.left + link.right) / 2, (link.top + link.bottom) / 2};
 
-    // While the box about a wrong old password is open, the user clicks
-    // "About" in the main window and tries to close it.
-    host.whileOpen = [this] {
+    // While the box about a wrong old password is open, the user clicks the
+    // About window's "main window" link and tries to close both windows.
+    host.whileOpen = [&] {
         host.whileOpen = nullptr;
-        EXPECT_FALSE(IsWindowEnabled(main.hwnd()));
-        RECT about;
-        GetWindowRect(main.Label4.hwnd(), &about);
-        test::clickAt({(about.left + about.right) / 2, (about.top + about.bottom) / 2});
-        PostMessageA(main.Label4.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
-        PostMessageA(main.Label4.hwnd(), WM_LBUTTONUP, 0, 0);
-        PostMessageA(main.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the taskbar's "Close window"
-        PostMessageA(change.hwnd(), WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindowEnabled(about.hwnd()));
+        test::clickAt(onLink);
+        PostMessageW(about.LblMainWindow.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        PostMessageW(about.LblMainWindow.hwnd(), WM_LBUTTONUP, 0, 0);
+        PostMessageW(about.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the taskbar's "Close window"
+        PostMessageW(change.hwnd(), WM_CLOSE, 0, 0);
         ui::pumpMessages();
-        EXPECT_FALSE(ui::shared<FrmAbout>().loaded()) << "no handler ran inside the box";
+        EXPECT_TRUE(about.visible()) << "no handler ran inside the box";
     };
     change.TxtOldPass.setText("wrong");
     change.CmdChangepass.click();
     EXPECT_EQ(host.boxes.size(), 2u) << "the wrong password's two boxes, nothing else";
-    EXPECT_EQ(host.programEnds, 0);
-    EXPECT_TRUE(main.visible() && change.visible());
-    EXPECT_TRUE(IsWindowEnabled(main.hwnd())) << "enabled again once the box is gone";
+    EXPECT_TRUE(about.visible() && change.visible() && !main.visible());
+    EXPECT_TRUE(IsWindowEnabled(about.hwnd())) << "enabled again once the box is gone";
 
-    // Afterwards the same click opens the About window.
-    RECT about;
-    GetWindowRect(main.Label4.hwnd(), &about);
-    test::clickAt({(about.left + about.right) / 2, (about.top + about.bottom) / 2});
-    EXPECT_TRUE(ui::shared<FrmAbout>().visible());
+    // Afterwards the same click takes the About window away and brings the
+    // change window forward, not the main window.
+    test::clickAt(onLink);
+    EXPECT_FALSE(about.visible());
+    EXPECT_TRUE(change.visible());
+    EXPECT_FALSE(main.visible());
 }
 
 TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {

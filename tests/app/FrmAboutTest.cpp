@@ -2,6 +2,7 @@
 #include "app/FrmAbout.h"
 
 #include "app/Form1.h"
+#include "hiding/FrmHidef.h"
 #include "support/Sandbox.h"
 
 namespace {
@@ -27,6 +28,20 @@ TEST_F(FrmAboutTest, TheMainWindowLinkSwapsTheWindowsButKeepsAboutLoaded) {
     EXPECT_TRUE(about.visible());
     EXPECT_TRUE(main.visible()) << "no second Form_Load, so the main window stays";
 
+    // A function window opened now leaves the About window where it is; the
+    // link then brings that window forward, never the main window beside it.
+    auto& hide = ui::shared<FrmHidef>();
+    main.LblHidef.click();
+    EXPECT_TRUE(hide.visible() && about.visible());
+    EXPECT_FALSE(main.visible());
+    about.LblMainWindow.click();
+    EXPECT_FALSE(main.visible()) << "so no unhide window can open beside the hide window";
+    EXPECT_FALSE(about.visible());
+    EXPECT_EQ(GetForegroundWindow(), hide.hwnd());
+    hide.close();
+    EXPECT_TRUE(main.visible());
+
+    main.Label4.click();
     about.close();
     EXPECT_FALSE(about.loaded());
     EXPECT_TRUE(main.visible()) << "closing shows the main window, visible already or not";

@@ -244,6 +244,12 @@ TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
     EXPECT_EQ(filesIn(dir), 3) << "no temporary file is left beside it";
 }
 
+// A box that names the read-only list file as the cause, and what to do.
+bool namesReadOnlyList(const Box& box) {
+    return box.icon == Icon::Exclamation && box.prompt.find("'sett~.dll'") != std::string::npos &&
+           box.prompt.find("read-only flag") != std::string::npos;
+}
+
 TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTold) {
     openWith({"C:\\a", at("gone")});
     SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_READONLY);
@@ -269,8 +275,23 @@ TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTo
     host.reset();
     host.chooseFile(at("notes.txt"));
     ui::shared<FrmHidef>().CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess}) << "nor appended to";
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[0], kCannotAccess) << "nor appended to";
+    EXPECT_TRUE(namesReadOnlyList(host.boxes[1])) << host.boxes[1];
     EXPECT_EQ(flags(at("notes.txt")), 0u);
+    ui::shared<FrmHidef>().close();
+
+    // Opened on a read-only list, the window says so once, up front.
+    host.reset();
+    form.Show();
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_TRUE(namesReadOnlyList(host.boxes[0])) << host.boxes[0];
+    form.LstUnhide.setListIndex(1);
+    host.answer(Answer::Yes);
+    form.CmdUnhide.click();
+    form.close();
+    EXPECT_EQ(host.boxes.size(), 4u) << "the removal's three boxes, and no failure on closing";
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone")}));
 }
 
 TEST_F(FrmUnhidefTest, AnItemStillHiddenAfterUnhidingIsAFailure) {

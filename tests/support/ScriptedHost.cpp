@@ -14,7 +14,7 @@ ui::Answer ScriptedHost::messageBox(HWND owner, std::string_view prompt, std::st
                                     ui::Icon icon, ui::Buttons buttons) {
     boxes.push_back({std::string(prompt), std::string(title), icon, buttons});
     boxOwners.push_back(owner);
-    if (whileOpen) whileOpen();
+    runWhileOpen();
     if (buttons == ui::Buttons::Ok) return ui::Answer::Ok;
     if (answers.empty()) {
         ADD_FAILURE() << "unexpected question: " << boxes.back();
@@ -27,7 +27,7 @@ ui::Answer ScriptedHost::messageBox(HWND owner, std::string_view prompt, std::st
 
 std::optional<ui::FileChoice> ScriptedHost::chooseFile(HWND, const ui::FileDialog& dialog) {
     dialogs.push_back(dialog);
-    if (whileOpen) whileOpen();
+    runWhileOpen();
     if (files.empty()) {
         ADD_FAILURE() << "unexpected file dialog";
         return std::nullopt;
@@ -42,6 +42,11 @@ void ScriptedHost::chooseFile(std::optional<std::string> path, bool exact) {
         files.push_back(ui::FileChoice{*path, exact});
     else
         files.push_back(std::nullopt);
+}
+
+// On a copy: the function may put another in its place, or none, as it runs.
+void ScriptedHost::runWhileOpen() {
+    if (const auto run = whileOpen) run();
 }
 
 void ScriptedHost::openWithShell(std::string_view target) { shellTargets.emplace_back(target); }

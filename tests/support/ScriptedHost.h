@@ -47,6 +47,9 @@ public:
     // answered: what the user does meanwhile (ui::pumpMessages() handles it
     // as the box's own message loop would).
     std::function<void()> whileOpen;
+
+private:
+    void runWhileOpen();
 };
 
 ScriptedHost& host();

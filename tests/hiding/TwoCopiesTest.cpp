@@ -1,0 +1,128 @@
+// Two running copies of the program share one list file: each writes only
+// its own changes, so nothing one hides is lost and nothing one removes or
+// imports comes back from the other. The other copy is this test program
+// run again, doing one thing through its real windows (OtherCopy.Acts).
+#include "hiding/FrmHidef.h"
+#include "hiding/FrmUnhidef.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "support/Messages.h"
+#include "support/Sandbox.h"
+
+namespace {
+
+using test::Box;
+using Entries = std::vector<std::string>;
+using namespace msg;
+
+constexpr wchar_t kJob[] = L"HIDEWELL_OTHER_COPY";
+
+// "<application folder>|hide|<folder>", "...|remove|<entry>" or "...|import|<file>".
+std::vector<std::string> job() {
+    wchar_t value[4096] = L"";
+    const DWORD n = GetEnvironmentVariableW(kJob, value, 4096);
+    std::vector<std::string> parts;
+    if (n == 0 || n >= 4096) return parts;
+    const std::string text = platform::narrow(value);
+    for (size_t start = 0;;) {
+        const size_t bar = text.find('|', start);
+        parts.push_back(text.substr(start, bar - start));
+        if (bar == std::string::npos) return parts;
+        start = bar + 1;
+    }
+}
+
+class OtherCopy : public test::Sandbox {};
+
+TEST_F(OtherCopy, Acts) {
+    const std::vector<std::string> parts = job();
+    if (parts.size() != 3) GTEST_SKIP() << "run by TwoCopiesTest as the other copy of the program";
+    platform::setApplicationFolder(parts[0]);
+    const std::string& action = parts[1];
+    if (action == "hide") {
+        auto& hide = ui::shared<FrmHidef>();
+        ASSERT_TRUE(hide.Dir1.setPath(parts[2]));
+        hide.CmdHideDir.click();
+        EXPECT_EQ(host.boxes, std::vector<Box>{kFolderHidden});
+        hide.close();
+        return;
+    }
+    auto& unhide = ui::shared<FrmUnhidef>();
+    unhide.Show();
+    if (action == "remove") {
+        const Entries& items = unhide.LstUnhide.items();
+        const auto at = std::find(items.begin(), items.end(), parts[2]);
+        ASSERT_NE(at, items.end()) << parts[2];
+        unhide.LstUnhide.setListIndex(static_cast<int>(at - items.begin()));
+        host.answer(ui::Answer::Yes);  // it names nothing there is: the entry goes
+        unhide.CmdUnhide.click();
+        EXPECT_EQ(host.boxes.back(), kRemoved);
+    } else {
+        host.chooseFile(parts[2]);
+        unhide.CmdImpList.click();
+        EXPECT_EQ(host.boxes.back(), kImported);
+    }
+    unhide.close();
+}
+
+class TwoCopiesTest : public test::Sandbox {
+protected:
+    // The other copy does one thing in this application folder, and ends.
+    void otherCopy(const std::string& action, const std::string& what) {
+        SetEnvironmentVariableW(kJob, test::wide(dir + "|" + action + "|" + what).c_str());
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = L"\"" + std::wstring(self) + L"\" --gtest_filter=OtherCopy.Acts --gtest_brief=1";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        const BOOL started =
+            CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+        SetEnvironmentVariableW(kJob, nullptr);
+        ASSERT_TRUE(started);
+        const platform::Handle process(pi.hProcess), thread(pi.hThread);
+        ASSERT_EQ(WaitForSingleObject(process.get(), 60000), WAIT_OBJECT_0);
+        DWORD code = 1;
+        GetExitCodeProcess(process.get(), &code);
+        EXPECT_EQ(code, 0u) << "the other copy failed to " << action << " " << what;
+    }
+    std::vector<std::string> removeHere(const std::string& entry) {
+        const Entries& items = unhide.LstUnhide.items();
+        unhide.LstUnhide.setListIndex(static_cast<int>(std::find(items.begin(), items.end(), entry) - items.begin()));
+        host.answer(ui::Answer::Yes);
+        unhide.CmdUnhide.click();
+        return unhide.LstUnhide.items();
+    }
+    FrmUnhidef& unhide = ui::shared<FrmUnhidef>();
+};
+
+TEST_F(TwoCopiesTest, EachCopyWritesOnlyItsOwnChanges) {
+    makeItemsToHide();
+    test::makeFolder(at("Other"));
+    test::writeFile(listFile(), lines({"C:\\a", "C:\\b", "C:\\c"}));
+
+    // While this copy's unhide window is open and has removed C:\a, the other
+    // hides a folder and removes C:\b.
+    unhide.Show();
+    EXPECT_EQ(removeHere("C:\\a"), (Entries{"C:\\b", "C:\\c"}));
+    otherCopy("hide", at("Secret"));
+    otherCopy("remove", "C:\\b");
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\c", at("Secret")}));
+    unhide.close();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\c", at("Secret")}));
+
+    // An import here replaces what this window read and keeps what the other
+    // hid meanwhile; the other's import is not undone by this window closing.
+    unhide.Show();
+    otherCopy("hide", at("Other"));
+    test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
+    host.chooseFile(at("in.hwl"));
+    unhide.CmdImpList.click();
+    EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\x", "C:\\y", at("Other")}));
+    test::writeFile(at("theirs.hwl"), lines({"C:\\z"}));
+    otherCopy("import", at("theirs.hwl"));
+    unhide.close();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\z"}));
+}
+
+}  // namespace
