@@ -26,7 +26,7 @@ void FrmPass::Form_Load() {
 // Called when "OK" is clicked: the typed password against the stored one.
 void FrmPass::CmdPassoK_Click() {
     const ui::WaitCursor wait;  // checking takes a moment: the password is hashed
-    if (TxtPass.textIsExact() && PasswordStore::matches(TxtPass.text())) {
+    if (TxtPass.textIsExact() && PasswordStore::logIn(TxtPass.text())) {
         Hide();
         ui::mainWindow().Show();
         return;

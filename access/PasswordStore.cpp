@@ -20,16 +20,37 @@ using ModRegedit::RegValue;
 constexpr char kPath[] = "Software\\Classes\\.mp3";
 constexpr char kValueName[] = "openID";
 
-// Starts with a letter and has no blanks, so RegWriteValue can neither take
-// it for a number nor trim it.
-constexpr char kScheme[] = "pbkdf2-sha256";
+// Start with a letter and have no blanks, so RegWriteValue can neither take
+// them for a number nor trim them. Records written now say that they hash
+// the UTF-8 bytes of the password; an earlier version's hash the bytes of
+// the program's code page, which may have been the legacy one.
+constexpr char kScheme[] = "pbkdf2-sha256-utf8";
+constexpr char kEarlierScheme[] = "pbkdf2-sha256";
 constexpr size_t kSaltBytes = 16;
 constexpr size_t kHashBytes = 32;
-// Records are read with their own count, so tests may plant cheap ones; the
-// cap keeps a tampered value from stalling the login for minutes.
-constexpr unsigned long kMaxIterations = 10000000;
+// Records are read with their own parameters, so tests may plant cheap ones.
+// The work a record may ask for is bounded, so that a planted one cannot
+// stall the login: iterations times SHA-256 blocks of hash, at most twice
+// what every record written here asks for.
+constexpr unsigned long long kMaxWork = 2ull * kIterations * ((kHashBytes + 31) / 32);
 
 using Bytes = std::vector<unsigned char>;
+
+// Bytes that held a password, or were made of one: wiped when they go, on
+// every path. Never resized, so no copy is left behind in freed memory.
+class Secret {
+public:
+    explicit Secret(std::string_view bytes) : bytes_(bytes.begin(), bytes.end()) {}
+    explicit Secret(size_t size) : bytes_(size) {}
+    ~Secret() { SecureZeroMemory(bytes_.data(), bytes_.size()); }
+    Secret(const Secret&) = delete;
+    Secret& operator=(const Secret&) = delete;
+    unsigned char* data() { return bytes_.data(); }
+    ULONG size() const { return static_cast<ULONG>(bytes_.size()); }
+
+private:
+    Bytes bytes_;
+};
 
 // bcrypt is loaded when a password is first hashed or checked, not at start:
 // under Wine it brings its crypto library along.
@@ -59,8 +80,9 @@ private:
     decltype(&BCryptCloseAlgorithmProvider) close_ = nullptr;
 };
 
-// SHA-256 of some bytes, as HMAC takes a key longer than its block.
-bool sha256(const std::string& bytes, Bytes& digest) {
+// SHA-256 of some bytes into a 32-byte digest, as HMAC takes a key longer
+// than its block.
+bool sha256(std::string_view bytes, Secret& digest) {
     const auto open = bcrypt<decltype(&BCryptOpenAlgorithmProvider)>("BCryptOpenAlgorithmProvider");
     const auto close = bcrypt<decltype(&BCryptCloseAlgorithmProvider)>("BCryptCloseAlgorithmProvider");
     const auto create = bcrypt<decltype(&BCryptCreateHash)>("BCryptCreateHash");
@@ -71,39 +93,31 @@ bool sha256(const std::string& bytes, Bytes& digest) {
     BCRYPT_ALG_HANDLE alg = nullptr;
     if (!BCRYPT_SUCCESS(open(&alg, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) return false;
     BCRYPT_HASH_HANDLE hash = nullptr;
-    digest.assign(32, 0);
     bool ok = BCRYPT_SUCCESS(create(alg, &hash, nullptr, 0, nullptr, 0, 0));
     ok = ok && BCRYPT_SUCCESS(add(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
                                   static_cast<ULONG>(bytes.size()), 0));
-    ok = ok && BCRYPT_SUCCESS(finish(hash, digest.data(), static_cast<ULONG>(digest.size()), 0));
+    ok = ok && BCRYPT_SUCCESS(finish(hash, digest.data(), digest.size(), 0));
     if (hash) destroy(hash);
     close(alg, 0);
     return ok;
 }
 
-bool derive(const std::string& password, const Bytes& salt, unsigned long iterations, Bytes& hash) {
+bool derive(std::string_view password, const Bytes& salt, unsigned long iterations, Bytes& hash) {
     const AlgorithmHandle hmac;
     if (!hmac.get()) return false;
     // HMAC uses a key longer than SHA-256's 64-byte block as its hash, so
     // handing over that hash gives the same result. Some PBKDF2s (Wine's)
     // hash the long key again on every iteration: a pasted megabyte would
     // keep the login busy for half an hour.
-    std::string key = password;
-    if (key.size() > 64) {
-        Bytes digest;
-        if (!sha256(password, digest)) return false;
-        key.assign(digest.begin(), digest.end());
-        SecureZeroMemory(digest.data(), digest.size());
-    }
-    // The API takes non-const buffers but only reads the password and salt.
-    auto* pw = reinterpret_cast<PUCHAR>(key.data());
+    const bool long_ = password.size() > 64;
+    Secret key = long_ ? Secret(size_t{32}) : Secret(password);
+    if (long_ && !sha256(password, key)) return false;
+    // The API takes a non-const salt but only reads it.
     auto* sa = const_cast<PUCHAR>(salt.data());
     const auto deriveKey = bcrypt<decltype(&BCryptDeriveKeyPBKDF2)>("BCryptDeriveKeyPBKDF2");
-    const bool ok = deriveKey && BCRYPT_SUCCESS(deriveKey(hmac.get(), pw, static_cast<ULONG>(key.size()), sa,
-                                                          static_cast<ULONG>(salt.size()), iterations,
-                                                          hash.data(), static_cast<ULONG>(hash.size()), 0));
-    SecureZeroMemory(key.data(), key.size());
-    return ok;
+    return deriveKey &&
+           BCRYPT_SUCCESS(deriveKey(hmac.get(), key.data(), key.size(), sa, static_cast<ULONG>(salt.size()),
+                                    iterations, hash.data(), static_cast<ULONG>(hash.size()), 0));
 }
 
 std::string toHex(const Bytes& bytes) {
@@ -131,11 +145,19 @@ bool fromHex(std::string_view text, size_t minBytes, size_t maxBytes, Bytes& out
     return true;
 }
 
-bool isRecord(const std::string& text) { return text.starts_with(std::string(kScheme) + '$'); }
+bool isRecord(const std::string& text) {
+    return text.starts_with(std::string(kScheme) + '$') ||
+           text.starts_with(std::string(kEarlierScheme) + '$');
+}
 
 struct Record {
+    bool utf8 = false;  // hashes UTF-8 bytes; else an earlier version's
     unsigned long iterations = 0;
     Bytes salt, hash;
+    // As strong as a record written now.
+    bool current() const {
+        return utf8 && iterations >= kIterations && salt.size() >= kSaltBytes && hash.size() >= kHashBytes;
+    }
 };
 
 bool parseRecord(std::string_view text, Record& out) {
@@ -146,14 +168,16 @@ bool parseRecord(std::string_view text, Record& out) {
         fields[i] = text.substr(0, cut);
         text.remove_prefix(i < 3 ? cut + 1 : cut);
     }
+    out.utf8 = fields[0] == kScheme;
+    if (!out.utf8 && fields[0] != kEarlierScheme) return false;
     const std::string_view count = fields[1];
     if (count.empty() || count.size() > 9 || count[0] == '0') return false;
     for (char c : count) {
         if (c < '0' || c > '9') return false;
-        out.iterations = out.iterations * 10 + (c - '0');
+        out.iterations = out.iterations * 10 + static_cast<unsigned long>(c - '0');
     }
-    return out.iterations <= kMaxIterations && fromHex(fields[2], 1, 64, out.salt) &&
-           fromHex(fields[3], 16, 64, out.hash);
+    if (!fromHex(fields[2], 1, 64, out.salt) || !fromHex(fields[3], 16, 64, out.hash)) return false;
+    return static_cast<unsigned long long>(out.iterations) * ((out.hash.size() + 31) / 32) <= kMaxWork;
 }
 
 bool makeRecord(const std::string& password, std::string& record) {
@@ -175,42 +199,83 @@ bool sameBytes(const Bytes& a, const Bytes& b) {
     return diff == 0;
 }
 
-bool verify(const std::string& recordText, const std::string& typed) {
-    Record record;
-    if (!parseRecord(recordText, record)) return false;
+bool verify(const Record& record, std::string_view typed) {
     Bytes hash(record.hash.size());
     const bool ok = derive(typed, record.salt, record.iterations, hash) && sameBytes(hash, record.hash);
     SecureZeroMemory(hash.data(), hash.size());
     return ok;
 }
 
-RegValue machineValue() { return ModRegedit::RegReadValue(ModRegedit::HKLM, kPath, kValueName); }
-RegValue userValue() { return ModRegedit::RegReadValue(ModRegedit::HKCU, kPath, kValueName); }
+// A copy of a password, wiped when it goes.
+struct WipedString {
+    std::string text;
+    ~WipedString() { SecureZeroMemory(text.data(), text.size()); }
+};
 
-// The per-user value first: where it is set it is the one Windows shows.
-RegValue storedValue() {
-    RegValue user = userValue();
-    return user.toText().empty() ? machineValue() : user;
+using ModRegedit::HKCU;
+using ModRegedit::HKLM;
+
+RegValue read(std::uint32_t half) { return ModRegedit::RegReadValue(half, kPath, kValueName); }
+
+void write(std::uint32_t half, const RegValue& value) {
+    ModRegedit::RegWriteValue(half, kPath, kValueName, value);
 }
 
-void write(std::uint32_t root, const char* path, const RegValue& value) {
-    ModRegedit::RegWriteValue(root, path, kValueName, value);
+// The stored value and the half that keeps it: the per-user value first,
+// since where it is set it is the one Windows shows.
+struct Stored {
+    RegValue value;
+    std::uint32_t half;
+};
+
+Stored stored() {
+    RegValue user = read(HKCU);
+    if (!user.toText().empty()) return {std::move(user), HKCU};
+    return {read(HKLM), HKLM};
+}
+
+enum class Match {
+    No,
+    Yes,
+    Stale,  // yes, against a value kept in clear or a record weaker than one written now
+};
+
+Match check(const RegValue& value, const std::string& typed) {
+    const std::string text = value.toText();
+    if (!value.isNumber() && isRecord(text)) {
+        Record record;
+        if (!parseRecord(text, record)) return Match::No;
+        if (verify(record, typed)) return record.current() ? Match::Yes : Match::Stale;
+        // An earlier version hashed what its 8-bit windows made of the typed
+        // text, in the legacy code page; never a record written now.
+        if (record.utf8) return Match::No;
+        const WipedString legacy{platform::toLegacy(typed)};
+        return legacy.text != typed && verify(record, legacy.text) ? Match::Stale : Match::No;
+    }
+    // No password (""), or one an earlier version kept in clear: as text, or
+    // as a number whose decimal form it was. The registry gives the text
+    // back as the earlier version's legacy bytes meant it.
+    if (typed == text) return text.empty() ? Match::Yes : Match::Stale;
+    const WipedString legacy{platform::toLegacy(typed)};
+    return legacy.text != typed && platform::fromLegacy(legacy.text) == text ? Match::Stale : Match::No;
 }
 
 }  // namespace
 
-bool isEmpty() { return storedValue().toText().empty(); }
+bool isEmpty() { return stored().value.toText().empty(); }
 
-bool matches(const std::string& typed) {
-    const RegValue stored = storedValue();
-    const std::string text = stored.toText();
-    // An earlier version kept what the legacy code page made of the typed
-    // text; checked once more only where that differs from the text.
-    const std::string legacy = platform::toLegacy(typed);
-    const bool other = legacy != typed;
-    if (!stored.isNumber() && isRecord(text)) return verify(text, typed) || (other && verify(text, legacy));
-    // A plain value comes back from the registry as text, the legacy bytes too.
-    return typed == text || (other && platform::fromLegacy(legacy) == text);
+bool matches(const std::string& typed) { return check(stored().value, typed) != Match::No; }
+
+bool logIn(const std::string& typed) {
+    const Stored now = stored();
+    const Match match = check(now.value, typed);
+    // What matched is replaced by a record written now, in the same half.
+    // Where that may not be written (a standard user and the machine's half)
+    // the old value stays, and still opens; no hash is made in vain.
+    std::string record;
+    if (match == Match::Stale && ModRegedit::RegKeyWritable(now.half, kPath) && makeRecord(typed, record))
+        write(now.half, record);
+    return match != Match::No;
 }
 
 bool save(const std::string& password) {
@@ -218,13 +283,15 @@ bool save(const std::string& password) {
     if (!password.empty() && !makeRecord(password, record)) return false;
     const RegValue wanted(record);  // never numeric, so RegWriteValue cannot raise
 
-    write(ModRegedit::HKLM, kPath, wanted);
-    if (storedValue() == wanted) return true;
+    // Through the classes root, which Windows sends to the user's key where
+    // that exists and else to the machine's (Wine's always to the machine's).
+    ModRegedit::RegWriteValue(ModRegedit::HKCR, ".mp3", kValueName, wanted);
+    if (stored().value == wanted) return true;
     // An empty per-user value does not hide the machine one: emptying it
     // while the machine half keeps a password would bring that one back.
-    if (record.empty() && !machineValue().toText().empty()) return false;
-    write(ModRegedit::HKCU, kPath, wanted);
-    return storedValue() == wanted;
+    if (record.empty() && !read(HKLM).toText().empty()) return false;
+    write(HKCU, wanted);
+    return stored().value == wanted;
 }
 
 }  // namespace PasswordStore

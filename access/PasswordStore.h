@@ -6,21 +6,20 @@
 // (HKEY_CURRENT_USER\Software\Classes), shows the user's value where there
 // is one and sends writes to the user's key where it exists; a standard user
 // may not write the machine's. Wine shows the machine's classes only. So the
-// two halves are read and written here each by its own path, the same on
-// both: the per-user value is the password when it is not empty, else the
-// machine value. An empty per-user value neither hides a machine password
-// nor lets an empty one in.
+// two halves are read each by its own path, the same on both: the per-user
+// value is the password when it is not empty, else the machine value. An
+// empty per-user value neither hides a machine password nor lets an empty
+// one in.
 //
 // A saved password is never stored as itself but as one text record,
-//     pbkdf2-sha256$<iterations>$<salt, hex>$<hash, hex>
-// (PBKDF2-HMAC-SHA256 with a random 16-byte salt and a 32-byte hash). The
-// empty string means "no password chosen yet". Values left by earlier
-// versions, the password as REG_SZ text or as a REG_DWORD number, are still
-// accepted until the next save replaces them.
-//
-// New records hash the UTF-8 bytes of the password. A record or plain value
-// that an earlier version made from the legacy code page's bytes still
-// matches: a non-ASCII password that fails is checked once more in that form.
+//     pbkdf2-sha256-utf8$<iterations>$<salt, hex>$<hash, hex>
+// (PBKDF2-HMAC-SHA256 of the password's UTF-8 bytes, with a random 16-byte
+// salt and a 32-byte hash). The empty string means "no password chosen yet".
+// Values left by earlier versions still open: the password as REG_SZ text or
+// as a REG_DWORD number, and records "pbkdf2-sha256$..." of the bytes of the
+// program's code page. For those alone a password that fails is checked once
+// more in the form the legacy code page made of it; a login that opens with
+// one of them, or with a record weaker than one written now, replaces it.
 //
 // None of these report registry failures other than through their results,
 // and none raise.
@@ -44,10 +43,16 @@ bool isEmpty();
 // text, a number its signed decimal form. Nothing stored matches "".
 bool matches(const std::string& typed);
 
+// matches(), for the login: a value that opens and is kept in clear, or in a
+// record weaker than one written now, is replaced by a fresh record of
+// `typed` in the half that held it. Where that write is refused, the old
+// value stays and still opens; nothing is said.
+bool logIn(const std::string& typed);
+
 // Stores `password` exactly as typed, any length or characters; an empty one
-// as the empty string. A password goes to the machine half, and to the
-// per-user half when the machine half may not be written or a per-user value
-// would hide it; checked by reading back. The empty password needs both
+// as the empty string. It is written through HKEY_CLASSES_ROOT\.mp3, and to
+// the per-user half when that write is refused or a per-user value would hide
+// it; checked by reading back. The empty password needs both
 // halves empty. Returns false when the password could not be made the stored
 // one; the stored password is then still the previous one.
 bool save(const std::string& password);

@@ -112,6 +112,15 @@ bool RegKeyExists(std::uint32_t root, const std::string& path) {
     return static_cast<bool>(openKey(root, path));
 }
 
+bool RegKeyWritable(std::uint32_t root, const std::string& path) {
+    HKEY raw = nullptr;
+    std::wstring p;
+    if (!wide(path, p) || RegOpenKeyExW(rootKey(root), p.c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS)
+        return false;
+    const KeyHandle key(raw);  // only opened to see that it may be
+    return true;
+}
+
 RegValue RegReadValue(std::uint32_t root, const std::string& path, const std::string& name) {
     const KeyHandle key = openKey(root, path);
     std::wstring n;
@@ -160,8 +169,7 @@ void RegWriteValue(std::uint32_t root, const std::string& path, const std::strin
         const std::int32_t number = value.isNumber() ? value.number() : toInt32(decimal);
         if (!key) return;
         const DWORD data = static_cast<DWORD>(number);  // little-endian on every target
-        RegSetValueExW(key.get(), n.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                       sizeof data);
+        RegSetValueExW(key.get(), n.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
         return;
     }
     if (!key) return;
@@ -187,7 +195,8 @@ bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const st
     const std::string path = parent + "\\" + name;
     if (absent(root, path)) return true;
     std::wstring n;
-    if (const KeyHandle key = openKey(root, parent); key && wide(name, n)) RegDeleteTreeW(key.get(), n.c_str());
+    if (const KeyHandle key = openKey(root, parent); key && wide(name, n))
+        RegDeleteTreeW(key.get(), n.c_str());
     return absent(root, path);
 }
 

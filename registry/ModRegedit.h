@@ -50,6 +50,9 @@ public:
 // True when the key can be opened. Creates nothing.
 bool RegKeyExists(std::uint32_t root, const std::string& path);
 
+// True when the key exists and this user may set its values. Creates nothing.
+bool RegKeyWritable(std::uint32_t root, const std::string& path);
+
 // The text or number stored under `name`; empty text when the key or value is
 // missing, unreadable, or of a type other than REG_SZ or REG_DWORD (or a
 // REG_DWORD of other than 4 bytes). Text ends before its first NUL. Creates

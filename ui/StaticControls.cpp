@@ -92,6 +92,13 @@ LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
                 if (wp == VK_RETURN && self->KeyPress)
                     return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
                 break;
+            case WM_COPY:
+            case WM_CUT:
+                // A password box gives nothing away, whoever sends these:
+                // Windows' own edit control refuses them for a password box,
+                // Wine's only its keyboard shortcuts.
+                if (self->design_.password) return 0;
+                break;
             case WM_CHAR:
                 if (self->KeyPress) {
                     // One UTF-16 unit, as typed: the window is a Unicode one.

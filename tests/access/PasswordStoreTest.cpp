@@ -88,7 +88,11 @@ TEST_F(PasswordStoreTest, MalformedRecordMatchesNothing) {
         "pbkdf2-sha256$80000$4e61436c$" + hash32.substr(0, 30),
         "pbkdf2-sha256$80000$4e61436c$" + hash32 + "$",
         "pbkdf2-sha256$80000$4e61436c$" + hash32.substr(0, 63) + "g",
+        // More work than twice a record written now: refused unhashed.
+        "pbkdf2-sha256-utf8$1200001$4e61436c$" + hash32,
+        "pbkdf2-sha256$600001$4e61436c$" + hash32 + hash32,
     };
+    const ULONGLONG start = GetTickCount64();
     for (const std::string& record : broken) {
         plantUser(REG_SZ, sz(record));
         EXPECT_FALSE(PasswordStore::isEmpty()) << record;
@@ -96,13 +100,14 @@ TEST_F(PasswordStoreTest, MalformedRecordMatchesNothing) {
         EXPECT_FALSE(PasswordStore::matches(record)) << record;
         EXPECT_FALSE(PasswordStore::matches("")) << record;
     }
+    EXPECT_LT(GetTickCount64() - start, 2000u) << "no record made the check wait";
 }
 
 TEST_F(PasswordStoreTest, SaveStoresAFullStrengthRecordNotThePassword) {
     ASSERT_TRUE(PasswordStore::save("Secret Word"));
     const test::RawValue first = test::password::stored();
     ASSERT_EQ(first.type, static_cast<DWORD>(REG_SZ));
-    const std::string prefix = "pbkdf2-sha256$" + std::to_string(PasswordStore::kIterations) + "$";
+    const std::string prefix = "pbkdf2-sha256-utf8$" + std::to_string(PasswordStore::kIterations) + "$";
     ASSERT_EQ(first.data.substr(0, prefix.size()), prefix);
     // 16 bytes of salt and 32 of hash in hex, then the terminating NUL.
     EXPECT_EQ(first.data.size(), prefix.size() + 32 + 1 + 64 + 1);
@@ -155,6 +160,43 @@ TEST_F(PasswordStoreTest, OldPlainValuesAreAcceptedByTheirOldRules) {
     EXPECT_TRUE(PasswordStore::matches("0"));
 }
 
+TEST_F(PasswordStoreTest, ALoginReplacesWhatAnEarlierVersionStoredInTheSameHalf) {
+    // A plain value, a number and a record of an earlier version, in the
+    // per-user half: a wrong password changes nothing, the right one opens
+    // once more and leaves a record written now in their place.
+    const struct {
+        DWORD type;
+        std::string data, password;
+    } earlier[] = {{REG_SZ, sz("Abc"), "Abc"},
+                   {REG_DWORD, test::dwordBytes(42), "42"},
+                   {REG_SZ, sz(kPasswordRecord), "Password"}};
+    const std::string current = "pbkdf2-sha256-utf8$" + std::to_string(PasswordStore::kIterations) + "$";
+    for (const auto& e : earlier) {
+        plantUser(e.type, e.data);
+        EXPECT_FALSE(PasswordStore::logIn(e.password + "x"));
+        EXPECT_EQ(user().data, e.data) << "unchanged by a wrong password";
+        EXPECT_TRUE(PasswordStore::logIn(e.password));
+        EXPECT_EQ(user().data.rfind(current, 0), 0u) << e.password;
+        EXPECT_EQ(machine().rc, ERROR_FILE_NOT_FOUND) << "not moved to the machine half";
+    }
+    const std::string record = user().data;
+    EXPECT_TRUE(PasswordStore::logIn("Password"));
+    EXPECT_EQ(user().data, record) << "a record written now stays";
+
+    SKIP_UNLESS_MACHINE_WRITABLE();
+    test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
+    plantMachine(REG_SZ, sz("Machine"));
+    {
+        // Refused there: the old value stays, and still opens.
+        test::AccessDenied denied(HKEY_LOCAL_MACHINE, kMachine);
+        EXPECT_TRUE(PasswordStore::logIn("Machine"));
+        EXPECT_EQ(machine().data, sz("Machine"));
+    }
+    EXPECT_TRUE(PasswordStore::logIn("Machine"));
+    EXPECT_EQ(machine().data.rfind(current, 0), 0u);
+    EXPECT_EQ(user().rc, ERROR_FILE_NOT_FOUND) << "not moved to the per-user half";
+}
+
 TEST_F(PasswordStoreTest, APasswordWrittenThroughTheClassesRootIsFoundWhereverItWent) {
     // Earlier versions wrote HKEY_CLASSES_ROOT\.mp3 itself. Windows sends
     // that write to the per-user key where it exists, else to the machine's.
@@ -173,6 +215,13 @@ TEST_F(PasswordStoreTest, PasswordsOfAnyCharactersAreToldApartAndOlderOnesStillO
     ASSERT_TRUE(PasswordStore::save(japanese));
     EXPECT_TRUE(PasswordStore::matches(japanese));
     EXPECT_FALSE(PasswordStore::matches(chinese));
+    // Nor does a password saved now open with what the legacy code page
+    // makes of another text: "\u0151" and full-width letters as their
+    // best-fit ASCII, "\u00C3\u00A9" as the bytes of "\u00E9".
+    ASSERT_TRUE(PasswordStore::save("C\xC3\xA9 password"));
+    for (const char* folded : {"C\xC3\xA9 passw\xC5\x91rd", "C\xC3\xA9 \xEF\xBD\x90\xEF\xBD\x81ssword",
+                               "C\xC3\x83\xC2\xA9 password"})
+        EXPECT_FALSE(PasswordStore::matches(folded)) << folded;
 
     // A record and a plain value that an earlier version made of "Passw\u00F6rt"
     // in the legacy code page (1252).
@@ -242,7 +291,7 @@ TEST_F(PasswordStoreTest, RefusedMachineKeyFallsBackToThePerUserKey) {
     test::AccessDenied denied(HKEY_LOCAL_MACHINE, kMachine);
     ASSERT_TRUE(PasswordStore::save("new one"));
     EXPECT_EQ(machine().data, sz("old"));
-    EXPECT_EQ(user().data.substr(0, 14), "pbkdf2-sha256$");
+    EXPECT_EQ(user().data.substr(0, 19), "pbkdf2-sha256-utf8$");
     EXPECT_TRUE(PasswordStore::matches("new one"));
     EXPECT_FALSE(PasswordStore::matches("old"));
 }

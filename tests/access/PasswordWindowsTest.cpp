@@ -61,8 +61,10 @@ TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
     EXPECT_EQ(host.boxes, std::vector<Box>(4, kIncorrect));
     EXPECT_FALSE(main.loaded());
 
+    EXPECT_EQ(stored(), "Secret" + std::string(1, '\0')) << "unchanged by wrong passwords";
     login.TxtPass.setText("Secret");
     login.CmdPassoK.click();
+    EXPECT_EQ(stored().rfind("pbkdf2-sha256-utf8$", 0), 0u) << "the plain value replaced by a record";
     EXPECT_FALSE(login.visible());
     EXPECT_TRUE(login.loaded());
     EXPECT_EQ(login.TxtPass.text(), "Secret") << "the login window is only hidden";
@@ -123,7 +125,7 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     EXPECT_EQ(host.boxes.back(), (Box{"The password was successfully saved", "Hidewell", Icon::Information}));
     EXPECT_FALSE(first.visible());
     EXPECT_TRUE(main.visible());
-    EXPECT_EQ(stored().rfind("pbkdf2-sha256$", 0), 0u) << "a salted hash, not the password";
+    EXPECT_EQ(stored().rfind("pbkdf2-sha256-utf8$", 0), 0u) << "a salted hash, not the password";
     EXPECT_TRUE(PasswordStore::matches("0042 Pass")) << "leading zeros and the blank are kept";
     EXPECT_FALSE(PasswordStore::matches("42 Pass"));
 }

@@ -2,6 +2,7 @@
 // only when they can be read.
 #include <gtest/gtest.h>
 
+#include "platform/Text.h"
 #include "support/Sandbox.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -13,6 +14,8 @@ public:
     Lists() : Form({.caption = "Lists", .width = 4000, .height = 4000}) {}
     ui::ListBox List{this, {.rect = {0, 0, 3000, 1500}}};
     ui::FolderList Folders{this, {.rect = {0, 1600, 3000, 1500}}};
+    ui::TextBox Plain{this, {.rect = {0, 3200, 1400, 300}}};
+    ui::TextBox Masked{this, {.rect = {1600, 3200, 1400, 300}, .password = true}};
 };
 
 class ControlsTest : public test::Sandbox {
@@ -75,6 +78,37 @@ TEST_F(ControlsTest, TheFolderListShowsAncestorsThenSubfolders) {
         EXPECT_FALSE(form.Folders.setPath(empty.letter));
     }
     EXPECT_TRUE(form.Folders.setPath(dir.substr(0, 2)));
+}
+
+// What a copy or cut by another window puts on the clipboard, and leaves in the box.
+using Taken = std::pair<std::string, std::string>;  // on the clipboard, in the box
+
+Taken takenBy(UINT message, ui::TextBox& box) {
+    box.setText("secret");
+    if (!OpenClipboard(nullptr)) return {"<no clipboard>", box.text()};
+    EmptyClipboard();
+    CloseClipboard();
+    SendMessageW(box.hwnd(), EM_SETSEL, 0, -1);
+    SendMessageW(box.hwnd(), message, 0, 0);
+    std::string taken;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+                taken = platform::narrow(text);
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    return {taken, box.text()};
+}
+
+TEST_F(ControlsTest, APasswordBoxGivesNothingAwayToACopyOrCut) {
+    // An ordinary box, so that the clipboard is known to work here.
+    EXPECT_EQ(takenBy(WM_COPY, form.Plain), Taken("secret", "secret"));
+    EXPECT_EQ(takenBy(WM_CUT, form.Plain), Taken("secret", ""));
+    for (UINT message : {WM_COPY, WM_CUT})
+        EXPECT_EQ(takenBy(message, form.Masked), Taken("", "secret")) << message;
 }
 
 }  // namespace
