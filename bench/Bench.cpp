@@ -26,7 +26,6 @@
 #include "hiding/FileAttributes.h"
 #include "hiding/FrmUnhidef.h"
 #include "hiding/ListFile.h"
-#include "hiding/ModSaveListToFile.h"
 #include "platform/Paths.h"
 #include "ui/Form.h"
 #include "ui/Host.h"
@@ -35,13 +34,13 @@ namespace {
 
 using bench::nowMs;
 
-// Answers every box with OK and no dialog with a file; counts the boxes, as
-// none is expected while measuring.
+// Answers every box with OK or Yes and no dialog with a file; counts the
+// boxes, so that a run can tell the ones it expects from others.
 class BenchHost final : public ui::Host {
 public:
-    ui::Answer messageBox(HWND, std::string_view, std::string_view, ui::Icon, ui::Buttons) override {
+    ui::Answer messageBox(HWND, std::string_view, std::string_view, ui::Icon, ui::Buttons buttons) override {
         ++boxes;
-        return ui::Answer::Ok;
+        return buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
     }
     std::optional<ui::FileChoice> chooseFile(HWND, const ui::FileDialog&) override { return std::nullopt; }
     void openWithShell(std::string_view) override {}
@@ -247,6 +246,9 @@ private:
         const std::string list = hiding::listFilePath();
         const std::string bytes = listBytes(n);
         writeFileOrFail(list, bytes);
+        // Closing writes back the list less the entry the user removed.
+        const std::string firstEntry = bytes.substr(0, bytes.find("\r\n"));
+        const std::string remaining = bytes.substr(firstEntry.size() + 2);
         const std::string copy = dir + "\\written.tmp";
         FrmUnhidef& form = ui::shared<FrmUnhidef>();
         const int runs = std::max(1, n >= 100000 ? opt_.runs * 2 / 3 : opt_.runs);
@@ -262,17 +264,32 @@ private:
             if (form.LstUnhide.listCount() != n || host.boxes)
                 fail("the unhide window did not list all " + size);
             if (n == 100000) {
+                std::vector<std::string> now;
                 t = nowMs();
-                const bool saved = ModSaveListToFile::SaveListToFile(list, form.LstUnhide);
+                const bool saved = hiding::updateFile(
+                    list,
+                    [&](const std::vector<std::string>& current) {
+                        return hiding::without(current, {firstEntry});
+                    },
+                    now);
                 saveA.push_back(nowMs() - t);
-                if (!saved) fail("cannot write back " + size);
+                if (!saved || now.size() != static_cast<size_t>(n) - 1) fail("cannot write back " + size);
+                writeFileOrFail(list, bytes);
             }
+            // The first entry names nothing there is: the user has it removed.
+            form.LstUnhide.setListIndex(0);
+            form.CmdUnhide.click();
+            if (form.LstUnhide.listCount() != n - 1 || host.boxes != 3)
+                fail("the first entry was not removed");
+            host.boxes = 0;
 
             t = nowMs();
             form.close();
             ui::pumpMessages();
             closeA.push_back(nowMs() - t);
-            if (readFileOrFail(list) != bytes) fail("closing the unhide window did not write back " + size);
+            if (readFileOrFail(list) != remaining)
+                fail("closing the unhide window did not write back " + size);
+            writeFileOrFail(list, bytes);
 
             {
                 bench::BareList bare;

@@ -5,6 +5,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <map>
 #include <new>
 #include <unordered_map>
 
@@ -88,37 +89,46 @@ std::wstring folderIdentity(const std::wstring& file) {
     return name;
 }
 
-// The writers of one list file take turns through a mutex named after its
-// folder, open to every user of the machine, so that another copy of the
-// program, of another user or on another drive letter, waits too. A turn is
-// held for one append or rewrite, never across a message box. Where no
-// mutex can be had, or a writer holds it for more than ten seconds, the
+// The mutex through which the writers of one list file take turns, named
+// after its folder and open to every user of the machine, so that another
+// copy of the program, of another user or on another drive letter, waits
+// too. Made once a list and kept, since making it costs more than the rest
+// of an append. Null where none can be had.
+HANDLE turnMutex(const std::wstring& file) {
+    static auto& made = *new std::map<std::wstring, platform::Handle>;  // lives until the process ends
+    platform::Handle& mutex = made[file];
+    if (mutex) return mutex.get();
+    const std::wstring name = L"Global\\Hidewell-list-" + folderIdentity(file);
+    // Everyone may wait on it and release it (SYNCHRONIZE | MUTEX_MODIFY_STATE).
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1,
+                                                         &everyone, nullptr);
+    SECURITY_ATTRIBUTES sa{sizeof sa, everyone, FALSE};
+    mutex.reset(CreateMutexW(&sa, FALSE, name.c_str()));
+    if (everyone) LocalFree(everyone);
+    if (!mutex) mutex.reset(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
+    return mutex.get();
+}
+
+// A writer's turn: one append or rewrite, never across a message box. Where
+// no mutex can be had, or a writer holds it for more than ten seconds, the
 // writer goes on alone.
 class WriterTurn {
 public:
-    explicit WriterTurn(const std::wstring& file) {
-        const std::wstring name = L"Global\\Hidewell-list-" + folderIdentity(file);
-        // Everyone may wait on it and release it (SYNCHRONIZE | MUTEX_MODIFY_STATE).
-        PSECURITY_DESCRIPTOR everyone = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1,
-                                                             &everyone, nullptr);
-        SECURITY_ATTRIBUTES sa{sizeof sa, everyone, FALSE};
-        mutex_.reset(CreateMutexW(&sa, FALSE, name.c_str()));
-        if (everyone) LocalFree(everyone);
-        if (!mutex_) mutex_.reset(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
+    explicit WriterTurn(const std::wstring& file) : mutex_(turnMutex(file)) {
         if (!mutex_) return;
         // Abandoned: a copy ended during its turn, which left no half-written list.
-        const DWORD waited = WaitForSingleObject(mutex_.get(), 10000);
+        const DWORD waited = WaitForSingleObject(mutex_, 10000);
         held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     }
     ~WriterTurn() {
-        if (held_) ReleaseMutex(mutex_.get());
+        if (held_) ReleaseMutex(mutex_);
     }
     WriterTurn(const WriterTurn&) = delete;
     WriterTurn& operator=(const WriterTurn&) = delete;
 
 private:
-    platform::Handle mutex_;
+    HANDLE mutex_;  // we don't own it
     bool held_ = false;
 };
 
