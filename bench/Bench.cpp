@@ -268,8 +268,8 @@ private:
                 t = nowMs();
                 const bool saved = hiding::updateFile(
                     list,
-                    [&](const std::vector<std::string>& current) {
-                        return hiding::without(current, {firstEntry});
+                    [&](std::vector<std::string> current) {
+                        return hiding::without(std::move(current), {firstEntry});
                     },
                     now);
                 saveA.push_back(nowMs() - t);

@@ -91,8 +91,8 @@ void FrmUnhidef::Form_Load() {
 void FrmUnhidef::Form_Unload() {
     const std::string list = hiding::listFilePath();
     std::vector<std::string> now;
-    const auto removeThem = [&](const std::vector<std::string>& current) {
-        return hiding::without(current, removed_);
+    const auto removeThem = [&](std::vector<std::string> current) {
+        return hiding::without(std::move(current), removed_);
     };
     if (!removed_.empty() && !hiding::updateFile(list, removeThem, now) &&
         !(warnedReadOnly_ && hiding::isReadOnly(list)))
@@ -172,9 +172,9 @@ void FrmUnhidef::CmdImpList_Click() {
     // was removed here); lines another writer added since stay after them.
     std::vector<std::string> read = LstUnhide.items();
     read.insert(read.end(), removed_.begin(), removed_.end());
-    const auto replaceRead = [&](const std::vector<std::string>& current) {
+    const auto replaceRead = [&](std::vector<std::string> current) {
         std::vector<std::string> next = LstTemp.items();
-        for (std::string& added : hiding::without(current, read)) next.push_back(std::move(added));
+        for (std::string& added : hiding::without(std::move(current), read)) next.push_back(std::move(added));
         return next;
     };
     std::vector<std::string> now;

@@ -305,7 +305,7 @@ bool updateFile(const std::string& path, const Change& change, std::vector<std::
     const WriterTurn turn(wide);
     std::vector<std::string> current;
     if (readEntries(path, current) == ReadResult::Failed) return false;
-    std::vector<std::string> next = change(current);
+    std::vector<std::string> next = change(std::move(current));
     if (!replaceWide(wide, next)) return false;
     now = std::move(next);
     return true;

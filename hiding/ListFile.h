@@ -48,7 +48,7 @@ bool appendEntry(const std::string& path, std::string_view entry);
 // moment (none when it is missing), in one step as replaceFile does, and
 // gives the entries it then holds in `now`. False, the file left as it was,
 // when it could not be read whole or replaced.
-using Change = std::function<std::vector<std::string>(const std::vector<std::string>& current)>;
+using Change = std::function<std::vector<std::string>(std::vector<std::string> current)>;
 bool updateFile(const std::string& path, const Change& change, std::vector<std::string>& now);
 
 // `from` less one occurrence of each entry of `less`, the first still there;
