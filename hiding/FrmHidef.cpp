@@ -9,17 +9,17 @@ using ui::Icon;
 namespace {
 constexpr char kCannotAccess[] = "The selected file or folder cannot be accessed";
 constexpr char kListReadOnly[] =
-    "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so the item could not be "
+    "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so the item could not "
+    "be "
     "recorded and was not hidden. Clear the file's read-only flag (in its Properties) and try again.";
-}
+}  // namespace
 
 FrmHidef::FrmHidef()
-    : Form(
-          {.caption = "Hide File/Folder",
-           .width = 4110,
-           .height = 6015,
-           .border = ui::Border::FixedSingle,
-           .excludesMain = true}) {
+    : Form({.caption = "Hide File/Folder",
+            .width = 4110,
+            .height = 6015,
+            .border = ui::Border::FixedSingle,
+            .excludesMain = true}) {
     CmdHideDir.Click = [this] { CmdHideDir_Click(); };
     CmdHideFil.Click = [this] { CmdHideFil_Click(); };
     drive1.Change = [this] { drive1_Change(); };

@@ -72,12 +72,14 @@ bool readOnly(const std::wstring& path) {
 // letter, a share): its volume and file id; its path where those cannot be had.
 std::wstring folderIdentity(const std::wstring& file) {
     const std::wstring folder = platform::folderOf(file);
-    const platform::FileHandle h(CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const platform::FileHandle h(CreateFileW(folder.c_str(), 0,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (h && GetFileInformationByHandle(h.get(), &info)) {
         wchar_t id[32];
-        swprintf(id, 32, L"%08lx-%08lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+        swprintf(id, 32, L"%08lx-%08lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                 info.nFileIndexLow);
         return id;
     }
     std::wstring name = folder;

@@ -25,7 +25,7 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    HWND hwnd() const;  // loads the owner when needed
+    HWND hwnd() const;         // loads the owner when needed
     std::string text() const;  // UTF-8
     // False when the text holds half a surrogate pair (pasted, never typed),
     // which text() then gives as U+FFFD.

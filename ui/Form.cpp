@@ -189,8 +189,8 @@ void Form::load() {
     const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
                                : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW;
-    hwnd_ = CreateWindowExW(exStyle, kFormClass, platform::widen(design_.caption).c_str(), style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 100, 100, dialog ? hiddenOwner() : nullptr, nullptr,
+    hwnd_ = CreateWindowExW(exStyle, kFormClass, platform::widen(design_.caption).c_str(), style,
+                            CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, dialog ? hiddenOwner() : nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
     if (!hwnd_) {
         state_ = State::NotLoaded;

@@ -102,7 +102,7 @@ private:
     FormDesign design_;
     State state_ = State::NotLoaded;
     bool hiddenWhileLoading_ = false;
-    bool unloading_ = false;  // Form_Unload is running
+    bool unloading_ = false;           // Form_Unload is running
     unsigned loads_ = 0;               // numbers the loads, so a modal part can tell its window went
     std::vector<Form*> hiddenByLoad_;  // windows Form_Load took off the screen
     HWND hwnd_ = nullptr;

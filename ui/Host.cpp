@@ -81,8 +81,7 @@ HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
     const std::wstring pattern = platform::widen(wanted.filterPattern);
     const COMDLG_FILTERSPEC filter{description.c_str(), pattern.c_str()};
     HRESULT hr = dialog.SetFileTypes(1, &filter);
-    if (SUCCEEDED(hr) && !wanted.title.empty())
-        hr = dialog.SetTitle(platform::widen(wanted.title).c_str());
+    if (SUCCEEDED(hr) && !wanted.title.empty()) hr = dialog.SetTitle(platform::widen(wanted.title).c_str());
     FILEOPENDIALOGOPTIONS options = 0;
     if (SUCCEEDED(hr)) hr = dialog.GetOptions(&options);
     if (SUCCEEDED(hr)) {

@@ -34,8 +34,13 @@ TEST_F(ListFileTest, ReadsEachLineWholeWithoutItsLineEnd) {
 
     // Notepad's "UTF-8 with BOM": the mark is no part of the first entry,
     // and a mark anywhere else is left as it is.
-    test::writeFile(listFile(), "\xEF\xBB\xBF" "C:\\a\r\n\xEF\xBB\xBF" "C:\\b");
-    EXPECT_EQ(readList(listFile()), (Entries{"C:\\a", "\xEF\xBB\xBF" "C:\\b"}));
+    test::writeFile(listFile(),
+                    "\xEF\xBB\xBF"
+                    "C:\\a\r\n\xEF\xBB\xBF"
+                    "C:\\b");
+    EXPECT_EQ(readList(listFile()), (Entries{"C:\\a",
+                                             "\xEF\xBB\xBF"
+                                             "C:\\b"}));
 }
 
 TEST_F(ListFileTest, TakesLoneCarriageReturnsAndLineFeedsAsLineEnds) {

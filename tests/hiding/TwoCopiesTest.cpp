@@ -88,7 +88,8 @@ protected:
     }
     std::vector<std::string> removeHere(const std::string& entry) {
         const Entries& items = unhide.LstUnhide.items();
-        unhide.LstUnhide.setListIndex(static_cast<int>(std::find(items.begin(), items.end(), entry) - items.begin()));
+        unhide.LstUnhide.setListIndex(
+            static_cast<int>(std::find(items.begin(), items.end(), entry) - items.begin()));
         host.answer(ui::Answer::Yes);
         unhide.CmdUnhide.click();
         return unhide.LstUnhide.items();

@@ -149,8 +149,8 @@ TEST_F(ModRegeditTest, OtherTextIsWrittenAsStringTrimmedOfSpacesOnly) {
     write("s", RegValue(any));
     wchar_t stored[16] = L"";
     DWORD size = sizeof stored;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, platform::widen(path).c_str(), L"s", RRF_RT_REG_SZ, nullptr, stored,
-                           &size),
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, platform::widen(path).c_str(), L"s", RRF_RT_REG_SZ, nullptr,
+                           stored, &size),
               ERROR_SUCCESS);
     EXPECT_STREQ(stored, L"caf\u00E9 \u65E5 \U0001F600");
     EXPECT_EQ(read("s"), RegValue(any));

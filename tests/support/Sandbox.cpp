@@ -40,8 +40,8 @@ void Sandbox::makeItemsToHide() {
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
     DWORD written = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -63,7 +63,9 @@ std::string readFile(const std::string& path) {
 
 bool exists(const std::string& path) { return attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
-void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryW(wide(path).c_str(), nullptr)) << path; }
+void makeFolder(const std::string& path) {
+    ASSERT_TRUE(CreateDirectoryW(wide(path).c_str(), nullptr)) << path;
+}
 
 DWORD attributes(const std::string& path) { return GetFileAttributesW(wide(path).c_str()); }
 

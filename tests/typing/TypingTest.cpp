@@ -39,8 +39,8 @@ TEST_F(TypingTest, ATypedPasswordOfAnyLettersOpensWithItselfAndNothingElse) {
     type(first.txtnewpass2.hwnd(), kPassword);
     EXPECT_EQ(first.TxtNewpass1.text(), platform::narrow(kPassword)) << "the box holds what was typed";
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The password was successfully saved", "Hidewell",
-                                             Icon::Information}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
     EXPECT_TRUE(PasswordStore::matches(platform::narrow(kPassword)));
     ui::unloadAll();
     host.reset();
@@ -67,8 +67,8 @@ TEST_F(TypingTest, ATypedPasswordChangesToATypedPassword) {
     type(change.Text1.hwnd(), kOther);
     type(change.Text2.hwnd(), kOther);
     change.CmdChangepass.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{{"The password was successfully changed", "Hidewell",
-                                             Icon::Information}}));
+    EXPECT_EQ(host.boxes,
+              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
     EXPECT_TRUE(PasswordStore::matches(platform::narrow(kOther)));
     EXPECT_FALSE(PasswordStore::matches(platform::narrow(kPassword)));
 }

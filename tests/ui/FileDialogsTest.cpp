@@ -54,7 +54,8 @@ TEST_F(FileDialogsTest, OpenAtTheFolderAskedForAndTakeAnyName) {
 TEST_F(FileDialogsTest, AnExportTakesTheNameAsTyped) {
     // The filter's extension, added by the dialog to a name typed without it, goes.
     EXPECT_EQ(ui::nameAsTyped(L"C:\\d\\plain name.hwl", L"plain name", L"*.hwl"), L"C:\\d\\plain name");
-    EXPECT_EQ(ui::nameAsTyped(L"C:\\d\\plain name.HWL", L"C:\\d\\plain name", L"*.hwl"), L"C:\\d\\plain name");
+    EXPECT_EQ(ui::nameAsTyped(L"C:\\d\\plain name.HWL", L"C:\\d\\plain name", L"*.hwl"),
+              L"C:\\d\\plain name");
     // Anything else stays: the extension typed, a name chosen by clicking, another extension.
     for (const wchar_t* same : {L"C:\\d\\list.hwl", L"C:\\d\\notes.txt", L"C:\\d\\my.list.hwl"}) {
         EXPECT_EQ(ui::nameAsTyped(same, L"list.hwl", L"*.hwl"), same);
