@@ -60,8 +60,9 @@ void Button::click() { sendClick(BN_CLICKED); }
 LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
     return guarded(h, [&] {
         switch (msg) {
-            // A focused button takes Enter, as in dialogs; there is no default
-            // button otherwise.
+            // A focused button looks like the one Enter presses, as in
+            // dialogs (the form names it to the dialog keys); there is no
+            // default button otherwise.
             case WM_SETFOCUS: SendMessageW(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
             case WM_KILLFOCUS: SendMessageW(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
             case WM_NCDESTROY: RemoveWindowSubclass(h, &Button::subclassProc, 0); break;

@@ -8,6 +8,7 @@
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
 #include "mru/FrmMRU.h"
+#include "support/Messages.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 
@@ -77,10 +78,26 @@ TEST_F(KeyboardTest, EnterOnlyClicksAFocusedButton) {
     unhide.TxtUnhide.setFocus();
     press(VK_RETURN);
     EXPECT_TRUE(host.boxes.empty()) << "no default button takes Enter from the text box";
+    // However the focus reached the button: a click or the program, or Tab.
     unhide.CmdQuickUnhide.setFocus();
     press(VK_RETURN);
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].prompt, "Please type the location of the directory");
+    EXPECT_EQ(host.boxes, std::vector{msg::kTypePath});
+    unhide.TxtUnhide.setFocus();
+    press(VK_TAB);
+    ASSERT_TRUE(unhide.CmdQuickUnhide.hasFocus());
+    press(VK_RETURN);
+    EXPECT_EQ(host.boxes, (std::vector{msg::kTypePath, msg::kTypePath})) << "after Tab";
+
+    test::PasswordSandbox passwords;
+    passwords.plantPlain("x");
+    unhide.close();
+    auto& login = ui::shared<FrmPass>();
+    login.Show();
+    host.boxes.clear();
+    press(VK_TAB);
+    ASSERT_TRUE(login.CmdPassoK.hasFocus());
+    press(VK_RETURN);
+    EXPECT_EQ(host.boxes, std::vector{msg::kIncorrect}) << "after Tab";
 }
 
 }  // namespace
