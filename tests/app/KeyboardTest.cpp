@@ -55,19 +55,34 @@ TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
     EXPECT_TRUE(tabsInOrder(mru, {&mru.CmbMRU, &mru.CmdDelMRU}));
 }
 
+// Alt+F4 to the control with the focus, as the keyboard sends it.
+void altF4() {
+    PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    ui::pumpMessages();
+}
+
 TEST_F(KeyboardTest, AltF4ClosesAsTheCloseBoxDoes) {
     auto& main = ui::shared<Form1>();
     main.Show();
     main.LblMRU.click();
     auto& mru = ui::shared<FrmMRU>();
     ASSERT_TRUE(mru.visible());
-    PostMessageA(mru.hwnd(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
-    ui::pumpMessages();
+    altF4();  // from its drop-down list
     EXPECT_FALSE(mru.loaded());
     EXPECT_TRUE(main.visible()) << "its Form_Unload ran";
 
-    PostMessageA(main.hwnd(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
-    ui::pumpMessages();
+    // From any control.
+    auto& hide = ui::shared<FrmHidef>();
+    const std::pair<ui::Control*, const char*> controls[] = {
+        {&hide.drive1, "drive list"}, {&hide.Dir1, "folder list"}, {&hide.CmdHideDir, "button"}};
+    for (auto [control, name] : controls) {
+        main.LblHidef.click();
+        control->setFocus();
+        altF4();
+        EXPECT_FALSE(hide.loaded()) << "from the " << name;
+    }
+
+    altF4();
     EXPECT_EQ(host.programEnds, 1);
 }
 
