@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/Handles.h"
 #include "platform/SystemLibrary.h"
 #include "platform/Text.h"
 #include "ui/FileDialogs.h"
@@ -12,11 +13,7 @@
 namespace ui {
 namespace {
 
-struct ComRelease {
-    void operator()(IUnknown* p) const { p->Release(); }
-};
-template <class T>
-using Com = std::unique_ptr<T, ComRelease>;
+using platform::Com;
 // A string the shell allocated for us.
 struct CoTaskFree {
     void operator()(wchar_t* p) const { CoTaskMemFree(p); }
