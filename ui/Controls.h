@@ -113,6 +113,10 @@ public:
 
 protected:
     void create(HWND parent, UINT id, int dpi) override;
+
+private:
+    void paint(HDC dc);
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 };
 
 // A filled rectangle (fore: border, back: fill).
