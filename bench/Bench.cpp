@@ -44,7 +44,7 @@ public:
         return ui::Answer::Ok;
     }
     std::optional<ui::FileChoice> chooseFile(HWND, const ui::FileDialog&) override { return std::nullopt; }
-    void openWithShell(std::string_view) override {}
+    bool openWithShell(std::string_view) override { return true; }
     void endProgram() override {}
     int boxes = 0;
 };

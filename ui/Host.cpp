@@ -59,10 +59,18 @@ public:
         return choice;
     }
 
-    void openWithShell(std::string_view target) override {
+    bool openWithShell(std::string_view target) override {
         const std::wstring t = platform::widen(target);
-        if (const auto open = platform::systemCall<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW"))
-            open(nullptr, L"Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        const auto open = platform::systemCall<decltype(&ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW");
+        // No box of the shell's own (or its offer of an app to install): the
+        // caller tells the user, with the address.
+        SHELLEXECUTEINFOW run{};
+        run.cbSize = sizeof run;
+        run.fMask = SEE_MASK_FLAG_NO_UI;
+        run.lpVerb = L"open";
+        run.lpFile = t.c_str();
+        run.nShow = SW_SHOWNORMAL;
+        return open && open(&run);
     }
 
     void endProgram() override { PostQuitMessage(0); }

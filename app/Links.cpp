@@ -1,0 +1,12 @@
+#include "app/Links.h"
+
+#include "app/AppTitle.h"
+#include "ui/Host.h"
+
+void followLink(ui::Form& window, const std::string& target, const std::string& address) {
+    if (ui::host().openWithShell(target)) return;
+    window.MsgBox(std::string(AppTitle) + " could not open " + address +
+                      ", because no program on this computer opens such links. Copy the address into one "
+                      "that does.",
+                  "Info", ui::Icon::Information);
+}
