@@ -67,10 +67,11 @@ TEST_F(FrmAboutTest, LinksHandTheirTooltipToTheShellOrSayWhyNot) {
     about.LblMainWindow.click();
     main.LblContact.click();
     const auto cannotOpen = [](const std::string& address) {
-        return test::Box{"Hidewell could not open " + address +
-                             ", because no program on this computer opens such links. Copy the address into "
-                             "one that does.",
-                         "Info", ui::Icon::Information};
+        return test::Box{
+            "Hidewell could not open the address below, because no program on this computer opens "
+            "such links. Copy it into one that does.\n\n" +
+                address,
+            "Info", ui::Icon::Information};
     };
     EXPECT_EQ(host.boxes, (std::vector{cannotOpen("https://www.tarnwick.com/software/"),
                                        cannotOpen("hidewell@tarnwick.com")}));
