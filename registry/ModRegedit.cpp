@@ -160,8 +160,7 @@ void RegWriteValue(std::uint32_t root, const std::string& path, const std::strin
         const std::int32_t number = value.isNumber() ? value.number() : toInt32(decimal);
         if (!key) return;
         const DWORD data = static_cast<DWORD>(number);  // little-endian on every target
-        RegSetValueExW(key.get(), n.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                       sizeof data);
+        RegSetValueExW(key.get(), n.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
         return;
     }
     if (!key) return;
@@ -187,7 +186,8 @@ bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const st
     const std::string path = parent + "\\" + name;
     if (absent(root, path)) return true;
     std::wstring n;
-    if (const KeyHandle key = openKey(root, parent); key && wide(name, n)) RegDeleteTreeW(key.get(), n.c_str());
+    if (const KeyHandle key = openKey(root, parent); key && wide(name, n))
+        RegDeleteTreeW(key.get(), n.c_str());
     return absent(root, path);
 }
 
