@@ -59,15 +59,15 @@ void FrmChangePass::askToRetype(const char* prompt) {
 }
 
 void FrmChangePass::TxtOldPass_KeyPress(int keyAscii) {
-    if (keyAscii == 13) Text1.setFocus();
+    if (keyAscii == VK_RETURN) Text1.setFocus();
 }
 
 void FrmChangePass::Text1_KeyPress(int keyAscii) {
-    if (keyAscii == 13) Text2.setFocus();
+    if (keyAscii == VK_RETURN) Text2.setFocus();
 }
 
 void FrmChangePass::Text2_KeyPress(int keyAscii) {
-    if (keyAscii == 13) CmdChangepass.setFocus();
+    if (keyAscii == VK_RETURN) CmdChangepass.setFocus();
 }
 
 // Called when the user closes the window: back to the login window, with an

@@ -36,11 +36,11 @@ void FrmNewPass::CmdNewpassok_Click() {
 }
 
 void FrmNewPass::TxtNewpass1_KeyPress(int keyAscii) {
-    if (keyAscii == 13) txtnewpass2.setFocus();
+    if (keyAscii == VK_RETURN) txtnewpass2.setFocus();
 }
 
 void FrmNewPass::txtnewpass2_KeyPress(int keyAscii) {
-    if (keyAscii == 13) CmdNewpassok.setFocus();
+    if (keyAscii == VK_RETURN) CmdNewpassok.setFocus();
 }
 
 // Called when the user closes the window: no password, no program.

@@ -38,7 +38,7 @@ void FrmPass::CmdPassoK_Click() {
 
 // Enter moves on to "OK"; a second Enter clicks it.
 void FrmPass::TxtPass_KeyPress(int keyAscii) {
-    if (keyAscii == 13) CmdPassoK.setFocus();
+    if (keyAscii == VK_RETURN) CmdPassoK.setFocus();
 }
 
 // Called when "Change Password" is clicked.

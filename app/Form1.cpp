@@ -3,6 +3,7 @@
 #include "access/FrmChangePass.h"
 #include "app/AppTitle.h"
 #include "app/FrmAbout.h"
+#include "app/Links.h"
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
 #include "mru/FrmMRU.h"
@@ -35,11 +36,12 @@ void Form1::Lblchangepass_Click() { ui::shared<FrmChangePass>().Show(); }
 void Form1::Label4_Click() { ui::shared<FrmAbout>().Show(); }
 
 // Called when "Visit Hidewell Home Page" is clicked: the address is the link's tooltip.
-void Form1::LblURL_Click() { ui::host().openWithShell(LblURL.toolTipText()); }
+void Form1::LblURL_Click() { followLink(*this, LblURL.toolTipText(), LblURL.toolTipText()); }
 
 // Called when "Contact Hidewell Author" is clicked: the tooltip holds the bare address.
 void Form1::LblContact_Click() {
-    ui::host().openWithShell("mailto:" + LblContact.toolTipText() + "?Subject=" + AppTitle);
+    const std::string address = LblContact.toolTipText();
+    followLink(*this, "mailto:" + address + "?Subject=" + AppTitle, address);
 }
 
 // Called when the user closes the main window.

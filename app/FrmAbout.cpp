@@ -1,5 +1,6 @@
 #include "app/FrmAbout.h"
 
+#include "app/Links.h"
 #include "ui/Program.h"
 
 FrmAbout::FrmAbout()
@@ -20,4 +21,4 @@ void FrmAbout::LblMainWindow_Click() {
 }
 
 // Called when "Visit Software Home Page" is clicked: the address is the link's tooltip.
-void FrmAbout::LblURL_Click() { ui::host().openWithShell(LblURL.toolTipText()); }
+void FrmAbout::LblURL_Click() { followLink(*this, LblURL.toolTipText(), LblURL.toolTipText()); }

@@ -9,10 +9,13 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // A drive without a disk is reported to the caller, not in a system dialog.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // COM serves only the export and import file dialogs. Without it (the
+    // machine short of memory) everything else works and those dialogs do
+    // not open, as when cancelled; it is not a reason to stop.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     ui::initialize();
     setUpProgram();
     const int rc = ui::runProgram(ui::shared<FrmPass>());  // the start-up window
-    CoUninitialize();
+    if (com) CoUninitialize();
     return rc;
 }

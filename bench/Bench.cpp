@@ -43,7 +43,7 @@ public:
         return buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
     }
     std::optional<ui::FileChoice> chooseFile(HWND, const ui::FileDialog&) override { return std::nullopt; }
-    void openWithShell(std::string_view) override {}
+    bool openWithShell(std::string_view) override { return true; }
     void endProgram() override {}
     int boxes = 0;
 };

@@ -11,18 +11,6 @@ constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FI
                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                             FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
-// "C:\..." or "\\server\share...". The platform resolves anything else
-// against the process's current folder, so a typed "." or blank would
-// unhide that folder, and a relative name would be recorded as hidden in a
-// form that cannot be unhidden later.
-bool isFullPath(const std::string& path) {
-    auto separator = [](char c) { return c == '\\' || c == '/'; };
-    const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') &&
-                       path[1] == ':' && separator(path[2]);
-    const bool unc = path.size() >= 3 && separator(path[0]) && separator(path[1]);
-    return drive || unc;
-}
-
 // A device (NUL, COM1, also "C:\x\nul.txt" where the platform says so) takes
 // an attribute change and keeps nothing; the platform's full form of its
 // name is "\\.\<device>".
@@ -38,9 +26,12 @@ bool namesDevice(const std::wstring& path) {
 // wide \\?\ form reaches paths longer than MAX_PATH. False for anything else:
 // a NUL ends the path for the platform, and bytes that are not UTF-8 would
 // convert to another name, so either would act on an item the text does not
-// name.
+// name. A path that is not full the platform resolves against the current
+// folder, so a typed "." or blank would unhide that folder, and a relative
+// name would be recorded as hidden in a form that cannot be unhidden later.
 bool itemPath(const std::string& path, std::wstring& out) {
-    if (!isFullPath(path) || path.find('\0') != std::string::npos || !platform::toWide(path, out))
+    if (path.find('\0') != std::string::npos || !platform::toWide(path, out) ||
+        platform::rootLength(out) == 0)
         return false;
     if (namesDevice(out)) return false;
     out = platform::extendedLengthPath(out);

@@ -1,9 +1,11 @@
-// Owning wrappers for the few Win32 handle kinds Hidewell holds. Move-only,
-// so a handle is closed exactly once. (Only registry/ opens registry keys.)
+// Owning wrappers for the few Win32 handle kinds and COM references Hidewell
+// holds. Move-only, so a handle is closed exactly once. (Only registry/ opens registry keys.)
 #pragma once
 
+#include <unknwn.h>
 #include <windows.h>
 
+#include <memory>
 #include <utility>
 
 namespace platform {
@@ -67,6 +69,13 @@ using FontHandle = Owned<HFONT, GdiTraits<HFONT>>;
 using BrushHandle = Owned<HBRUSH, GdiTraits<HBRUSH>>;
 using IconHandle = Owned<HICON, IconTraits>;
 using KeyHandle = Owned<HKEY, KeyTraits>;
+
+// One reference to a COM object, released when it goes.
+struct ComRelease {
+    void operator()(IUnknown* p) const { p->Release(); }
+};
+template <class T>
+using Com = std::unique_ptr<T, ComRelease>;
 
 // A window's device context, borrowed for a while: GetDC, then ReleaseDC.
 class WindowDC {

@@ -23,11 +23,14 @@ std::wstring extendedLengthPath(const std::wstring& path) {
 }
 
 size_t rootLength(std::wstring_view p) {
-    if (p.size() >= 3 && p[1] == L':' && p[2] == L'\\') return 3;
-    if (p.starts_with(L"\\\\")) {
-        const size_t server = p.find(L'\\', 2);
+    if (p.size() < 3) return 0;
+    auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    const auto letter = static_cast<wchar_t>(p[0] | 0x20);
+    if (letter >= L'a' && letter <= L'z' && p[1] == L':' && separator(p[2])) return 3;
+    if (separator(p[0]) && separator(p[1])) {
+        const size_t server = p.find_first_of(L"\\/", 2);
         if (server == std::wstring_view::npos) return p.size();
-        const size_t share = p.find(L'\\', server + 1);
+        const size_t share = p.find_first_of(L"\\/", server + 1);
         return share == std::wstring_view::npos ? p.size() : share + 1;
     }
     return 0;

@@ -11,13 +11,15 @@ namespace platform {
 // MAX_PATH; shorter paths and relative ones are returned unchanged.
 std::wstring extendedLengthPath(const std::wstring& path);
 
+// Length of the root of a full path: 3 for "C:\", through the separator
+// after the share for "\\server\share\" (all of an incomplete one); 0 for a
+// path that is not full, which the platform would take from the current
+// folder. '/' separates as '\' does, as the platform has it.
+size_t rootLength(std::wstring_view path);
+
 // The parts of a full path, as the folder list shows it: the root and the
 // folders down from it. Paths here are full ("C:\..." or
 // "\\server\share\...") with no trailing separator except at the root.
-
-// Length of the root: 3 for "C:\", through the separator after the share for
-// "\\server\share\" (all of an incomplete one); 0 for a path that is not full.
-size_t rootLength(std::wstring_view path);
 // The path with trailing separators dropped, all but the root's.
 std::wstring withoutTrailingSeparators(std::wstring path);
 // The root, then the name of each folder down to the path's own:

@@ -122,7 +122,7 @@ def main():
     with open(os.path.join(RES, "hand.cur"), "wb") as f:
         f.write(hand_cursor())
     with open(os.path.join(RES, "hidewell.ico"), "wb") as f:
-        f.write(container(1, [icon_image(s) for s in (16, 24, 32, 48, 64)]))
+        f.write(container(1, [icon_image(s) for s in (16, 24, 32, 48, 64, 72, 96)]))
 
 
 if __name__ == "__main__":

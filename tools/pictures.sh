@@ -1,22 +1,24 @@
 #!/bin/sh
 # Pictures of every window and the main message boxes, for the README:
 # Hidewell runs under Wine on a virtual X display (Xvfb) with window frames
-# drawn, once at 96 DPI and once, for the main window, at 144 DPI.
-# Writes docs/*.png.
+# drawn, at 96 DPI, then the windows again at 144 and at 192 DPI
+# (NAME-144dpi.png, NAME-192dpi.png).
+# Usage: tools/pictures.sh [FOLDER]   writes FOLDER/*.png, docs/ by default
 set -e
+out=$(realpath -m "${1:-$(dirname "$0")/../docs}")
 cd "$(dirname "$0")/.."
 tools/deps.sh xvfb xauth imagemagick
 cmake --preset cross >/dev/null
 cmake --build --preset cross --target tour
 
 display=:$((90 + $$ % 9))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1920x1440x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY="$display"
 root=$PWD/build/pictures
 trap 'for p in "$root"/prefix-*; do WINEPREFIX="$p" wineserver -k 2>/dev/null || true; done; kill $xvfb 2>/dev/null || true' EXIT
 rm -rf "$root"
-mkdir -p "$root/shots" docs
+mkdir -p "$root/shots" "$out"
 sleep 1
 
 shoot() {  # shoot DPI [tour arguments]
@@ -34,8 +36,9 @@ shoot() {  # shoot DPI [tour arguments]
 winepath_of() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 shoot 96
-shoot 144 main-only
+shoot 144 -144dpi
+shoot 192 -192dpi
 for bmp in "$root"/shots/*.bmp; do
-    convert "$bmp" "docs/$(basename "$bmp" .bmp).png"
+    convert "$bmp" "$out/$(basename "$bmp" .bmp).png"
 done
-ls docs/*.png
+ls "$out"/*.png

@@ -93,7 +93,7 @@ protected:
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 };
 
-// A single-line text box. KeyPress sees every typed character, Enter (13)
+// A single-line text box. KeyPress sees every typed character, Enter (VK_RETURN)
 // included, before the platform could turn Enter into a button click.
 class TextBox : public Control {
 public:
@@ -113,6 +113,10 @@ public:
 
 protected:
     void create(HWND parent, UINT id, int dpi) override;
+
+private:
+    void paint(HDC dc);
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 };
 
 // A filled rectangle (fore: border, back: fill).

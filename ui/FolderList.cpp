@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include <commctrl.h>
+#include <commoncontrols.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -16,13 +17,33 @@ namespace ui {
 
 namespace {
 
-platform::IconHandle shellFolderIcon(bool open) {
-    SHFILEINFOW info{};
-    UINT flags = SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0);
+// The size the list draws its icons at, as the small icons of that DPI.
+int iconSize(int dpi) { return MulDiv(16, dpi, 96); }
+
+// The shell's folder icon, from the smallest of its icon lists that holds it
+// at `size` pixels or more: the small icons are the size for the system's
+// DPI, which need not be the window's.
+platform::IconHandle shellFolderIcon(bool open, int size) {
     // shell32 is loaded with the first folder list, not at start.
-    if (const auto get = platform::systemCall<decltype(&SHGetFileInfoW)>(L"shell32.dll", "SHGetFileInfoW"))
-        get(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags);
-    return platform::IconHandle(info.hIcon);
+    const auto getInfo = platform::systemCall<decltype(&SHGetFileInfoW)>(L"shell32.dll", "SHGetFileInfoW");
+    const auto getList = platform::systemCall<decltype(&SHGetImageList)>(L"shell32.dll", "SHGetImageList");
+    SHFILEINFOW info{};
+    if (!getInfo || !getList ||
+        !getInfo(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                 SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0)))
+        return {};
+    platform::IconHandle icon;
+    for (const int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
+        IImageList* got = nullptr;
+        if (FAILED(getList(which, IID_PPV_ARGS(&got)))) continue;
+        const platform::Com<IImageList> list(got);
+        HICON h = nullptr;
+        int cx = 0, cy = 0;
+        if (FAILED(list->GetIcon(info.iIcon, ILD_TRANSPARENT, &h)) || !h) continue;
+        icon.reset(h);
+        if (SUCCEEDED(list->GetIconSize(&cx, &cy)) && cx >= size) break;
+    }
+    return icon;
 }
 
 }  // namespace
@@ -33,8 +54,6 @@ void FolderList::create(HWND parent, UINT id, int dpi) {
                       WS_EX_CLIENTEDGE, parent, id, dpi))
         return;
     SetWindowSubclass(hwnd_, &FolderList::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    openIcon_ = shellFolderIcon(true);
-    closedIcon_ = shellFolderIcon(false);
     wchar_t cwd[MAX_PATH] = L"";
     GetCurrentDirectoryW(MAX_PATH, cwd);
     if (!navigate(cwd)) navigate(L"C:\\");
@@ -159,8 +178,12 @@ void FolderList::measureItem(MEASUREITEMSTRUCT& mi, int dpi) {
     mi.itemHeight = static_cast<UINT>(MulDiv(18, dpi, 96));
 }
 
+// Also when the window is made: the icons come at the size its DPI draws.
 void FolderList::dpiChanged(int dpi) {
-    if (hwnd_) SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, MulDiv(18, dpi, 96));
+    if (!hwnd_) return;
+    SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, MulDiv(18, dpi, 96));
+    openIcon_ = shellFolderIcon(true, iconSize(dpi));
+    closedIcon_ = shellFolderIcon(false, iconSize(dpi));
 }
 
 void FolderList::drawItem(const DRAWITEMSTRUCT& di) {
@@ -169,7 +192,7 @@ void FolderList::drawItem(const DRAWITEMSTRUCT& di) {
     const bool selected = di.itemState & ODS_SELECTED;
     const int dpi = owner_.dpi();
     FillRect(di.hDC, &di.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    const int icon = MulDiv(16, dpi, 96);
+    const int icon = iconSize(dpi);
     const int x = di.rcItem.left + MulDiv(2 + 10 * e.level, dpi, 96);
     const int y = di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - icon) / 2;
     if (HICON h = (e.open ? openIcon_ : closedIcon_).get())

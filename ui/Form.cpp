@@ -351,10 +351,22 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             // A disabled window takes no input, also none posted to its
             // controls while a box is open.
             if (!IsWindowEnabled(self)) return 0;
-            // Enter and Escape without a control to go to arrive as IDOK and
-            // IDCANCEL; no window here has a default or cancel button.
+            // Enter away from a button and Escape arrive as IDOK and IDCANCEL
+            // without a control: no window here has a default or cancel button.
             if (Control* c = lp ? controlById(LOWORD(wp)) : nullptr) c->command(HIWORD(wp));
             return 0;
+        case DM_GETDEFID: {
+            // The dialog keys ask which button Enter presses: the focused one,
+            // as in dialogs. Tab cannot leave this to the button's own style:
+            // in a window that is not a dialog it makes every button a plain
+            // one after moving the focus, and then asks here.
+            HWND focus = GetFocus();
+            const Control* c = controlByHwnd(focus);
+            const auto code = c ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
+            if ((code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) && IsWindowEnabled(focus))
+                return MAKELRESULT(c->id_, DC_HASDEFID);
+            return 0;
+        }
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(self, &r);

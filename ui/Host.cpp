@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/Handles.h"
 #include "platform/SystemLibrary.h"
 #include "platform/Text.h"
 #include "ui/FileDialogs.h"
@@ -12,11 +13,7 @@
 namespace ui {
 namespace {
 
-struct ComRelease {
-    void operator()(IUnknown* p) const { p->Release(); }
-};
-template <class T>
-using Com = std::unique_ptr<T, ComRelease>;
+using platform::Com;
 // A string the shell allocated for us.
 struct CoTaskFree {
     void operator()(wchar_t* p) const { CoTaskMemFree(p); }
@@ -62,10 +59,18 @@ public:
         return choice;
     }
 
-    void openWithShell(std::string_view target) override {
+    bool openWithShell(std::string_view target) override {
         const std::wstring t = platform::widen(target);
-        if (const auto open = platform::systemCall<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW"))
-            open(nullptr, L"Open", t.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        const auto open = platform::systemCall<decltype(&ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW");
+        // No box of the shell's own (or its offer of an app to install): the
+        // caller tells the user, with the address.
+        SHELLEXECUTEINFOW run{};
+        run.cbSize = sizeof run;
+        run.fMask = SEE_MASK_FLAG_NO_UI;
+        run.lpVerb = L"open";
+        run.lpFile = t.c_str();
+        run.nShow = SW_SHOWNORMAL;
+        return open && open(&run);
     }
 
     void endProgram() override { PostQuitMessage(0); }

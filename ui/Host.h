@@ -38,7 +38,8 @@ public:
     // The chosen file, or nothing when the user cancelled.
     virtual std::optional<FileChoice> chooseFile(HWND owner, const FileDialog& dialog) = 0;
     // Hands a web or mail address to the shell, which picks the program.
-    virtual void openWithShell(std::string_view target) = 0;
+    // False when no program took it; the shell itself says nothing then.
+    virtual bool openWithShell(std::string_view target) = 0;
     // Ends the message loop; the windows are already gone when this is called.
     virtual void endProgram() = 0;
 };

@@ -22,7 +22,13 @@ void dispatch(MSG& msg) {
     // Tab, Enter on a focused button and the other dialog keys work in our
     // modeless windows as in dialogs.
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    if (Form::isFormWindow(root) && IsDialogMessageW(root, &msg)) return;
+    const bool form = Form::isFormWindow(root);
+    // Alt+F4 closes the window whichever control has the focus: it goes to
+    // the window itself, as Wine's drop-down list keeps every system key
+    // to itself.
+    if (form && msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4 && (HIWORD(msg.lParam) & KF_ALTDOWN))
+        msg.hwnd = root;
+    if (form && IsDialogMessageW(root, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }

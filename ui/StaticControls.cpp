@@ -60,8 +60,9 @@ void Button::click() { sendClick(BN_CLICKED); }
 LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
     return guarded(h, [&] {
         switch (msg) {
-            // A focused button takes Enter, as in dialogs; there is no default
-            // button otherwise.
+            // A focused button looks like the one Enter presses, as in
+            // dialogs (the form names it to the dialog keys); there is no
+            // default button otherwise.
             case WM_SETFOCUS: SendMessageW(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); break;
             case WM_KILLFOCUS: SendMessageW(h, BM_SETSTYLE, BS_PUSHBUTTON, TRUE); break;
             case WM_NCDESTROY: RemoveWindowSubclass(h, &Button::subclassProc, 0); break;
@@ -118,7 +119,56 @@ LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
 // ---- Frame and Shape --------------------------------------------------------
 
 void Frame::create(HWND parent, UINT id, int dpi) {
-    createWindow(WC_BUTTONW, BS_GROUPBOX, 0, parent, id, dpi);
+    if (createWindow(WC_BUTTONW, BS_GROUPBOX, 0, parent, id, dpi))
+        SetWindowSubclass(hwnd_, &Frame::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// The platform's group box keeps a pixel or two between its caption and its
+// line at any DPI, so at 144 DPI and more the caption runs into the line. It
+// is drawn here as the platform draws it, with room that grows with the DPI.
+void Frame::paint(HDC dc) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    const platform::Selected drawnWith(dc, font());
+    // As the platform's group box does: the form sets the colours.
+    auto back = reinterpret_cast<HBRUSH>(SendMessageW(
+        GetParent(hwnd_), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd_)));
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    RECT edge = r;
+    edge.top += tm.tmHeight / 2 - 1;
+    DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+    const std::wstring caption = wideText();
+    if (caption.empty()) return;
+    const int dpi = owner_.dpi();
+    SIZE size{};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+    RECT text{r.left + MulDiv(8, dpi, 96), r.top, 0, r.top + size.cy};
+    text.right = text.left + size.cx;
+    RECT gap = text;
+    InflateRect(&gap, MulDiv(2, dpi, 96), 0);
+    FillRect(dc, &gap, back ? back : owner_.backBrush());
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+}
+
+LRESULT CALLBACK Frame::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<Frame*>(data);
+    return guarded(h, [&]() -> LRESULT {
+        switch (msg) {
+            case WM_PAINT: {
+                PAINTSTRUCT ps;
+                if (HDC dc = BeginPaint(h, &ps)) {
+                    self->paint(dc);
+                    EndPaint(h, &ps);
+                }
+                return 0;
+            }
+            case WM_NCDESTROY: RemoveWindowSubclass(h, &Frame::subclassProc, 0); break;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    });
 }
 
 void Shape::create(HWND parent, UINT id, int dpi) {

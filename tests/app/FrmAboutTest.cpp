@@ -47,7 +47,7 @@ TEST_F(FrmAboutTest, TheMainWindowLinkSwapsTheWindowsButKeepsAboutLoaded) {
     EXPECT_TRUE(main.visible()) << "closing shows the main window, visible already or not";
 }
 
-TEST_F(FrmAboutTest, LinksHandTheirTooltipToTheShell) {
+TEST_F(FrmAboutTest, LinksHandTheirTooltipToTheShellOrSayWhyNot) {
     main.Show();
     main.LblURL.click();
     main.LblContact.click();
@@ -60,6 +60,22 @@ TEST_F(FrmAboutTest, LinksHandTheirTooltipToTheShell) {
                                  }));
     EXPECT_EQ(main.LblContact.toolTipText(), "hidewell@tarnwick.com");
     EXPECT_TRUE(host.boxes.empty());
+
+    // With no program to take it, the window of the link says so and gives the address.
+    host.shellOpens = false;
+    about.LblURL.click();
+    about.LblMainWindow.click();
+    main.LblContact.click();
+    const auto cannotOpen = [](const std::string& address) {
+        return test::Box{
+            "Hidewell could not open the address below, because no program on this computer opens "
+            "such links. Copy it into one that does.\n\n" +
+                address,
+            "Info", ui::Icon::Information};
+    };
+    EXPECT_EQ(host.boxes, (std::vector{cannotOpen("https://www.tarnwick.com/software/"),
+                                       cannotOpen("hidewell@tarnwick.com")}));
+    EXPECT_EQ(host.boxOwners, (std::vector{about.hwnd(), main.hwnd()}));
 }
 
 TEST_F(FrmAboutTest, ShowsNameVersionAndMaker) {

@@ -8,6 +8,7 @@
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
 #include "mru/FrmMRU.h"
+#include "support/Messages.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 
@@ -54,19 +55,29 @@ TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
     EXPECT_TRUE(tabsInOrder(mru, {&mru.CmbMRU, &mru.CmdDelMRU}));
 }
 
+// Alt+F4 to the control with the focus, as the keyboard sends it.
+void altF4() {
+    PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    ui::pumpMessages();
+}
+
 TEST_F(KeyboardTest, AltF4ClosesAsTheCloseBoxDoes) {
     auto& main = ui::shared<Form1>();
     main.Show();
     main.LblMRU.click();
     auto& mru = ui::shared<FrmMRU>();
     ASSERT_TRUE(mru.visible());
-    PostMessageA(mru.hwnd(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
-    ui::pumpMessages();
+    altF4();  // from its drop-down list
     EXPECT_FALSE(mru.loaded());
     EXPECT_TRUE(main.visible()) << "its Form_Unload ran";
 
-    PostMessageA(main.hwnd(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
-    ui::pumpMessages();
+    auto& hide = ui::shared<FrmHidef>();
+    main.LblHidef.click();
+    hide.drive1.setFocus();
+    altF4();
+    EXPECT_FALSE(hide.loaded()) << "from the drive list";
+
+    altF4();
     EXPECT_EQ(host.programEnds, 1);
 }
 
@@ -77,10 +88,15 @@ TEST_F(KeyboardTest, EnterOnlyClicksAFocusedButton) {
     unhide.TxtUnhide.setFocus();
     press(VK_RETURN);
     EXPECT_TRUE(host.boxes.empty()) << "no default button takes Enter from the text box";
+    // However the focus reached the button: a click or the program, or Tab.
     unhide.CmdQuickUnhide.setFocus();
     press(VK_RETURN);
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].prompt, "Please type the location of the directory");
+    EXPECT_EQ(host.boxes, std::vector{msg::kTypePath});
+    unhide.TxtUnhide.setFocus();
+    press(VK_TAB);
+    ASSERT_TRUE(unhide.CmdQuickUnhide.hasFocus());
+    press(VK_RETURN);
+    EXPECT_EQ(host.boxes, (std::vector{msg::kTypePath, msg::kTypePath})) << "after Tab";
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "app/Form1.h"
 #include "mru/FrmMRU.h"
 #include "mru/MruTargets.h"
+#include "platform/Text.h"
 #include "registry/ModRegedit.h"
 #include "reliability/Reliability.h"
 #include "support/RegistrySandbox.h"
@@ -107,10 +108,11 @@ TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
             test::writeRaw(root, path, kName, v.type, v.data);
             const test::RawValue before = test::readRaw(root, path, kName);  // poisoned: nothing read past it
 
-            // Text as the registry now holds it: bytes that were no UTF-8 it
-            // took with stand-ins.
+            // Text as the registry now holds it, which the raw bytes give in
+            // the code page they were written in.
             const std::string password =
-                v.type == REG_SZ ? before.data.substr(0, before.data.find('\0')) : v.password;
+                v.type == REG_SZ ? platform::fromLegacy(before.data.substr(0, before.data.find('\0')))
+                                 : v.password;
             const ModRegedit::RegValue read = ModRegedit::RegReadValue(
                 root == HKEY_LOCAL_MACHINE ? ModRegedit::HKLM : ModRegedit::HKCU, path, kName);
             EXPECT_EQ(read.toText(), password) << "read exactly what is there, nothing past it";

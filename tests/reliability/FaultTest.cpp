@@ -256,8 +256,10 @@ TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenL
     host.reset();
     unhide.Show();
     EXPECT_EQ(unhide.LstUnhide.items(), old);
+    removeEntry(1);  // a close that changes nothing writes nothing
     test::removeTree(app);
     unhide.close();
+    ASSERT_FALSE(host.boxes.empty());
     EXPECT_TRUE(saysNot(host.boxes.back(), kNotSaved)) << "removed: said so again";
     EXPECT_FALSE(test::exists(app));
 }

@@ -49,7 +49,10 @@ void ScriptedHost::runWhileOpen() {
     if (const auto run = whileOpen) run();
 }
 
-void ScriptedHost::openWithShell(std::string_view target) { shellTargets.emplace_back(target); }
+bool ScriptedHost::openWithShell(std::string_view target) {
+    shellTargets.emplace_back(target);
+    return shellOpens;
+}
 
 void ScriptedHost::endProgram() { ++programEnds; }
 

@@ -27,7 +27,7 @@ public:
     ui::Answer messageBox(HWND owner, std::string_view prompt, std::string_view title, ui::Icon icon,
                           ui::Buttons buttons) override;
     std::optional<ui::FileChoice> chooseFile(HWND owner, const ui::FileDialog& dialog) override;
-    void openWithShell(std::string_view target) override;
+    bool openWithShell(std::string_view target) override;
     void endProgram() override;
 
     void reset();
@@ -40,6 +40,7 @@ public:
     std::vector<HWND> boxOwners;            // the owner window of each
     std::vector<ui::FileDialog> dialogs;    // every file dialog, in order
     std::vector<std::string> shellTargets;  // every target handed to the shell
+    bool shellOpens = true;                 // false: no program takes any target
     int programEnds = 0;
     std::deque<ui::Answer> answers;
     std::deque<std::optional<ui::FileChoice>> files;

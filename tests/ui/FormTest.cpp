@@ -22,7 +22,7 @@ public:
         Txt.KeyPress = [this](int key) {
             keys.push_back(key);
             if (onKey) onKey();
-            if (key == 13) Cmd.setFocus();
+            if (key == VK_RETURN) Cmd.setFocus();
         };
     }
     ui::TextBox Txt{this, {.rect = {120, 120, 2400, 315}}};
@@ -156,7 +156,7 @@ TEST_F(FormTest, EnterReachesTheKeyPressHandlerFirstAndThenClicksTheFocusedButto
     ASSERT_TRUE(probe.Txt.hasFocus());
 
     test::pressEnter(probe.Txt.hwnd());
-    EXPECT_EQ(probe.keys, std::vector<int>{13});
+    EXPECT_EQ(probe.keys, std::vector<int>{VK_RETURN});
     EXPECT_TRUE(probe.Cmd.hasFocus());
     EXPECT_EQ(probe.clicks, 0) << "moving the focus does not click";
 

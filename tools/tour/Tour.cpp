@@ -2,7 +2,9 @@
 // display and saves a picture of each, for the README. Run by
 // tools/pictures.sh; not part of the program.
 //
-// Usage: tour.exe <folder for the pictures> [main-only]
+// Usage: tour.exe <folder for the pictures> [suffix]
+// With a suffix ("-144dpi"), only the windows are pictured, each name with
+// the suffix: the message boxes are the system's own at any DPI.
 #include <objbase.h>
 #include <windows.h>
 
@@ -28,6 +30,7 @@
 namespace {
 
 std::string pictures;
+std::string suffix;
 std::deque<std::string> boxNames;  // the message boxes still to be pictured, in order
 
 // Saves what the screen shows of a window, frame included, as a BMP.
@@ -77,7 +80,7 @@ void settle() {
 
 void picture(ui::Form& form, const std::string& name) {
     settle();
-    saveWindow(form.hwnd(), name);
+    saveWindow(form.hwnd(), name + suffix);
 }
 
 // Runs inside a message box's own loop: pictures the box, then answers it.
@@ -94,7 +97,7 @@ void CALLBACK pictureBox(HWND, UINT, UINT_PTR timer, DWORD) {
         },
         reinterpret_cast<LPARAM>(&box));
     if (!box || boxNames.empty()) return;
-    saveWindow(box, boxNames.front());
+    if (suffix.empty()) saveWindow(box, boxNames.front());
     boxNames.pop_front();
     // Yes/No boxes have no OK button: No leaves everything as it was.
     const int answer = GetDlgItem(box, IDNO) ? IDNO : IDOK;
@@ -119,21 +122,16 @@ std::string makeSampleFolder(const std::string& under, const std::string& name) 
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: tour <pictures folder> [main-only]\n");
+        fprintf(stderr, "usage: tour <pictures folder> [suffix]\n");
         return 2;
     }
     pictures = argv[1];
-    const bool mainOnly = argc > 2 && std::string(argv[2]) == "main-only";
+    if (argc > 2) suffix = argv[2];
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
     setUpProgram();
 
     Form1& main = ui::shared<Form1>();
-    if (mainOnly) {
-        main.Show();
-        picture(main, "main-window-144dpi");
-        return 0;
-    }
 
     // A user's folder with a few hidden things already listed.
     char temp[MAX_PATH];
