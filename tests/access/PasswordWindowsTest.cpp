@@ -25,7 +25,9 @@ const Box kNotSaved{PasswordStore::kNotSaved, "Error", Icon::Exclamation};
 
 class PasswordWindowsTest : public test::Sandbox {
 protected:
-    static void plant(const std::string& password) { test::PasswordSandbox::plantPlain(password); }
+    [[nodiscard]] static ::testing::AssertionResult plant(const std::string& password) {
+        return test::PasswordSandbox::plantPlain(password);
+    }
     static std::string stored() { return test::password::stored().data; }
 
     FrmPass& login = ui::shared<FrmPass>();
@@ -48,7 +50,7 @@ TEST_F(PasswordWindowsTest, WithoutAPasswordOnlyTheFirstPasswordWindowShows) {
 }
 
 TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
-    plant("Secret");
+    ASSERT_TRUE(plant("Secret"));
     login.Show();
     EXPECT_TRUE(login.visible());
     EXPECT_TRUE(login.TxtPass.hasFocus());
@@ -76,7 +78,7 @@ TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
 }
 
 TEST_F(PasswordWindowsTest, EnterInThePasswordBoxMovesToOkAndTheSecondEnterChecks) {
-    plant("Secret");
+    ASSERT_TRUE(plant("Secret"));
     login.Show();
     login.TxtPass.setText("Secret");
     test::pressEnter(login.TxtPass.hwnd());
@@ -89,7 +91,7 @@ TEST_F(PasswordWindowsTest, EnterInThePasswordBoxMovesToOkAndTheSecondEnterCheck
 
 TEST_F(PasswordWindowsTest, ClosingTheLoginOrFirstPasswordWindowEndsTheProgram) {
     if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
-    plant("Secret");
+    ASSERT_TRUE(plant("Secret"));
     login.Show();
     login.close();
     EXPECT_EQ(host.programEnds, 1);
@@ -147,6 +149,8 @@ TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
     if (!test::password::machineWritable()) GTEST_SKIP() << test::password::kNeedsMachine;
     test::AccessDenied machine(HKEY_LOCAL_MACHINE, kMachine);
     test::AccessDenied user(HKEY_CURRENT_USER, kUser);
+    ASSERT_TRUE(machine.inPlace());
+    ASSERT_TRUE(user.inPlace());
     login.Show();
     first.TxtNewpass1.setText("pw");
     first.txtnewpass2.setText("pw");
@@ -158,7 +162,7 @@ TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
 }
 
 TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
-    plant("old");
+    ASSERT_TRUE(plant("old"));
     main.Show();
     main.Lblchangepass.click();
     EXPECT_TRUE(change.visible());
@@ -193,7 +197,7 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
 }
 
 TEST_F(PasswordWindowsTest, ASuccessfulChangeShowsTheMainWindowAndKeepsTheBoxes) {
-    plant("old");
+    ASSERT_TRUE(plant("old"));
     main.Show();
     main.Lblchangepass.click();
     // Enter moves through the three boxes to the button.
@@ -226,7 +230,7 @@ TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndSta
     if (const std::string why = test::whyClicksCannotBeMade(); !why.empty()) GTEST_SKIP() << why;
     // The About window stays beside the change window when that opens from
     // the main window with the About window shown again beside it.
-    plant("old");
+    ASSERT_TRUE(plant("old"));
     auto& about = ui::shared<FrmAbout>();
     main.Show();
     main.Label4.click();
@@ -245,7 +249,7 @@ TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndSta
     host.whileOpen = [&] {
         host.whileOpen = nullptr;
         EXPECT_FALSE(IsWindowEnabled(about.hwnd()));
-        test::clickAt(onLink);
+        EXPECT_TRUE(test::clickAt(onLink));
         PostMessageW(about.LblMainWindow.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
         PostMessageW(about.LblMainWindow.hwnd(), WM_LBUTTONUP, 0, 0);
         PostMessageW(about.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the taskbar's "Close window"
@@ -261,14 +265,14 @@ TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndSta
 
     // Afterwards the same click takes the About window away and brings the
     // change window forward, not the main window.
-    test::clickAt(onLink);
+    ASSERT_TRUE(test::clickAt(onLink));
     EXPECT_FALSE(about.visible());
     EXPECT_TRUE(change.visible());
     EXPECT_FALSE(main.visible());
 }
 
 TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {
-    plant("old");
+    ASSERT_TRUE(plant("old"));
     login.Show();
     login.TxtPass.setText("typed");
     login.LblChangePass.click();
@@ -290,7 +294,7 @@ TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {
 
 TEST_F(PasswordWindowsTest, AnEmptyStoredPasswordLetsAnEmptyOldPasswordThrough) {
     if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
-    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, std::string(1, '\0'));
+    ASSERT_TRUE(test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, std::string(1, '\0')));
     main.Show();
     main.Lblchangepass.click();
     change.CmdChangepass.click();  // all three boxes empty

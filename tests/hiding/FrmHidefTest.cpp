@@ -21,7 +21,7 @@ class FrmHidefTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        makeItemsToHide();
+        ASSERT_TRUE(makeItemsToHide());
     }
     FrmHidef& form = ui::shared<FrmHidef>();
 };
@@ -74,7 +74,7 @@ TEST_F(FrmHidefTest, HidesAFolderWithTheShortestPathAllowed) {
     // "C:\a" has 4 characters, one more than a drive root.
     const std::string shortest = dir.substr(0, 3) + "a";
     if (test::exists(shortest)) GTEST_SKIP() << "needs a free " << shortest << ", which this machine uses";
-    test::makeFolder(shortest);
+    ASSERT_TRUE(test::makeFolder(shortest));
     ASSERT_TRUE(form.Dir1.setPath(shortest));
     form.CmdHideDir.click();
     EXPECT_EQ(host.boxes, std::vector<Box>{kFolderHidden});
@@ -83,7 +83,7 @@ TEST_F(FrmHidefTest, HidesAFolderWithTheShortestPathAllowed) {
 }
 
 TEST_F(FrmHidefTest, PutsTheAttributesBackWhenTheEntryCannotBeRecorded) {
-    test::makeFolder(listFile());  // the list file cannot be written
+    ASSERT_TRUE(test::makeFolder(listFile()));  // the list file cannot be written
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
     SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
     form.CmdHideDir.click();
@@ -135,8 +135,8 @@ TEST_F(FrmHidefTest, AnItemThatCannotBeFoundIsReported) {
 TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides) {
     const std::string folder = at("Fotos \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9");
     const std::string file = at("\xD0\x96\xD1\x83\xD1\x80\xD0\xBD\xD0\xB0\xD0\xBB \xE2\x9C\x93.txt");
-    test::makeFolder(folder);
-    test::writeFile(file, "x");
+    ASSERT_TRUE(test::makeFolder(folder));
+    ASSERT_TRUE(test::writeFile(file, "x"));
     int fotos = -1;
     for (int i = 0; i < form.Dir1.listCount(); ++i)
         if (form.Dir1.list(i) == folder) fotos = i;
@@ -171,6 +171,7 @@ TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides
 TEST_F(FrmHidefTest, ADriveThatIsNotReadyIsReportedAndTheFolderListStays) {
     {
         const test::EmptyDrive empty;
+        ASSERT_FALSE(empty.letter.empty()) << "no free drive letter to map";
         form.Show();
         form.drive1.refresh();
         ASSERT_TRUE(form.drive1.chooseDrive(empty.letter));

@@ -34,12 +34,13 @@ class FrmUnhidefTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        makeItemsToHide();
+        ASSERT_TRUE(makeItemsToHide());
     }
     // Opens the window on a list file holding these entries.
-    void openWith(const Entries& entries) {
-        test::writeFile(listFile(), lines(entries));
-        form.Show();
+    [[nodiscard]] ::testing::AssertionResult openWith(const Entries& entries) {
+        const ::testing::AssertionResult written = test::writeFile(listFile(), lines(entries));
+        if (written) form.Show();
+        return written;
     }
     const Entries& shown() const { return form.LstUnhide.items(); }
 
@@ -80,7 +81,7 @@ TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWrite
     // version wrote in the legacy code page (1252).
     const std::string ascii = "C:\\My Files, old\\a.txt\r\n  C:\\lead\r\n\r\nC:\\dup\r\nC:\\dup\r\n";
     const std::string bytes = ascii + "C:\\\xE9t\xE9\r\n";
-    test::writeFile(listFile(), bytes);
+    ASSERT_TRUE(test::writeFile(listFile(), bytes));
     auto& main = ui::shared<Form1>();
     main.Show();
     main.LblUnhidef.click();
@@ -111,13 +112,13 @@ TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndMadeOnlyByAnImport) {
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
     form.close();
     EXPECT_FALSE(test::exists(listFile())) << "nothing removed: nothing written";
-    test::writeFile(listFile(), "");
+    ASSERT_TRUE(test::writeFile(listFile(), ""));
     host.boxes.clear();
     form.Show();
     EXPECT_TRUE(host.boxes.empty()) << "an empty list file is no failure";
 
     DeleteFileA(listFile().c_str());
-    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
     EXPECT_EQ(host.boxes, std::vector<Box>{kImported}) << "imported although the list file was missing";
@@ -129,7 +130,7 @@ TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
     SetFileAttributesA(at("Secret").c_str(),
                        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    openWith({at("notes.txt"), at("Secret"), at("Secret"), ""});
+    ASSERT_TRUE(openWith({at("notes.txt"), at("Secret"), at("Secret"), ""}));
 
     form.LstUnhide.setListIndex(3);
     form.CmdUnhide.click();
@@ -158,7 +159,7 @@ TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
 }
 
 TEST_F(FrmUnhidefTest, AnEntryThatCannotBeFoundIsRemovedOnlyOnYes) {
-    openWith({at("gone"), at("Secret")});
+    ASSERT_TRUE(openWith({at("gone"), at("Secret")}));
     form.LstUnhide.setListIndex(0);
     host.answer(Answer::No);
     form.CmdUnhide.click();
@@ -174,7 +175,7 @@ TEST_F(FrmUnhidefTest, AnEntryThatCannotBeFoundIsRemovedOnlyOnYes) {
 
 TEST_F(FrmUnhidefTest, QuickUnhideTakesTheTypedPathAsTypedAndLeavesTheList) {
     SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    openWith({at("Secret")});
+    ASSERT_TRUE(openWith({at("Secret")}));
 
     form.CmdQuickUnhide.click();
     EXPECT_EQ(host.boxes, std::vector<Box>{kTypePath});
@@ -212,7 +213,7 @@ TEST_F(FrmUnhidefTest, QuickUnhideRefusesBlanksAndPathsThatAreNotFull) {
 }
 
 TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
-    openWith({"C:\\a", at("gone1"), "C:\\b, c", at("gone2"), " C:\\d"});
+    ASSERT_TRUE(openWith({"C:\\a", at("gone1"), "C:\\b, c", at("gone2"), " C:\\d"}));
     for (int index : {3, 1}) {
         form.LstUnhide.setListIndex(index);
         host.answer(Answer::Yes);
@@ -225,7 +226,7 @@ TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
 }
 
 TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
-    openWith({"C:\\a", at("gone")});
+    ASSERT_TRUE(openWith({"C:\\a", at("gone")}));
     const DWORD own = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     SetFileAttributesA(listFile().c_str(), own);
     form.LstUnhide.setListIndex(1);
@@ -235,7 +236,7 @@ TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a"}));
     EXPECT_EQ(flags(listFile()), own);
 
-    test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
     form.Show();
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
@@ -251,12 +252,12 @@ bool namesReadOnlyList(const Box& box) {
 }
 
 TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTold) {
-    openWith({"C:\\a", at("gone")});
+    ASSERT_TRUE(openWith({"C:\\a", at("gone")}));
     SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_READONLY);
-    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
-    test::writeFile(at("out.hwl"), "kept\r\n");
+    ASSERT_TRUE(test::writeFile(at("out.hwl"), "kept\r\n"));
     SetFileAttributesA(at("out.hwl").c_str(), FILE_ATTRIBUTE_READONLY);
     host.chooseFile(at("out.hwl"));
     form.CmdExpList.click();
@@ -297,9 +298,9 @@ TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTo
 TEST_F(FrmUnhidefTest, AnItemStillHiddenAfterUnhidingIsAFailure) {
     // Wine shows every name that starts with a dot as hidden, whatever its
     // attributes: "Unhide" cannot make it visible.
-    test::makeFolder(at(".dotted"));
+    ASSERT_TRUE(test::makeFolder(at(".dotted")));
     if (!(test::attributes(at(".dotted")) & FILE_ATTRIBUTE_HIDDEN)) GTEST_SKIP() << "dot names show here";
-    openWith({at(".dotted")});
+    ASSERT_TRUE(openWith({at(".dotted")}));
     form.LstUnhide.setListIndex(0);
     host.answer(Answer::No);
     form.CmdUnhide.click();
@@ -351,13 +352,13 @@ TEST_F(FrmUnhidefTest, AListFileTooLargeToHoldIsReportedAndTheMainWindowComesBac
 }
 
 TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
-    openWith({"C:\\a", at("gone"), "C:\\My Files, old\\b.txt", "", "  C:\\lead"});
+    ASSERT_TRUE(openWith({"C:\\a", at("gone"), "C:\\My Files, old\\b.txt", "", "  C:\\lead"}));
     form.LstUnhide.setListIndex(1);
     host.answer(Answer::Yes);
     form.CmdUnhide.click();
     host.boxes.clear();
 
-    test::writeFile(at("out"), "old content, replaced without asking\r\n");
+    ASSERT_TRUE(test::writeFile(at("out"), "old content, replaced without asking\r\n"));
     host.chooseFile(at("out"));
     form.CmdExpList.click();
     ASSERT_EQ(host.dialogs.size(), 1u);
@@ -381,8 +382,8 @@ TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
 }
 
 TEST_F(FrmUnhidefTest, ImportReplacesTheListAndTheFileTakingEveryLineAsItIs) {
-    openWith({"C:\\old"});
-    test::writeFile(at("in.hwl"), "C:\\dup\r\n\r\nC:\\dup\r\n" + at("missing") + "\r\nC:\\last");
+    ASSERT_TRUE(openWith({"C:\\old"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), "C:\\dup\r\n\r\nC:\\dup\r\n" + at("missing") + "\r\nC:\\last"));
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
     ASSERT_EQ(host.dialogs.size(), 1u);
@@ -394,7 +395,7 @@ TEST_F(FrmUnhidefTest, ImportReplacesTheListAndTheFileTakingEveryLineAsItIs) {
     EXPECT_EQ(test::readFile(at("in.hwl")), "C:\\dup\r\n\r\nC:\\dup\r\n" + at("missing") + "\r\nC:\\last")
         << "the imported file is not changed";
 
-    test::writeFile(at("empty.hwl"), "");
+    ASSERT_TRUE(test::writeFile(at("empty.hwl"), ""));
     host.chooseFile(at("empty.hwl"));
     form.CmdImpList.click();
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
@@ -402,7 +403,7 @@ TEST_F(FrmUnhidefTest, ImportReplacesTheListAndTheFileTakingEveryLineAsItIs) {
 }
 
 TEST_F(FrmUnhidefTest, ImportOfTheListFileItselfChangesNothing) {
-    openWith({"C:\\a, b", "", " C:\\c"});
+    ASSERT_TRUE(openWith({"C:\\a, b", "", " C:\\c"}));
     host.chooseFile(listFile());
     form.CmdImpList.click();
     EXPECT_EQ(host.boxes, std::vector<Box>{kImported});
@@ -411,14 +412,14 @@ TEST_F(FrmUnhidefTest, ImportOfTheListFileItselfChangesNothing) {
 }
 
 TEST_F(FrmUnhidefTest, CancellingEitherDialogDoesNothing) {
-    openWith({"C:\\a"});
-    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
+    ASSERT_TRUE(openWith({"C:\\a"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
     host.chooseFile(at("out.hwl"));
     form.CmdExpList.click();
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
     host.boxes.clear();
-    test::writeFile(at("out.hwl"), "changed since\r\n");
+    ASSERT_TRUE(test::writeFile(at("out.hwl"), "changed since\r\n"));
 
     host.chooseFile(std::nullopt);
     form.CmdExpList.click();
@@ -433,8 +434,8 @@ TEST_F(FrmUnhidefTest, CancellingEitherDialogDoesNothing) {
 }
 
 TEST_F(FrmUnhidefTest, FailedExportsAndImportsSaySoAndChangeNothing) {
-    openWith({"C:\\a"});
-    test::makeFolder(at("folder.hwl"));
+    ASSERT_TRUE(openWith({"C:\\a"}));
+    ASSERT_TRUE(test::makeFolder(at("folder.hwl")));
     host.chooseFile(at("folder.hwl"));
     form.CmdExpList.click();
     host.chooseFile(at("nowhere\\out.hwl"));
@@ -461,7 +462,7 @@ TEST_F(FrmUnhidefTest, FailedExportsAndImportsSaySoAndChangeNothing) {
 }
 
 TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
-    test::writeFile(listFile(), lines({"C:\\a", "C:\\b"}));
+    ASSERT_TRUE(test::writeFile(listFile(), lines({"C:\\a", "C:\\b"})));
     platform::FileHandle held = test::holdOpen(listFile());
     ASSERT_TRUE(held);
     form.Show();
@@ -476,7 +477,7 @@ TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
     held = test::holdOpen(listFile());
     form.Show();
     held.reset();
-    test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
     EXPECT_EQ(shown(), (Entries{"C:\\x", "C:\\y", "C:\\a", "C:\\b"}));
@@ -488,10 +489,10 @@ TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
 }
 
 TEST_F(FrmUnhidefTest, AListFileThatIsAFolderIsReportedAndLeftAlone) {
-    test::makeFolder(listFile());
+    ASSERT_TRUE(test::makeFolder(listFile()));
     form.Show();
     EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
-    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
     host.chooseFile(at("in.hwl"));
     form.CmdImpList.click();
     ASSERT_EQ(host.boxes.size(), 3u);
@@ -507,7 +508,7 @@ TEST_F(FrmUnhidefTest, HoldsMoreThan32767Entries) {
     Entries many;
     for (int i = 0; i < 100000; ++i) many.push_back("C:\\Data\\Folder " + std::to_string(i) + "\\file.txt");
     many.push_back(at("gone"));
-    openWith(many);
+    ASSERT_TRUE(openWith(many));
     ASSERT_EQ(form.LstUnhide.listCount(), 100001);
     EXPECT_EQ(SendMessageA(form.LstUnhide.hwnd(), LB_GETCOUNT, 0, 0), 100001)
         << "the native list has them all";
@@ -528,14 +529,14 @@ TEST_F(FrmUnhidefTest, OnAFullDriveTheListFileKeepsItsWholeOldList) {
     if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
     platform::setApplicationFolder(drive.folder);
     const std::string list = hiding::listFilePath();
-    test::writeFile(list, lines({"C:\\a", "C:\\b"}));
+    ASSERT_TRUE(test::writeFile(list, lines({"C:\\a", "C:\\b"})));
     if (!drive.fill()) GTEST_SKIP() << "the drive does not fill up";
 
     form.Show();
     EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\b"}));
     Entries big;
     for (int i = 0; i < 5000; ++i) big.push_back("C:\\imported\\" + std::to_string(i));
-    test::writeFile(at("big.hwl"), lines(big));
+    ASSERT_TRUE(test::writeFile(at("big.hwl"), lines(big)));
     host.chooseFile(at("big.hwl"));
     form.CmdImpList.click();
     EXPECT_EQ(test::readFile(list), lines({"C:\\a", "C:\\b"})) << "the old list is still whole";

@@ -26,10 +26,12 @@ protected:
         Sandbox::TearDown();
     }
     // The target key with values and a subkey tree, and a sibling key and
-    // value in its parent that must survive.
-    void plant(const MruTarget& t) {
+    // value in its parent that must survive. Nothing is made unless the real
+    // key was kept.
+    [[nodiscard]] ::testing::AssertionResult plant(const MruTarget& t) {
         kept_.push_back(
             std::make_unique<test::PreservedKey>(HKEY_CURRENT_USER, std::string(t.parent) + "\\" + t.subkey));
+        ::testing::AssertionResult made = kept_.back()->kept();
         // The first missing key on the way goes afterwards, with all below it.
         const std::string parent = t.parent;
         for (size_t cut = parent.find('\\');; cut = parent.find('\\', cut + 1)) {
@@ -43,14 +45,16 @@ protected:
         const std::string target = parent + "\\" + t.subkey;
         for (const std::string& key :
              {target + "\\deep\\deeper", std::string(t.parent) + "\\HidewellSibling"}) {
-            test::makeKey(HKEY_CURRENT_USER, key);
+            if (made) made = test::makeKey(HKEY_CURRENT_USER, key);
             created_.push_back(key);
         }
         created_.push_back(target);
-        test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.pdf") + '\0');
-        test::writeRaw(HKEY_CURRENT_USER, target + "\\deep", "b", REG_SZ, std::string("y") + '\0');
-        test::writeRaw(HKEY_CURRENT_USER, t.parent, "HidewellSiblingValue", REG_SZ,
-                       std::string("keep") + '\0');
+        if (made) made = test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, test::sz("C:\\x.pdf"));
+        if (made) made = test::writeRaw(HKEY_CURRENT_USER, target + "\\deep", "b", REG_SZ, test::sz("y"));
+        if (made)
+            made =
+                test::writeRaw(HKEY_CURRENT_USER, parent, "HidewellSiblingValue", REG_SZ, test::sz("keep"));
+        return made;
     }
     static bool exists(const std::string& key) { return test::keyExists(HKEY_CURRENT_USER, key); }
 
@@ -90,7 +94,7 @@ TEST_F(FrmMRUTest, ListsTheNineProgramsSortedWithNothingChosen) {
 TEST_F(FrmMRUTest, EachRowDeletesItsWholeKeyAndNothingBeside) {
     for (const MruTarget& t : MruTargets) {
         SCOPED_TRACE(t.name);
-        plant(t);
+        ASSERT_TRUE(plant(t));
         host.boxes.clear();
         ASSERT_TRUE(form.CmbMRU.choose(t.name));
         form.CmdDelMRU.click();
@@ -125,11 +129,12 @@ TEST_F(FrmMRUTest, AMissingProgramKeyIsNotCreated) {
 TEST_F(FrmMRUTest, AKeyThatWillNotGoIsReportedNotConfirmed) {
     const MruTarget& run = MruTargets[5];
     ASSERT_STREQ(run.name, "Run commands");
-    plant(run);
+    ASSERT_TRUE(plant(run));
     const std::string target = std::string(run.parent) + "\\" + run.subkey;
     {
         // A subkey in it that may not be listed or deleted keeps the key there.
         test::AccessDenied refused(HKEY_CURRENT_USER, target + "\\deep", DELETE | KEY_ENUMERATE_SUB_KEYS);
+        ASSERT_TRUE(refused.inPlace());
         form.CmbMRU.choose("Run commands");
         form.CmdDelMRU.click();
         EXPECT_TRUE(exists(target));
@@ -138,6 +143,7 @@ TEST_F(FrmMRUTest, AKeyThatWillNotGoIsReportedNotConfirmed) {
         // A key that grants nothing: Windows refuses to open it at all, which
         // is not the same as its being gone.
         test::AccessDenied refused(HKEY_CURRENT_USER, target, KEY_ALL_ACCESS);
+        ASSERT_TRUE(refused.inPlace());
         form.CmdDelMRU.click();
     }
     EXPECT_TRUE(exists(target));

@@ -56,7 +56,7 @@ class BadListFileTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::writeFile(at("notes.txt"), "x");
+        ASSERT_TRUE(test::writeFile(at("notes.txt"), "x"));
     }
     FrmUnhidef& unhide = ui::shared<FrmUnhidef>();
     FrmHidef& hide = ui::shared<FrmHidef>();
@@ -68,7 +68,7 @@ TEST_F(BadListFileTest, TheUnhideWindowKeepsEveryEntryOfAHostileListFile) {
         SCOPED_TRACE(h.name);
         tally("bad input: list file contents (unhide window)");
         const Entries expected = entriesOf(h.bytes);
-        test::writeFile(listFile(), h.bytes);
+        ASSERT_TRUE(test::writeFile(listFile(), h.bytes));
         host.reset();
         unhide.Show();
         EXPECT_TRUE(host.boxes.empty());
@@ -102,8 +102,8 @@ TEST_F(BadListFileTest, ImportTakesEveryEntryOfAHostileFile) {
         SCOPED_TRACE(h.name);
         tally("bad input: list file contents (import)");
         const Entries expected = entriesOf(h.bytes);
-        test::writeFile(listFile(), lines({"C:\\old"}));
-        test::writeFile(at("in.hwl"), h.bytes);
+        ASSERT_TRUE(test::writeFile(listFile(), lines({"C:\\old"})));
+        ASSERT_TRUE(test::writeFile(at("in.hwl"), h.bytes));
         host.reset();
         unhide.Show();
         host.chooseFile(at("in.hwl"));
@@ -126,7 +126,7 @@ TEST_F(BadListFileTest, HidingAppendsAfterEveryEntryOfAHostileListFile) {
         tally("bad input: list file contents (hide window append)");
         Entries expected = entriesOf(h.bytes);
         expected.push_back(item);
-        test::writeFile(listFile(), h.bytes);
+        ASSERT_TRUE(test::writeFile(listFile(), h.bytes));
         SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
         host.reset();
         host.chooseFile(item);
@@ -147,7 +147,7 @@ TEST_F(BadListFileTest, AMillionLines) {
     std::string bytes;
     bytes.reserve(14 << 20);
     for (int i = 0; i < 1000000; ++i) bytes += "C:\\Data\\" + std::to_string(i) + "\r\n";
-    test::writeFile(listFile(), bytes);
+    ASSERT_TRUE(test::writeFile(listFile(), bytes));
     tally("bad input: list file contents (unhide window)");
     unhide.Show();
     EXPECT_TRUE(host.boxes.empty());
@@ -170,14 +170,11 @@ TEST_F(BadListFileTest, AMillionLines) {
 // sharing: as the list file, as the file imported and as the export target.
 class Unusable {
 public:
-    Unusable(bool folder, const std::string& path, const std::string& bytes) : path_(path) {
-        if (folder) {
-            test::makeFolder(path);
-            return;
-        }
-        test::writeFile(path, bytes);
+    Unusable(bool folder, const std::string& path, const std::string& bytes)
+        : path_(path), made_(folder ? test::makeFolder(path) : test::writeFile(path, bytes)) {
+        if (folder || !made_) return;
         held_ = test::holdOpen(path);
-        EXPECT_TRUE(held_) << path;
+        if (!held_) made_ = ::testing::AssertionFailure() << "could not hold " << path << " open";
     }
     ~Unusable() {
         release();
@@ -185,9 +182,12 @@ public:
     }
     // The other program lets go.
     void release() { held_.reset(); }
+    // Whether it is there and held as it should be; why not when not.
+    const ::testing::AssertionResult& made() const { return made_; }
 
 private:
     std::string path_;
+    ::testing::AssertionResult made_;
     platform::FileHandle held_;
 };
 
@@ -199,12 +199,13 @@ TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold
         {
             tally("bad input: unusable list file (folder, held open)", 3);
             Unusable list(folder, listFile(), old);
+            ASSERT_TRUE(list.made());
             const Snapshot before = snapshot(dir);
             host.reset();
             unhide.Show();
             EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
             EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
-            test::writeFile(at("in.hwl"), lines({"C:\\new"}));
+            ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\new"})));
             host.chooseFile(at("in.hwl"));
             unhide.CmdImpList.click();
             ASSERT_EQ(host.boxes.size(), 3u);
@@ -228,10 +229,11 @@ TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold
 
         // As the file imported, and as the export target.
         tally("bad input: unusable import file or export target (folder, held open)", 2);
-        test::writeFile(listFile(), old);
+        ASSERT_TRUE(test::writeFile(listFile(), old));
         unhide.Show();
         {
             Unusable other(folder, at("other.hwl"), lines({"C:\\other"}));
+            ASSERT_TRUE(other.made());
             const Snapshot before = snapshot(dir);
             host.reset();
             host.chooseFile(at("other.hwl"));

@@ -82,11 +82,9 @@ protected:
 
     // A fresh folder for each row: Secret (a folder), notes.txt and, deeper
     // than MAX_PATH, long\...\deep (a folder) holding deep.txt.
-    std::string makeRowFolder(int n) {
-        const std::string base = at("row" + std::to_string(n));
-        test::makeFolder(base);
-        test::makeFolder(base + "\\Secret");
-        test::writeFile(base + "\\notes.txt", "C:\\from notes\r\n");
+    [[nodiscard]] static ::testing::AssertionResult makeRowFolder(const std::string& base) {
+        for (const std::string& folder : {base, base + "\\Secret"})
+            if (const ::testing::AssertionResult made = test::makeFolder(folder); !made) return made;
         std::string deep = base;
         for (int i = 0; i < 6; ++i) {
             deep += "\\" + std::string(48, static_cast<char>('a' + i));
@@ -95,7 +93,7 @@ protected:
         HANDLE h = CreateFileW(platform(deep + "\\deep.txt").c_str(), GENERIC_WRITE, 0, nullptr,
                                CREATE_ALWAYS, 0, nullptr);
         CloseHandle(h);
-        return base;
+        return test::writeFile(base + "\\notes.txt", "C:\\from notes\r\n");
     }
     static std::string longFolder() {
         std::string deep;
@@ -160,9 +158,11 @@ protected:
 };
 
 TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
+    ASSERT_FALSE(emptyDrive_.letter.empty()) << "no free drive letter to map";
     const int count = static_cast<int>(rows(dir).size());
     for (int n = 0; n < count; ++n) {
-        const std::string b = makeRowFolder(n);
+        const std::string b = at("row" + std::to_string(n));
+        ASSERT_TRUE(makeRowFolder(b));
         const Row row = rows(b)[static_cast<size_t>(n)];
         SCOPED_TRACE(std::string(row.what) + ": " + row.path.substr(0, 300));
         if (row.path.rfind("\\\\no-such-server", 0) == 0 && !test::underWine()) {
@@ -183,6 +183,7 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             hide.Show();
             const std::string was = hide.Dir1.path();
             const GuardedText guarded(row.path);
+            ASSERT_EQ(guarded.view(), row.path) << "no memory for a guarded copy";
             const bool opened = hide.Dir1.setPath(guarded.view());
             EXPECT_EQ(opened, does[0] == 'F') << "folder list";
             if (opened) {
@@ -293,10 +294,10 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
 // the platform would take the path up to it, an item the entry does not name.
 TEST_F(BadPathTest, AnEntryWithANulNamesNoItem) {
     tally("bad input: list entries with a NUL");
-    test::makeFolder(at("Secret"));
+    ASSERT_TRUE(test::makeFolder(at("Secret")));
     setAttributes(at("Secret"), kHiddenSystem);
     const std::string entry = at("Secret") + std::string(1, '\0') + "junk";
-    test::writeFile(listFile(), lines({entry}));
+    ASSERT_TRUE(test::writeFile(listFile(), lines({entry})));
     unhide.Show();
     unhide.LstUnhide.setListIndex(0);
     host.answer(ui::Answer::No);

@@ -45,7 +45,7 @@ class FaultTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        makeItemsToHide();
+        ASSERT_TRUE(makeItemsToHide());
         main.Show();
     }
     // Removes the entry at `index` as the user does, for one that cannot be found.
@@ -66,7 +66,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     platform::setApplicationFolder(drive.folder);
     const std::string list = hiding::listFilePath();
     const Entries old = onePageOfEntries();
-    test::writeFile(list, lines(old));
+    ASSERT_TRUE(test::writeFile(list, lines(old)));
     ASSERT_EQ(test::readFile(list).size(), 4096u);
     if (!drive.fill()) GTEST_SKIP() << "the drive does not fill up";
 
@@ -83,7 +83,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     host.reset();
     unhide.Show();
     EXPECT_EQ(unhide.LstUnhide.items(), old);
-    test::writeFile(at("in.hwl"), lines({"C:\\imported 1", "C:\\imported 2"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\imported 1", "C:\\imported 2"})));
     host.chooseFile(at("in.hwl"));
     unhide.CmdImpList.click();
     host.chooseFile(drive.folder + "\\out.hwl");
@@ -119,7 +119,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
 TEST_F(FaultTest, AListFileHeldOpenWhileTheUnhideWindowIsOpenLosesNoEntry) {
     tally("faults: list file held open without sharing while the unhide window is open", 1);
     const Entries old{"C:\\a", "C:\\gone", "C:\\c"};
-    test::writeFile(listFile(), lines(old));
+    ASSERT_TRUE(test::writeFile(listFile(), lines(old)));
     unhide.Show();
     removeEntry(1);
     // Another program opens the file now, sharing nothing.
@@ -145,7 +145,7 @@ TEST_F(FaultTest, AListFileHeldOpenWhileTheUnhideWindowIsOpenLosesNoEntry) {
 
 TEST_F(FaultTest, AListFileUnderAByteRangeLockLosesNoEntry) {
     const Entries old{"C:\\a", "C:\\b"};
-    test::writeFile(listFile(), lines(old));
+    ASSERT_TRUE(test::writeFile(listFile(), lines(old)));
     // Another program holds the whole file locked, sharing everything else.
     // Closing the handle lets go of the lock, on every way out of the test.
     platform::FileHandle other = test::holdOpen(listFile(), GENERIC_READ | GENERIC_WRITE,
@@ -185,7 +185,7 @@ TEST_F(FaultTest, AListFileUnderAByteRangeLockLosesNoEntry) {
     // An import replaces the file in one step: the locked old one goes whole.
     host.reset();
     unhide.Show();
-    test::writeFile(at("in.hwl"), lines({"C:\\new"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\new"})));
     host.chooseFile(at("in.hwl"));
     unhide.CmdImpList.click();
     const Box result = host.boxes.back();
@@ -205,7 +205,7 @@ TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
     if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
     platform::setApplicationFolder(drive.folder);
     const Entries old{"C:\\a", "C:\\gone", "C:\\c"};
-    test::writeFile(hiding::listFilePath(), lines(old));
+    ASSERT_TRUE(test::writeFile(hiding::listFilePath(), lines(old)));
     unhide.Show();
     removeEntry(1);
     if (!drive.pullOut()) GTEST_SKIP() << "the drive cannot be pulled out here";
@@ -235,10 +235,10 @@ TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
 
 TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenLosesNoEntry) {
     const std::string app = at("app"), moved = at("app moved");
-    test::makeFolder(app);
+    ASSERT_TRUE(test::makeFolder(app));
     platform::setApplicationFolder(app);
     const Entries old{"C:\\a", "C:\\gone", "C:\\c"};
-    test::writeFile(app + "\\sett~.dll", lines(old));
+    ASSERT_TRUE(test::writeFile(app + "\\sett~.dll", lines(old)));
     tally("faults: application folder renamed or removed while the unhide window is open", 2);
 
     unhide.Show();
@@ -268,7 +268,7 @@ class RefusedRegistryTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::PasswordSandbox::plantPlain("old");
+        ASSERT_TRUE(test::PasswordSandbox::plantPlain("old"));
     }
 
 private:
@@ -286,6 +286,8 @@ TEST_F(RefusedRegistryTest, ARefusedPasswordSaveKeepsTheOldPasswordAndSaysSo) {
         tally("faults: registry write refused (password save)", 1);
         test::AccessDenied machine(HKEY_LOCAL_MACHINE, test::password::kMachine);
         test::AccessDenied user(HKEY_CURRENT_USER, test::password::kUser);
+        ASSERT_TRUE(machine.inPlace());
+        ASSERT_TRUE(user.inPlace());
         change.TxtOldPass.setText("old");
         change.Text1.setText("new");
         change.Text2.setText("new");
@@ -310,8 +312,9 @@ TEST_F(RefusedRegistryTest, ARefusedMruDeleteKeepsTheKeyAndSaysSo) {
     const std::string target = std::string(t.parent) + "\\" + t.subkey;
     const bool programKeyExisted = test::keyExists(HKEY_CURRENT_USER, "Software\\Winrar");
     const test::PreservedKey real(HKEY_CURRENT_USER, target);
-    test::makeKey(HKEY_CURRENT_USER, target + "\\inner");
-    test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.rar") + '\0');
+    ASSERT_TRUE(real.kept());
+    ASSERT_TRUE(test::makeKey(HKEY_CURRENT_USER, target + "\\inner"));
+    ASSERT_TRUE(test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.rar") + '\0'));
     auto& form = ui::shared<FrmMRU>();
     ASSERT_TRUE(form.CmbMRU.choose(t.name));
     {
@@ -319,6 +322,7 @@ TEST_F(RefusedRegistryTest, ARefusedMruDeleteKeepsTheKeyAndSaysSo) {
         // Wine does not check DELETE on keys; a key that may not be listed
         // cannot be emptied, so it stays whole.
         test::AccessDenied refused(HKEY_CURRENT_USER, target, DELETE | KEY_ENUMERATE_SUB_KEYS);
+        ASSERT_TRUE(refused.inPlace());
         form.CmdDelMRU.click();
     }
     EXPECT_TRUE(test::keyExists(HKEY_CURRENT_USER, target + "\\inner")) << "the key stays whole";

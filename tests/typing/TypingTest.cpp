@@ -60,7 +60,7 @@ TEST_F(TypingTest, ATypedPasswordOfAnyLettersOpensWithItselfAndNothingElse) {
 }
 
 TEST_F(TypingTest, ATypedPasswordChangesToATypedPassword) {
-    test::PasswordSandbox::plantPlain(platform::narrow(kPassword));
+    ASSERT_TRUE(test::PasswordSandbox::plantPlain(platform::narrow(kPassword)));
     auto& change = ui::shared<FrmChangePass>();
     change.Show();
     type(change.TxtOldPass.hwnd(), kPassword);
@@ -76,7 +76,7 @@ TEST_F(TypingTest, ATypedPasswordChangesToATypedPassword) {
 TEST_F(TypingTest, ATypedPathOfAnyLettersIsUnhidden) {
     const std::wstring name = L"Caf\u00E9 \u03A9 \u0416 \u65E5\u672C \U0001F600";
     const std::string folder = at(platform::narrow(name));
-    test::makeFolder(folder);
+    ASSERT_TRUE(test::makeFolder(folder));
     SetFileAttributesW(test::wide(folder).c_str(), test::kHiddenSystem);
     auto& unhide = ui::shared<FrmUnhidef>();
     unhide.Show();
