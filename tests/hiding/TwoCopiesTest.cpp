@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "support/Messages.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace {
 
@@ -53,14 +54,10 @@ TEST_F(OtherCopy, Acts) {
         const Entries& items = unhide.LstUnhide.items();
         const auto at = std::find(items.begin(), items.end(), parts[2]);
         ASSERT_NE(at, items.end()) << parts[2];
-        unhide.LstUnhide.setListIndex(static_cast<int>(at - items.begin()));
-        host.answer(ui::Answer::Yes);  // it names nothing there is: the entry goes
-        unhide.CmdUnhide.click();
-        EXPECT_EQ(host.boxes.back(), kRemoved);
+        // It names nothing there is: the entry goes.
+        EXPECT_EQ(test::unhideEntry(unhide, static_cast<int>(at - items.begin()), ui::Answer::Yes), kRemoval);
     } else {
-        host.chooseFile(parts[2]);
-        unhide.CmdImpList.click();
-        EXPECT_EQ(host.boxes.back(), kImported);
+        EXPECT_EQ(test::importList(unhide, parts[2]), std::vector<Box>{kImported});
     }
     unhide.close();
 }
@@ -119,8 +116,7 @@ TEST_F(TwoCopiesTest, EachCopyWritesOnlyItsOwnChanges) {
     unhide.Show();
     ASSERT_TRUE(otherCopy("hide", at("Other")));
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
-    host.chooseFile(at("in.hwl"));
-    unhide.CmdImpList.click();
+    test::importList(unhide, at("in.hwl"));
     EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\x", "C:\\y", at("Other")}));
     ASSERT_TRUE(test::writeFile(at("theirs.hwl"), lines({"C:\\z"})));
     ASSERT_TRUE(otherCopy("import", at("theirs.hwl")));
