@@ -8,6 +8,7 @@
 #include "hiding/ListFile.h"
 #include "reliability/Reliability.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace reliability {
 namespace {
@@ -106,9 +107,7 @@ TEST_F(BadListFileTest, ImportTakesEveryEntryOfAHostileFile) {
         ASSERT_TRUE(test::writeFile(at("in.hwl"), h.bytes));
         host.reset();
         unhide.Show();
-        host.chooseFile(at("in.hwl"));
-        unhide.CmdImpList.click();
-        EXPECT_EQ(host.boxes, std::vector<Box>{kImported});
+        EXPECT_EQ(test::importList(unhide, at("in.hwl")), std::vector<Box>{kImported});
         EXPECT_EQ(unhide.LstUnhide.items(), expected);
         EXPECT_EQ(test::readFile(listFile()), lines(expected));
         EXPECT_EQ(test::readFile(at("in.hwl")), h.bytes) << "the imported file is not changed";
@@ -129,9 +128,7 @@ TEST_F(BadListFileTest, HidingAppendsAfterEveryEntryOfAHostileListFile) {
         ASSERT_TRUE(test::writeFile(listFile(), h.bytes));
         SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
         host.reset();
-        host.chooseFile(item);
-        hide.CmdHideFil.click();
-        EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+        EXPECT_EQ(test::hideFile(hide, item), std::vector<Box>{kFileHidden});
         const std::string after = test::readFile(listFile());
         EXPECT_EQ(after.substr(0, h.bytes.size()), h.bytes) << "what was there stays as it was";
         EXPECT_EQ(readList(listFile()), expected) << "and the new entry does not run into the last one";
@@ -159,9 +156,7 @@ TEST_F(BadListFileTest, AMillionLines) {
 
     tally("bad input: list file contents (hide window append)");
     host.reset();
-    host.chooseFile(at("notes.txt"));
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+    EXPECT_EQ(test::hideFile(hide, at("notes.txt")), std::vector<Box>{kFileHidden});
     EXPECT_EQ(test::readFile(listFile()), bytes + at("notes.txt") + "\r\n");
     hide.close();
 }
@@ -203,21 +198,16 @@ TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold
             const Snapshot before = snapshot(dir);
             host.reset();
             unhide.Show();
-            EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
+            EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kNotFound, kPartlyRead}));
             EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
             ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\new"})));
-            host.chooseFile(at("in.hwl"));
-            unhide.CmdImpList.click();
-            ASSERT_EQ(host.boxes.size(), 3u);
-            EXPECT_TRUE(saysNot(host.boxes[2], "not imported")) << host.boxes[2];
+            EXPECT_TRUE(saysNot(test::importList(unhide, at("in.hwl")), "not imported"));
             EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
             unhide.close();
             DeleteFileA(at("in.hwl").c_str());
 
             host.reset();
-            host.chooseFile(item);
-            hide.CmdHideFil.click();
-            EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+            EXPECT_EQ(test::hideFile(hide, item), std::vector<Box>{kCannotAccess});
             hide.close();
             EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{})
                 << "nothing hidden unrecorded, nothing left behind";
@@ -236,13 +226,8 @@ TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold
             ASSERT_TRUE(other.made());
             const Snapshot before = snapshot(dir);
             host.reset();
-            host.chooseFile(at("other.hwl"));
-            unhide.CmdImpList.click();
-            host.chooseFile(at("other.hwl"));
-            unhide.CmdExpList.click();
-            ASSERT_EQ(host.boxes.size(), 2u);
-            EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
-            EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
+            EXPECT_TRUE(saysNot(test::importList(unhide, at("other.hwl")), "not imported"));
+            EXPECT_TRUE(saysNot(test::exportList(unhide, at("other.hwl")), "not exported"));
             EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\a", "C:\\b"}));
             EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{});
             other.release();

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "reliability/Reliability.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace reliability {
 namespace {
@@ -210,9 +211,7 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
                 // The entry unhides what was hidden.
                 host.reset();
                 unhide.Show();
-                unhide.LstUnhide.setListIndex(0);
-                unhide.CmdUnhide.click();
-                EXPECT_EQ(host.boxes, std::vector<Box>{kUnhidden});
+                EXPECT_EQ(test::unhideEntry(unhide, 0), std::vector<Box>{kUnhidden});
                 unhide.close();
                 EXPECT_EQ(attributesOf(named) & kHiddenSystem, 0u);
                 setAttributes(named, was);
@@ -230,14 +229,13 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             host.reset();
             unhide.Show();
             host.boxes.clear();
-            unhide.TxtUnhide.setText(row.path);
-            unhide.CmdQuickUnhide.click();
+            const std::vector<Box> told = test::quickUnhide(unhide, row.path);
             if (does[2] == 'Q') {
-                EXPECT_EQ(host.boxes, std::vector<Box>{kQuickUnhidden});
+                EXPECT_EQ(told, std::vector<Box>{kQuickUnhidden});
                 EXPECT_EQ(attributesOf(named) & kHiddenSystem, 0u);
                 setAttributes(named, kHiddenSystem);
             } else {
-                EXPECT_EQ(host.boxes, (std::vector<Box>{kInvalid, kCheckPath})) << "quick unhide";
+                EXPECT_EQ(told, (std::vector<Box>{kInvalid, kCheckPath})) << "quick unhide";
             }
             EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
             if (!named.empty()) setAttributes(named, FILE_ATTRIBUTE_NORMAL);
@@ -250,32 +248,28 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             Snapshot before = snapshot(b);
             const Snapshot app = snapshot(dir);
             host.reset();
-            host.chooseFile(row.path);
-            unhide.CmdExpList.click();
-            ASSERT_EQ(host.boxes.size(), 1u);
+            const std::vector<Box> exporting = test::exportList(unhide, row.path);
             if (does[3] == 'E') {
-                EXPECT_EQ(host.boxes[0], kExported);
+                EXPECT_EQ(exporting, std::vector<Box>{kExported});
                 EXPECT_EQ(contentOf(named), lines({"C:\\exported", ""}));
                 before.erase(row.names);
                 Snapshot after = snapshot(b);
                 after.erase(row.names);
                 EXPECT_EQ(differences(before, after), std::vector<std::string>{}) << "only the file named";
             } else {
-                EXPECT_TRUE(saysNot(host.boxes[0], "not exported")) << host.boxes[0];
+                EXPECT_TRUE(saysNot(exporting, "not exported"));
                 EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
             }
 
             before = snapshot(b);
             const std::string content = named.empty() ? "" : contentOf(named);
             host.reset();
-            host.chooseFile(row.path);
-            unhide.CmdImpList.click();
-            ASSERT_EQ(host.boxes.size(), 1u);
+            const std::vector<Box> importing = test::importList(unhide, row.path);
             if (does[4] == 'I') {
-                EXPECT_EQ(host.boxes[0], kImported);
+                EXPECT_EQ(importing, std::vector<Box>{kImported});
                 EXPECT_EQ(unhide.LstUnhide.items(), splitLines(content));
             } else {
-                EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
+                EXPECT_TRUE(saysNot(importing, "not imported"));
                 EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\exported", ""}));
             }
             EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
@@ -299,19 +293,15 @@ TEST_F(BadPathTest, AnEntryWithANulNamesNoItem) {
     const std::string entry = at("Secret") + std::string(1, '\0') + "junk";
     ASSERT_TRUE(test::writeFile(listFile(), lines({entry})));
     unhide.Show();
-    unhide.LstUnhide.setListIndex(0);
-    host.answer(ui::Answer::No);
-    unhide.CmdUnhide.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
+    EXPECT_EQ(test::unhideEntry(unhide, 0, ui::Answer::No),
+              (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
     EXPECT_EQ(attributesOf(at("Secret")) & kHiddenSystem, kHiddenSystem);
     unhide.close();
     EXPECT_EQ(readList(listFile()), Entries{entry}) << "kept as it was";
 
     host.reset();
     setAttributes(at("Secret"), FILE_ATTRIBUTE_NORMAL);
-    host.chooseFile(entry);
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(test::hideFile(hide, entry), std::vector<Box>{kCannotAccess});
     EXPECT_EQ(attributesOf(at("Secret")) & kHiddenSystem, 0u);
     setAttributes(at("Secret"), FILE_ATTRIBUTE_NORMAL);
 }

@@ -155,8 +155,7 @@ TEST_F(BadRegistryTest, AFirstPasswordReplacesOddValuesWhereItIsStored) {
     first.TxtNewpass1.setText("new one");
     first.txtnewpass2.setText("new one");
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{kPasswordSaved});
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(test::readRaw(HKEY_LOCAL_MACHINE, kMachine, kName).type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(test::readRaw(HKEY_CURRENT_USER, kUser, kName).data, "secret")
@@ -199,8 +198,7 @@ TEST_F(BadRegistryTest, ALongTypedPasswordIsCheckedInTime) {
     change.Text2.setText(chosen);
     host.reset();
     EXPECT_LT(secondsFor([&] { change.CmdChangepass.click(); }), 10.0);
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{kPasswordChanged});
     EXPECT_LT(secondsFor([&] { EXPECT_TRUE(PasswordStore::matches(chosen)); }), 10.0);
 }
 

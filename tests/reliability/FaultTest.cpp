@@ -17,6 +17,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
+#include "support/Steps.h"
 
 namespace reliability {
 namespace {
@@ -48,12 +49,9 @@ protected:
         ASSERT_TRUE(makeItemsToHide());
         main.Show();
     }
-    // Removes the entry at `index` as the user does, for one that cannot be found.
-    void removeEntry(int index) {
-        unhide.LstUnhide.setListIndex(index);
-        host.answer(Answer::Yes);
-        unhide.CmdUnhide.click();
-    }
+    // Removes the entry at `index` as the user does, for one that cannot be
+    // found; the boxes shown since the last take, for the test to check.
+    std::vector<Box> removeEntry(int index) { return test::unhideEntry(unhide, index, Answer::Yes); }
 
     Form1& main = ui::shared<Form1>();
     FrmHidef& hide = ui::shared<FrmHidef>();
@@ -72,9 +70,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
 
     // Hiding: the entry cannot be appended, so the item is not hidden either.
     tally("faults: drive full (append, close-rewrite, export, import)", 4);
-    host.chooseFile(at("notes.txt"));
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(test::hideFile(hide, at("notes.txt")), std::vector<Box>{kCannotAccess});
     EXPECT_EQ(test::attributes(at("notes.txt")) & kHiddenSystem, 0u);
     EXPECT_EQ(test::readFile(list), lines(old));
     hide.close();
@@ -84,17 +80,11 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     unhide.Show();
     EXPECT_EQ(unhide.LstUnhide.items(), old);
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\imported 1", "C:\\imported 2"})));
-    host.chooseFile(at("in.hwl"));
-    unhide.CmdImpList.click();
-    host.chooseFile(drive.folder + "\\out.hwl");
-    unhide.CmdExpList.click();
-    removeEntry(0);
+    EXPECT_TRUE(saysNot(test::importList(unhide, at("in.hwl")), "not imported"));
+    EXPECT_TRUE(saysNot(test::exportList(unhide, drive.folder + "\\out.hwl"), "not exported"));
+    EXPECT_EQ(removeEntry(0), kRemoval);
     unhide.close();
-    ASSERT_EQ(host.boxes.size(), 6u);
-    EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
-    EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
-    EXPECT_EQ(host.boxes[4], kRemoved);
-    EXPECT_TRUE(saysNot(host.boxes[5], kNotSaved)) << host.boxes[5];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_TRUE(main.visible()) << "the window closed all the same";
     EXPECT_EQ(test::readFile(list), lines(old)) << "the whole old list";
     EXPECT_EQ(test::readFile(drive.folder + "\\out.hwl"), "<missing>") << "no partial export";
@@ -108,9 +98,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     unhide.close();
     Entries shorter(old.begin() + 1, old.end());
     EXPECT_EQ(test::readFile(list), lines(shorter));
-    host.chooseFile(at("notes.txt"));
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes.back(), kFileHidden);
+    EXPECT_EQ(test::hideFile(hide, at("notes.txt")), std::vector<Box>{kFileHidden});
     shorter.push_back(at("notes.txt"));
     EXPECT_EQ(readList(list), shorter);
     hide.close();
@@ -125,11 +113,9 @@ TEST_F(FaultTest, AListFileHeldOpenWhileTheUnhideWindowIsOpenLosesNoEntry) {
     // Another program opens the file now, sharing nothing.
     platform::FileHandle other = test::holdOpen(listFile());
     ASSERT_TRUE(other);
-    host.boxes.clear();
     unhide.close();
     other.reset();
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_TRUE(saysNot(host.boxes[0], kNotSaved)) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(readList(listFile()), old) << "the whole old list";
     tally("entries kept through faults", static_cast<long long>(old.size()));
@@ -137,9 +123,9 @@ TEST_F(FaultTest, AListFileHeldOpenWhileTheUnhideWindowIsOpenLosesNoEntry) {
     // Let go of, the file takes the same change.
     host.reset();
     unhide.Show();
-    removeEntry(1);
+    EXPECT_EQ(removeEntry(1), kRemoval);
     unhide.close();
-    EXPECT_EQ(host.boxes.size(), 3u) << "the removal's boxes only";
+    EXPECT_TRUE(host.takeBoxes().empty()) << "no failure on closing";
     EXPECT_EQ(readList(listFile()), (Entries{"C:\\a", "C:\\c"}));
 }
 
@@ -171,14 +157,12 @@ TEST_F(FaultTest, AListFileUnderAByteRangeLockLosesNoEntry) {
     tally("faults: list file under a byte-range lock (open, append, import)", 3);
 
     unhide.Show();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
+    EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kNotFound, kPartlyRead}));
     unhide.close();
-    EXPECT_EQ(host.boxes.size(), 2u) << "a list it could not read is not written back";
+    EXPECT_TRUE(host.takeBoxes().empty()) << "a list it could not read is not written back";
 
     host.reset();
-    host.chooseFile(at("notes.txt"));
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(test::hideFile(hide, at("notes.txt")), std::vector<Box>{kCannotAccess});
     EXPECT_EQ(test::attributes(at("notes.txt")) & kHiddenSystem, 0u);
     hide.close();
 
@@ -211,13 +195,9 @@ TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
     if (!drive.pullOut()) GTEST_SKIP() << "the drive cannot be pulled out here";
     tally("faults: drive gone while the unhide window is open", 1);
 
-    host.boxes.clear();
-    host.chooseFile(drive.folder + "\\out.hwl");
-    unhide.CmdExpList.click();
+    EXPECT_TRUE(saysNot(test::exportList(unhide, drive.folder + "\\out.hwl"), "not exported"));
     unhide.close();
-    ASSERT_EQ(host.boxes.size(), 2u);
-    EXPECT_TRUE(saysNot(host.boxes[0], "not exported")) << host.boxes[0];
-    EXPECT_TRUE(saysNot(host.boxes[1], kNotSaved)) << host.boxes[1];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(test::readFile(drive.kept + "\\sett~.dll"), lines(old))
         << "the drive still holds the whole old list";
@@ -244,10 +224,8 @@ TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenL
     unhide.Show();
     removeEntry(1);
     ASSERT_TRUE(MoveFileA(app.c_str(), moved.c_str()));
-    host.boxes.clear();
     unhide.close();
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_TRUE(saysNot(host.boxes[0], kNotSaved)) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_FALSE(test::exists(app)) << "nothing was made in its place";
     EXPECT_EQ(test::readFile(moved + "\\sett~.dll"), lines(old));
     tally("entries kept through faults", static_cast<long long>(old.size()));
@@ -258,7 +236,7 @@ TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenL
     EXPECT_EQ(unhide.LstUnhide.items(), old);
     test::removeTree(app);
     unhide.close();
-    EXPECT_TRUE(saysNot(host.boxes.back(), kNotSaved)) << "removed: said so again";
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved)) << "removed: said so again";
     EXPECT_FALSE(test::exists(app));
 }
 
@@ -300,8 +278,7 @@ TEST_F(RefusedRegistryTest, ARefusedPasswordSaveKeepsTheOldPasswordAndSaysSo) {
     // The refusal lifted, the same click goes through.
     host.reset();
     change.CmdChangepass.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{kPasswordChanged});
     EXPECT_TRUE(ui::shared<Form1>().visible());
     EXPECT_TRUE(PasswordStore::matches("new"));
 }
@@ -327,9 +304,7 @@ TEST_F(RefusedRegistryTest, ARefusedMruDeleteKeepsTheKeyAndSaysSo) {
     }
     EXPECT_TRUE(test::keyExists(HKEY_CURRENT_USER, target + "\\inner")) << "the key stays whole";
     EXPECT_EQ(test::readRaw(HKEY_CURRENT_USER, target, "a").data, std::string("C:\\x.rar") + '\0');
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].title, "Error");
-    EXPECT_NE(host.boxes[0].prompt.find("could not be removed"), std::string::npos) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), "could not be removed"));
 
     host.reset();
     form.CmdDelMRU.click();

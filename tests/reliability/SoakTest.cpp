@@ -17,6 +17,7 @@
 #include "reliability/Resources.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace reliability {
 namespace {
@@ -148,9 +149,7 @@ TEST_F(SoakTest, AThousandItemsHiddenAndUnhidden) {
     auto hideOne = [&](int i) {
         host.reset();
         if (i % 2) {
-            host.chooseFile(items[i]);
-            hide.CmdHideFil.click();
-            EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden}) << items[i];
+            EXPECT_EQ(test::hideFile(hide, items[i]), std::vector<Box>{kFileHidden}) << items[i];
         } else {
             ASSERT_TRUE(hide.Dir1.setPath(items[i]));
             hide.CmdHideDir.click();
@@ -168,9 +167,7 @@ TEST_F(SoakTest, AThousandItemsHiddenAndUnhidden) {
     // Each unhidden from the top of the list.
     auto unhideOne = [&](int i) {
         host.reset();
-        unhide.LstUnhide.setListIndex(0);
-        unhide.CmdUnhide.click();
-        EXPECT_EQ(host.boxes, std::vector<Box>{kUnhidden}) << items[i];
+        EXPECT_EQ(test::unhideEntry(unhide, 0), std::vector<Box>{kUnhidden}) << items[i];
     };
     unhide.Show();
     for (int i = 0; i < kWarmUp; ++i) unhideOne(i);
