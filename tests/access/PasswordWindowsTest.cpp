@@ -57,10 +57,10 @@ TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
     for (const char* wrong : {"secret", "Secret ", " Secret", ""}) {
         login.TxtPass.setText(wrong);
         login.CmdPassoK.click();
+        EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kIncorrect}) << '"' << wrong << '"';
         EXPECT_EQ(login.TxtPass.text(), "");
         EXPECT_TRUE(login.TxtPass.hasFocus());
     }
-    EXPECT_EQ(host.boxes, std::vector<Box>(4, kIncorrect));
     EXPECT_FALSE(main.loaded());
 
     EXPECT_EQ(stored(), "Secret" + std::string(1, '\0')) << "unchanged by wrong passwords";
@@ -84,9 +84,10 @@ TEST_F(PasswordWindowsTest, EnterInThePasswordBoxMovesToOkAndTheSecondEnterCheck
     test::pressEnter(login.TxtPass.hwnd());
     EXPECT_TRUE(login.CmdPassoK.hasFocus());
     EXPECT_TRUE(login.visible()) << "the first Enter checks nothing";
+    EXPECT_TRUE(host.takeBoxes().empty());
     test::pressEnter(login.CmdPassoK.hwnd());
     EXPECT_TRUE(main.visible());
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(host.takeBoxes().empty());
 }
 
 TEST_F(PasswordWindowsTest, ClosingTheLoginOrFirstPasswordWindowEndsTheProgram) {
@@ -109,7 +110,7 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     first.TxtNewpass1.setText("0042 Pass");
     first.txtnewpass2.setText("0042 pass");
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes,
+    EXPECT_EQ(host.takeBoxes(),
               (std::vector<Box>{{"the two passwords do not co-incide", "Hidewell", Icon::Exclamation}}));
     EXPECT_EQ(first.TxtNewpass1.text(), "0042 Pass") << "both boxes keep their text";
     EXPECT_TRUE(PasswordStore::isEmpty());
@@ -121,10 +122,10 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     first.txtnewpass2.setText("0042 Pass");
     test::pressEnter(first.txtnewpass2.hwnd());
     EXPECT_TRUE(first.CmdNewpassok.hasFocus());
-    EXPECT_EQ(host.boxes.size(), 1u);
+    EXPECT_TRUE(host.takeBoxes().empty());
     test::pressEnter(first.CmdNewpassok.hwnd());
 
-    EXPECT_EQ(host.boxes.back(), (Box{"The password was successfully saved", "Hidewell", Icon::Information}));
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{msg::kPasswordSaved});
     EXPECT_FALSE(first.visible());
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(stored().rfind("pbkdf2-sha256-utf8$", 0), 0u) << "a salted hash, not the password";
@@ -136,8 +137,7 @@ TEST_F(PasswordWindowsTest, AnEmptyFirstPasswordMeansNoPasswordYet) {
     if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
     login.Show();
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{msg::kPasswordSaved});
     EXPECT_TRUE(main.visible());
     EXPECT_TRUE(PasswordStore::isEmpty());
     ui::unloadAll();
@@ -173,7 +173,7 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
     change.Text1.setText("new");
     change.Text2.setText("new");
     change.CmdChangepass.click();
-    EXPECT_EQ(host.boxes,
+    EXPECT_EQ(host.takeBoxes(),
               (std::vector<Box>{
                   {"The existing password was not entered correctly", "Error", Icon::Exclamation}, kRetype}));
     EXPECT_EQ(change.TxtOldPass.text(), "");
@@ -181,12 +181,11 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
     EXPECT_EQ(change.Text1.text(), "new");
     EXPECT_EQ(change.Text2.text(), "new");
 
-    host.boxes.clear();
     change.TxtOldPass.setText("old");
     change.Text2.setText("New");
     change.CmdChangepass.click();
     EXPECT_EQ(
-        host.boxes,
+        host.takeBoxes(),
         (std::vector<Box>{{"The two new passwords were not entered correctly", "Error", Icon::Exclamation},
                           kRetype}));
     EXPECT_EQ(change.Text1.text(), "");
@@ -204,17 +203,18 @@ TEST_F(PasswordWindowsTest, ASuccessfulChangeShowsTheMainWindowAndKeepsTheBoxes)
     change.TxtOldPass.setText("old");
     test::pressEnter(change.TxtOldPass.hwnd());
     EXPECT_TRUE(change.Text1.hasFocus());
+    EXPECT_TRUE(host.takeBoxes().empty());
     change.Text1.setText(" new ");
     test::pressEnter(change.Text1.hwnd());
     EXPECT_TRUE(change.Text2.hasFocus());
+    EXPECT_TRUE(host.takeBoxes().empty());
     change.Text2.setText(" new ");
     test::pressEnter(change.Text2.hwnd());
     EXPECT_TRUE(change.CmdChangepass.hasFocus());
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(host.takeBoxes().empty());
     test::pressEnter(change.CmdChangepass.hwnd());
 
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{msg::kPasswordChanged});
     EXPECT_FALSE(change.visible());
     EXPECT_TRUE(main.visible());
     EXPECT_TRUE(PasswordStore::matches(" new "));
@@ -298,8 +298,7 @@ TEST_F(PasswordWindowsTest, AnEmptyStoredPasswordLetsAnEmptyOldPasswordThrough) 
     main.Show();
     main.Lblchangepass.click();
     change.CmdChangepass.click();  // all three boxes empty
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{msg::kPasswordChanged});
     change.close();
     login.CmdPassoK.click();
     EXPECT_TRUE(main.visible()) << "the login takes the empty password too";
