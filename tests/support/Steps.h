@@ -1,6 +1,6 @@
 // The steps a user takes in the hide and unhide windows, as the tests take
-// them. Each returns the boxes shown since the last take (ScriptedHost::
-// takeBoxes), so that a test checks right after a step exactly what it showed.
+// them. Each returns the boxes shown since the last takeBoxes(), so that a
+// test checks right after a step exactly what it showed.
 #pragma once
 
 #include <optional>
