@@ -157,7 +157,7 @@ TEST_F(FrmUnhidefTest, AnEntryThatCannotBeFoundIsRemovedOnlyOnYes) {
 
     host.answer(Answer::Yes);
     form.CmdUnhide.click();
-    EXPECT_EQ(host.takeBoxes(), kRemoval);
+    EXPECT_EQ(host.takeBoxes(), removal());
     EXPECT_EQ(shown(), Entries{at("Secret")});
 }
 
@@ -233,7 +233,7 @@ TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTo
     ASSERT_TRUE(test::writeFile(at("out.hwl"), "kept\r\n"));
     SetFileAttributesA(at("out.hwl").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(saysNot(test::exportList(form, at("out.hwl")), "not exported"));
-    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), kRemoval);
+    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     form.close();
     EXPECT_TRUE(saysNot(host.takeBoxes(), "could not be saved"));
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone")}));
@@ -254,7 +254,7 @@ TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTo
     const std::vector<Box> onOpening = host.takeBoxes();
     ASSERT_EQ(onOpening.size(), 1u);
     EXPECT_TRUE(namesReadOnlyList(onOpening[0])) << onOpening[0];
-    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), kRemoval);
+    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     form.close();
     EXPECT_TRUE(host.takeBoxes().empty()) << "no failure on closing";
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone")}));
@@ -441,7 +441,7 @@ TEST_F(FrmUnhidefTest, HoldsMoreThan32767Entries) {
     EXPECT_EQ(SendMessageA(form.LstUnhide.hwnd(), LB_GETCOUNT, 0, 0), 100001)
         << "the native list has them all";
 
-    EXPECT_EQ(test::unhideEntry(form, 100000, Answer::Yes), kRemoval);
+    EXPECT_EQ(test::unhideEntry(form, 100000, Answer::Yes), removal());
     form.close();
     many.pop_back();
     EXPECT_EQ(test::readFile(listFile()), lines(many));

@@ -55,7 +55,8 @@ TEST_F(OtherCopy, Acts) {
         const auto at = std::find(items.begin(), items.end(), parts[2]);
         ASSERT_NE(at, items.end()) << parts[2];
         // It names nothing there is: the entry goes.
-        EXPECT_EQ(test::unhideEntry(unhide, static_cast<int>(at - items.begin()), ui::Answer::Yes), kRemoval);
+        EXPECT_EQ(test::unhideEntry(unhide, static_cast<int>(at - items.begin()), ui::Answer::Yes),
+                  removal());
     } else {
         EXPECT_EQ(test::importList(unhide, parts[2]), std::vector<Box>{kImported});
     }

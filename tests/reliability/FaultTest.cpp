@@ -82,7 +82,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\imported 1", "C:\\imported 2"})));
     EXPECT_TRUE(saysNot(test::importList(unhide, at("in.hwl")), "not imported"));
     EXPECT_TRUE(saysNot(test::exportList(unhide, drive.folder + "\\out.hwl"), "not exported"));
-    EXPECT_EQ(removeEntry(0), kRemoval);
+    EXPECT_EQ(removeEntry(0), removal());
     unhide.close();
     EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_TRUE(main.visible()) << "the window closed all the same";
@@ -123,7 +123,7 @@ TEST_F(FaultTest, AListFileHeldOpenWhileTheUnhideWindowIsOpenLosesNoEntry) {
     // Let go of, the file takes the same change.
     host.reset();
     unhide.Show();
-    EXPECT_EQ(removeEntry(1), kRemoval);
+    EXPECT_EQ(removeEntry(1), removal());
     unhide.close();
     EXPECT_TRUE(host.takeBoxes().empty()) << "no failure on closing";
     EXPECT_EQ(readList(listFile()), (Entries{"C:\\a", "C:\\c"}));

@@ -33,8 +33,11 @@ inline const Box kCannotBeFound{"The File\\Folder cannot be found", "Error", Ico
 inline const Box kRemoveQuestion{"Would you like to remove that entry?", "Remove Entry", Icon::Exclamation,
                                  ui::Buttons::YesNo};
 inline const Box kRemoved{"Entry successfully removed", "Confirmation", Icon::Information};
-// What removing an entry that cannot be found shows, answered Yes.
-inline const std::vector<Box> kRemoval{kCannotBeFound, kRemoveQuestion, kRemoved};
+// What removing an entry that cannot be found shows, answered Yes. A
+// function, not a constant: clang's builds do not start inline constants in
+// the order this header defines them, so a constant made of the three above
+// could copy them before they are made.
+inline std::vector<Box> removal() { return {kCannotBeFound, kRemoveQuestion, kRemoved}; }
 inline const Box kTypePath{"Please type the location of the directory", "Error", Icon::Exclamation};
 inline const Box kQuickUnhidden{"File\\Folder successfully unhidden", "Confirmation", Icon::Information};
 inline const Box kInvalid{"Invalid drive or directory selected", "Error", Icon::Exclamation};
