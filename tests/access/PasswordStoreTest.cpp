@@ -38,11 +38,11 @@ protected:
         EXPECT_EQ(test::nextKeyHandle(), handleBefore_) << "a key handle was left open";
     }
 
-    static void plantMachine(DWORD type, const std::string& data) {
-        test::writeRaw(HKEY_LOCAL_MACHINE, kMachine, kName, type, data);
+    [[nodiscard]] static ::testing::AssertionResult plantMachine(DWORD type, const std::string& data) {
+        return test::writeRaw(HKEY_LOCAL_MACHINE, kMachine, kName, type, data);
     }
-    static void plantUser(DWORD type, const std::string& data) {
-        test::writeRaw(HKEY_CURRENT_USER, kUser, kName, type, data);
+    [[nodiscard]] static ::testing::AssertionResult plantUser(DWORD type, const std::string& data) {
+        return test::writeRaw(HKEY_CURRENT_USER, kUser, kName, type, data);
     }
     static test::RawValue machine() { return test::readRaw(HKEY_LOCAL_MACHINE, kMachine, kName); }
     static test::RawValue user() { return test::readRaw(HKEY_CURRENT_USER, kUser, kName); }
@@ -59,7 +59,7 @@ private:
     if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine
 
 TEST_F(PasswordStoreTest, RecordIsCheckedByItsOwnSaltAndIterations) {
-    plantUser(REG_SZ, sz(kPasswdRecord));
+    ASSERT_TRUE(plantUser(REG_SZ, sz(kPasswdRecord)));
     EXPECT_FALSE(PasswordStore::isEmpty());
     EXPECT_TRUE(PasswordStore::matches("passwd"));
     for (const char* wrong : {"Passwd", "passwd ", " passwd", "passw", "", "passwd\n"})
@@ -69,10 +69,10 @@ TEST_F(PasswordStoreTest, RecordIsCheckedByItsOwnSaltAndIterations) {
     // Every byte of the hash counts, the last one too.
     std::string lastByteOff = kPasswdRecord;
     lastByteOff.back() = '4';
-    plantUser(REG_SZ, sz(lastByteOff));
+    ASSERT_TRUE(plantUser(REG_SZ, sz(lastByteOff)));
     EXPECT_FALSE(PasswordStore::matches("passwd"));
 
-    plantUser(REG_SZ, sz(kPasswordRecord));
+    ASSERT_TRUE(plantUser(REG_SZ, sz(kPasswordRecord)));
     EXPECT_TRUE(PasswordStore::matches("Password"));
     EXPECT_FALSE(PasswordStore::matches("password"));
 }
@@ -94,7 +94,7 @@ TEST_F(PasswordStoreTest, MalformedRecordMatchesNothing) {
     };
     const ULONGLONG start = GetTickCount64();
     for (const std::string& record : broken) {
-        plantUser(REG_SZ, sz(record));
+        ASSERT_TRUE(plantUser(REG_SZ, sz(record)));
         EXPECT_FALSE(PasswordStore::isEmpty()) << record;
         EXPECT_FALSE(PasswordStore::matches("Password")) << record;
         EXPECT_FALSE(PasswordStore::matches(record)) << record;
@@ -138,24 +138,24 @@ TEST_F(PasswordStoreTest, PasswordsAreKeptExactlyAsTyped) {
 }
 
 TEST_F(PasswordStoreTest, OldPlainValuesAreAcceptedByTheirOldRules) {
-    plantUser(REG_SZ, sz("Abc"));
+    ASSERT_TRUE(plantUser(REG_SZ, sz("Abc")));
     EXPECT_TRUE(PasswordStore::matches("Abc"));
     for (const char* wrong : {"abc", "ABC", "Abc ", " Abc", ""})
         EXPECT_FALSE(PasswordStore::matches(wrong)) << wrong;
 
-    plantUser(REG_SZ, std::string("ab\0cd\0", 6));
+    ASSERT_TRUE(plantUser(REG_SZ, std::string("ab\0cd\0", 6)));
     EXPECT_TRUE(PasswordStore::matches("ab"));
 
-    plantUser(REG_DWORD, test::dwordBytes(42));
+    ASSERT_TRUE(plantUser(REG_DWORD, test::dwordBytes(42)));
     EXPECT_TRUE(PasswordStore::matches("42"));
     EXPECT_FALSE(PasswordStore::matches("042"));
 
-    plantUser(REG_DWORD, test::dwordBytes(static_cast<DWORD>(-5)));
+    ASSERT_TRUE(plantUser(REG_DWORD, test::dwordBytes(static_cast<DWORD>(-5))));
     EXPECT_TRUE(PasswordStore::matches("-5"));
     EXPECT_FALSE(PasswordStore::isEmpty());
 
     // A number value 0 is a password "0", not the absence of one.
-    plantUser(REG_DWORD, test::dwordBytes(0));
+    ASSERT_TRUE(plantUser(REG_DWORD, test::dwordBytes(0)));
     EXPECT_FALSE(PasswordStore::isEmpty());
     EXPECT_TRUE(PasswordStore::matches("0"));
 }
@@ -172,7 +172,7 @@ TEST_F(PasswordStoreTest, ALoginReplacesWhatAnEarlierVersionStoredInTheSameHalf)
                    {REG_SZ, sz(kPasswordRecord), "Password"}};
     const std::string current = "pbkdf2-sha256-utf8$" + std::to_string(PasswordStore::kIterations) + "$";
     for (const auto& e : earlier) {
-        plantUser(e.type, e.data);
+        ASSERT_TRUE(plantUser(e.type, e.data));
         EXPECT_FALSE(PasswordStore::logIn(e.password + "x"));
         EXPECT_EQ(user().data, e.data) << "unchanged by a wrong password";
         EXPECT_TRUE(PasswordStore::logIn(e.password));
@@ -185,10 +185,11 @@ TEST_F(PasswordStoreTest, ALoginReplacesWhatAnEarlierVersionStoredInTheSameHalf)
 
     SKIP_UNLESS_MACHINE_WRITABLE();
     test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
-    plantMachine(REG_SZ, sz("Machine"));
+    ASSERT_TRUE(plantMachine(REG_SZ, sz("Machine")));
     {
         // Refused there: the old value stays, and still opens.
         test::AccessDenied denied(HKEY_LOCAL_MACHINE, kMachine);
+        ASSERT_TRUE(denied.inPlace());
         EXPECT_TRUE(PasswordStore::logIn("Machine"));
         EXPECT_EQ(machine().data, sz("Machine"));
     }
@@ -202,7 +203,7 @@ TEST_F(PasswordStoreTest, APasswordWrittenThroughTheClassesRootIsFoundWhereverIt
     // that write to the per-user key where it exists, else to the machine's.
     const bool toUser = test::classesMerged() && test::keyExists(HKEY_CURRENT_USER, kUser);
     if (!toUser && !test::password::machineWritable()) GTEST_SKIP() << test::password::kNeedsMachine;
-    test::writeRaw(HKEY_CLASSES_ROOT, ".mp3", kName, REG_SZ, sz("Older"));
+    ASSERT_TRUE(test::writeRaw(HKEY_CLASSES_ROOT, ".mp3", kName, REG_SZ, sz("Older")));
     EXPECT_EQ((toUser ? user() : machine()).data, sz("Older"));
     EXPECT_TRUE(PasswordStore::matches("Older"));
 }
@@ -227,7 +228,7 @@ TEST_F(PasswordStoreTest, PasswordsOfAnyCharactersAreToldApartAndOlderOnesStillO
     // in the legacy code page (1252).
     if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     const std::string typed = "Passw\xC3\xB6rt";
-    plantUser(REG_SZ, sz(test::password::recordFor("Passw\xF6rt", 2)));
+    ASSERT_TRUE(plantUser(REG_SZ, sz(test::password::recordFor("Passw\xF6rt", 2))));
     EXPECT_TRUE(PasswordStore::matches(typed));
     EXPECT_FALSE(PasswordStore::matches("Passwort"));
     // The earlier version kept the plain text through the registry, which
@@ -245,28 +246,31 @@ TEST_F(PasswordStoreTest, PasswordsOfAnyCharactersAreToldApartAndOlderOnesStillO
 
 TEST_F(PasswordStoreTest, NothingUsableStoredMeansNoPassword) {
     SKIP_UNLESS_NONE_STORED();
-    auto expectNone = [](const std::string& what) {
-        EXPECT_TRUE(PasswordStore::isEmpty()) << what;
-        EXPECT_TRUE(PasswordStore::matches("")) << what;
-        EXPECT_FALSE(PasswordStore::matches("x")) << what;
+    // No password: empty, the empty text opens, and nothing else does.
+    auto none = [](const std::string& what) {
+        if (!PasswordStore::isEmpty()) return ::testing::AssertionFailure() << what << ": not empty";
+        if (!PasswordStore::matches(""))
+            return ::testing::AssertionFailure() << what << ": \"\" does not open";
+        if (PasswordStore::matches("x")) return ::testing::AssertionFailure() << what << ": \"x\" opens";
+        return ::testing::AssertionSuccess();
     };
-    expectNone("no value");
+    EXPECT_TRUE(none("no value"));
     const bool machineToo = test::password::machineWritable();
     for (auto plant : {plantUser, plantMachine}) {
         if (plant == plantMachine && !machineToo) break;
         const std::string half = plant == plantUser ? "per-user " : "machine ";
-        plant(REG_SZ, sz(""));
-        expectNone(half + "empty string");
-        plant(REG_EXPAND_SZ, sz("secret"));
-        expectNone(half + "REG_EXPAND_SZ");
-        plant(REG_BINARY, "secret");
-        expectNone(half + "REG_BINARY");
+        ASSERT_TRUE(plant(REG_SZ, sz("")));
+        EXPECT_TRUE(none(half + "empty string"));
+        ASSERT_TRUE(plant(REG_EXPAND_SZ, sz("secret")));
+        EXPECT_TRUE(none(half + "REG_EXPAND_SZ"));
+        ASSERT_TRUE(plant(REG_BINARY, "secret"));
+        EXPECT_TRUE(none(half + "REG_BINARY"));
     }
 }
 
 TEST_F(PasswordStoreTest, EmptySaveStoresTheEmptyString) {
     SKIP_UNLESS_NONE_STORED();
-    plantUser(REG_SZ, sz(kPasswdRecord));
+    ASSERT_TRUE(plantUser(REG_SZ, sz(kPasswdRecord)));
     ASSERT_TRUE(PasswordStore::save(""));
     EXPECT_EQ(user().type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(user().data, std::string(1, '\0'));
@@ -276,19 +280,20 @@ TEST_F(PasswordStoreTest, EmptySaveStoresTheEmptyString) {
 
 TEST_F(PasswordStoreTest, PerUserValueComesFirstUnlessEmpty) {
     SKIP_UNLESS_MACHINE_WRITABLE();
-    plantMachine(REG_SZ, sz("machine"));
-    plantUser(REG_SZ, sz(kPasswdRecord));
+    ASSERT_TRUE(plantMachine(REG_SZ, sz("machine")));
+    ASSERT_TRUE(plantUser(REG_SZ, sz(kPasswdRecord)));
     EXPECT_TRUE(PasswordStore::matches("passwd"));
     EXPECT_FALSE(PasswordStore::matches("machine"));
 
-    plantUser(REG_SZ, sz(""));
+    ASSERT_TRUE(plantUser(REG_SZ, sz("")));
     EXPECT_TRUE(PasswordStore::matches("machine"));
 }
 
 TEST_F(PasswordStoreTest, RefusedMachineKeyFallsBackToThePerUserKey) {
     SKIP_UNLESS_MACHINE_WRITABLE();
-    plantMachine(REG_SZ, sz("old"));
+    ASSERT_TRUE(plantMachine(REG_SZ, sz("old")));
     test::AccessDenied denied(HKEY_LOCAL_MACHINE, kMachine);
+    ASSERT_TRUE(denied.inPlace());
     ASSERT_TRUE(PasswordStore::save("new one"));
     EXPECT_EQ(machine().data, sz("old"));
     EXPECT_EQ(user().data.substr(0, 19), "pbkdf2-sha256-utf8$");
@@ -298,9 +303,11 @@ TEST_F(PasswordStoreTest, RefusedMachineKeyFallsBackToThePerUserKey) {
 
 TEST_F(PasswordStoreTest, RefusedAtBothKeysFailsAndKeepsThePassword) {
     SKIP_UNLESS_MACHINE_WRITABLE();
-    plantMachine(REG_SZ, sz("old"));
+    ASSERT_TRUE(plantMachine(REG_SZ, sz("old")));
     test::AccessDenied deniedMachine(HKEY_LOCAL_MACHINE, kMachine);
     test::AccessDenied deniedUser(HKEY_CURRENT_USER, kUser);
+    ASSERT_TRUE(deniedMachine.inPlace());
+    ASSERT_TRUE(deniedUser.inPlace());
     EXPECT_FALSE(PasswordStore::save("new one"));
     EXPECT_EQ(user().rc, ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(PasswordStore::matches("old"));
@@ -312,7 +319,7 @@ TEST_F(PasswordStoreTest, RefusedAtBothKeysFailsAndKeepsThePassword) {
 
 TEST_F(PasswordStoreTest, SaveReplacesAnOlderPerUserValueThatWouldHideIt) {
     SKIP_UNLESS_NONE_STORED();
-    plantUser(REG_SZ, sz("stale"));
+    ASSERT_TRUE(plantUser(REG_SZ, sz("stale")));
     ASSERT_TRUE(PasswordStore::save("fresh"));
     EXPECT_TRUE(PasswordStore::matches("fresh"));
     EXPECT_FALSE(PasswordStore::matches("stale"));
@@ -320,16 +327,17 @@ TEST_F(PasswordStoreTest, SaveReplacesAnOlderPerUserValueThatWouldHideIt) {
         EXPECT_EQ(user().data, machine().data);
     }
 
-    plantUser(REG_SZ, sz("stale"));
+    ASSERT_TRUE(plantUser(REG_SZ, sz("stale")));
     ASSERT_TRUE(PasswordStore::save(""));
     EXPECT_TRUE(PasswordStore::isEmpty());
 }
 
 TEST_F(PasswordStoreTest, EmptySaveCannotUncoverARefusedMachinePassword) {
     SKIP_UNLESS_MACHINE_WRITABLE();
-    plantMachine(REG_SZ, sz("machine"));
-    plantUser(REG_SZ, sz("user"));
+    ASSERT_TRUE(plantMachine(REG_SZ, sz("machine")));
+    ASSERT_TRUE(plantUser(REG_SZ, sz("user")));
     test::AccessDenied denied(HKEY_LOCAL_MACHINE, kMachine);
+    ASSERT_TRUE(denied.inPlace());
     // Emptying the per-user value would make "machine" the password.
     EXPECT_FALSE(PasswordStore::save(""));
     EXPECT_EQ(user().data, sz("user"));

@@ -25,7 +25,9 @@ const Box kNotSaved{PasswordStore::kNotSaved, "Error", Icon::Exclamation};
 
 class PasswordWindowsTest : public test::Sandbox {
 protected:
-    static void plant(const std::string& password) { test::PasswordSandbox::plantPlain(password); }
+    [[nodiscard]] static ::testing::AssertionResult plant(const std::string& password) {
+        return test::PasswordSandbox::plantPlain(password);
+    }
     static std::string stored() { return test::password::stored().data; }
 
     FrmPass& login = ui::shared<FrmPass>();
@@ -48,17 +50,17 @@ TEST_F(PasswordWindowsTest, WithoutAPasswordOnlyTheFirstPasswordWindowShows) {
 }
 
 TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
-    plant("Secret");
+    ASSERT_TRUE(plant("Secret"));
     login.Show();
     EXPECT_TRUE(login.visible());
     EXPECT_TRUE(login.TxtPass.hasFocus());
     for (const char* wrong : {"secret", "Secret ", " Secret", ""}) {
         login.TxtPass.setText(wrong);
         login.CmdPassoK.click();
+        EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kIncorrect}) << '"' << wrong << '"';
         EXPECT_EQ(login.TxtPass.text(), "");
         EXPECT_TRUE(login.TxtPass.hasFocus());
     }
-    EXPECT_EQ(host.boxes, std::vector<Box>(4, kIncorrect));
     EXPECT_FALSE(main.loaded());
 
     EXPECT_EQ(stored(), "Secret" + std::string(1, '\0')) << "unchanged by wrong passwords";
@@ -76,20 +78,21 @@ TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
 }
 
 TEST_F(PasswordWindowsTest, EnterInThePasswordBoxMovesToOkAndTheSecondEnterChecks) {
-    plant("Secret");
+    ASSERT_TRUE(plant("Secret"));
     login.Show();
     login.TxtPass.setText("Secret");
     test::pressEnter(login.TxtPass.hwnd());
     EXPECT_TRUE(login.CmdPassoK.hasFocus());
     EXPECT_TRUE(login.visible()) << "the first Enter checks nothing";
+    EXPECT_TRUE(host.takeBoxes().empty());
     test::pressEnter(login.CmdPassoK.hwnd());
     EXPECT_TRUE(main.visible());
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(host.takeBoxes().empty());
 }
 
 TEST_F(PasswordWindowsTest, ClosingTheLoginOrFirstPasswordWindowEndsTheProgram) {
     if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
-    plant("Secret");
+    ASSERT_TRUE(plant("Secret"));
     login.Show();
     login.close();
     EXPECT_EQ(host.programEnds, 1);
@@ -107,7 +110,7 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     first.TxtNewpass1.setText("0042 Pass");
     first.txtnewpass2.setText("0042 pass");
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes,
+    EXPECT_EQ(host.takeBoxes(),
               (std::vector<Box>{{"the two passwords do not co-incide", "Hidewell", Icon::Exclamation}}));
     EXPECT_EQ(first.TxtNewpass1.text(), "0042 Pass") << "both boxes keep their text";
     EXPECT_TRUE(PasswordStore::isEmpty());
@@ -119,10 +122,10 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     first.txtnewpass2.setText("0042 Pass");
     test::pressEnter(first.txtnewpass2.hwnd());
     EXPECT_TRUE(first.CmdNewpassok.hasFocus());
-    EXPECT_EQ(host.boxes.size(), 1u);
+    EXPECT_TRUE(host.takeBoxes().empty());
     test::pressEnter(first.CmdNewpassok.hwnd());
 
-    EXPECT_EQ(host.boxes.back(), (Box{"The password was successfully saved", "Hidewell", Icon::Information}));
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{msg::kPasswordSaved});
     EXPECT_FALSE(first.visible());
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(stored().rfind("pbkdf2-sha256-utf8$", 0), 0u) << "a salted hash, not the password";
@@ -134,8 +137,7 @@ TEST_F(PasswordWindowsTest, AnEmptyFirstPasswordMeansNoPasswordYet) {
     if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
     login.Show();
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{msg::kPasswordSaved});
     EXPECT_TRUE(main.visible());
     EXPECT_TRUE(PasswordStore::isEmpty());
     ui::unloadAll();
@@ -147,6 +149,8 @@ TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
     if (!test::password::machineWritable()) GTEST_SKIP() << test::password::kNeedsMachine;
     test::AccessDenied machine(HKEY_LOCAL_MACHINE, kMachine);
     test::AccessDenied user(HKEY_CURRENT_USER, kUser);
+    ASSERT_TRUE(machine.inPlace());
+    ASSERT_TRUE(user.inPlace());
     login.Show();
     first.TxtNewpass1.setText("pw");
     first.txtnewpass2.setText("pw");
@@ -158,7 +162,7 @@ TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
 }
 
 TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
-    plant("old");
+    ASSERT_TRUE(plant("old"));
     main.Show();
     main.Lblchangepass.click();
     EXPECT_TRUE(change.visible());
@@ -169,7 +173,7 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
     change.Text1.setText("new");
     change.Text2.setText("new");
     change.CmdChangepass.click();
-    EXPECT_EQ(host.boxes,
+    EXPECT_EQ(host.takeBoxes(),
               (std::vector<Box>{
                   {"The existing password was not entered correctly", "Error", Icon::Exclamation}, kRetype}));
     EXPECT_EQ(change.TxtOldPass.text(), "");
@@ -177,12 +181,11 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
     EXPECT_EQ(change.Text1.text(), "new");
     EXPECT_EQ(change.Text2.text(), "new");
 
-    host.boxes.clear();
     change.TxtOldPass.setText("old");
     change.Text2.setText("New");
     change.CmdChangepass.click();
     EXPECT_EQ(
-        host.boxes,
+        host.takeBoxes(),
         (std::vector<Box>{{"The two new passwords were not entered correctly", "Error", Icon::Exclamation},
                           kRetype}));
     EXPECT_EQ(change.Text1.text(), "");
@@ -193,24 +196,25 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
 }
 
 TEST_F(PasswordWindowsTest, ASuccessfulChangeShowsTheMainWindowAndKeepsTheBoxes) {
-    plant("old");
+    ASSERT_TRUE(plant("old"));
     main.Show();
     main.Lblchangepass.click();
     // Enter moves through the three boxes to the button.
     change.TxtOldPass.setText("old");
     test::pressEnter(change.TxtOldPass.hwnd());
     EXPECT_TRUE(change.Text1.hasFocus());
+    EXPECT_TRUE(host.takeBoxes().empty());
     change.Text1.setText(" new ");
     test::pressEnter(change.Text1.hwnd());
     EXPECT_TRUE(change.Text2.hasFocus());
+    EXPECT_TRUE(host.takeBoxes().empty());
     change.Text2.setText(" new ");
     test::pressEnter(change.Text2.hwnd());
     EXPECT_TRUE(change.CmdChangepass.hasFocus());
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(host.takeBoxes().empty());
     test::pressEnter(change.CmdChangepass.hwnd());
 
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{msg::kPasswordChanged});
     EXPECT_FALSE(change.visible());
     EXPECT_TRUE(main.visible());
     EXPECT_TRUE(PasswordStore::matches(" new "));
@@ -226,7 +230,7 @@ TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndSta
     if (const std::string why = test::whyClicksCannotBeMade(); !why.empty()) GTEST_SKIP() << why;
     // The About window stays beside the change window when that opens from
     // the main window with the About window shown again beside it.
-    plant("old");
+    ASSERT_TRUE(plant("old"));
     auto& about = ui::shared<FrmAbout>();
     main.Show();
     main.Label4.click();
@@ -245,7 +249,7 @@ TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndSta
     host.whileOpen = [&] {
         host.whileOpen = nullptr;
         EXPECT_FALSE(IsWindowEnabled(about.hwnd()));
-        test::clickAt(onLink);
+        EXPECT_TRUE(test::clickAt(onLink));
         PostMessageW(about.LblMainWindow.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
         PostMessageW(about.LblMainWindow.hwnd(), WM_LBUTTONUP, 0, 0);
         PostMessageW(about.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the taskbar's "Close window"
@@ -261,14 +265,14 @@ TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndSta
 
     // Afterwards the same click takes the About window away and brings the
     // change window forward, not the main window.
-    test::clickAt(onLink);
+    ASSERT_TRUE(test::clickAt(onLink));
     EXPECT_FALSE(about.visible());
     EXPECT_TRUE(change.visible());
     EXPECT_FALSE(main.visible());
 }
 
 TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {
-    plant("old");
+    ASSERT_TRUE(plant("old"));
     login.Show();
     login.TxtPass.setText("typed");
     login.LblChangePass.click();
@@ -290,12 +294,11 @@ TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {
 
 TEST_F(PasswordWindowsTest, AnEmptyStoredPasswordLetsAnEmptyOldPasswordThrough) {
     if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
-    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, std::string(1, '\0'));
+    ASSERT_TRUE(test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, std::string(1, '\0')));
     main.Show();
     main.Lblchangepass.click();
     change.CmdChangepass.click();  // all three boxes empty
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{msg::kPasswordChanged});
     change.close();
     login.CmdPassoK.click();
     EXPECT_TRUE(main.visible()) << "the login takes the empty password too";

@@ -31,7 +31,7 @@ bool takesClicks(HWND h) {
 
 TEST_F(ClickTest, EveryClickableControlTakesClicksOverItsWholeBox) {
     test::PasswordSandbox passwords;
-    passwords.plantPlain("x");  // so that the login window shows itself
+    ASSERT_TRUE(passwords.plantPlain("x"));  // so that the login window shows itself
     for (ui::Form* form : std::initializer_list<ui::Form*>{
              &ui::shared<Form1>(), &ui::shared<FrmPass>(), &ui::shared<FrmNewPass>(),
              &ui::shared<FrmChangePass>(), &ui::shared<FrmHidef>(), &ui::shared<FrmUnhidef>(),
@@ -68,7 +68,7 @@ TEST_F(ClickTest, AMouseClickAtTheTopOfTheAboutLinkFollowsIt) {
     ASSERT_TRUE(about.visible());
     RECT link;
     GetWindowRect(about.LblMainWindow.hwnd(), &link);
-    test::clickAt({(link.left + link.right) / 2, link.top + 1});
+    ASSERT_TRUE(test::clickAt({(link.left + link.right) / 2, link.top + 1}));
     EXPECT_TRUE(main.visible());
     EXPECT_FALSE(about.visible());
 }

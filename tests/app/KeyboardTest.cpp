@@ -41,7 +41,7 @@ void press(UINT key) {
 TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
     // A stored password, so that the login window asks for it.
     test::PasswordSandbox passwords;
-    passwords.plantPlain("x");
+    ASSERT_TRUE(passwords.plantPlain("x"));
     auto& login = ui::shared<FrmPass>();
     EXPECT_TRUE(tabsInOrder(login, {&login.TxtPass, &login.CmdPassoK}));
     auto& first = ui::shared<FrmNewPass>();

@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 #include "support/Messages.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ class FrmHidefTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        makeItemsToHide();
+        ASSERT_TRUE(makeItemsToHide());
     }
     FrmHidef& form = ui::shared<FrmHidef>();
 };
@@ -74,7 +75,7 @@ TEST_F(FrmHidefTest, HidesAFolderWithTheShortestPathAllowed) {
     // "C:\a" has 4 characters, one more than a drive root.
     const std::string shortest = dir.substr(0, 3) + "a";
     if (test::exists(shortest)) GTEST_SKIP() << "needs a free " << shortest << ", which this machine uses";
-    test::makeFolder(shortest);
+    ASSERT_TRUE(test::makeFolder(shortest));
     ASSERT_TRUE(form.Dir1.setPath(shortest));
     form.CmdHideDir.click();
     EXPECT_EQ(host.boxes, std::vector<Box>{kFolderHidden});
@@ -83,25 +84,23 @@ TEST_F(FrmHidefTest, HidesAFolderWithTheShortestPathAllowed) {
 }
 
 TEST_F(FrmHidefTest, PutsTheAttributesBackWhenTheEntryCannotBeRecorded) {
-    test::makeFolder(listFile());  // the list file cannot be written
+    ASSERT_TRUE(test::makeFolder(listFile()));  // the list file cannot be written
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
     SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
     form.CmdHideDir.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kCannotAccess});
     EXPECT_EQ(flags(at("Secret")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
 
     SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    host.chooseFile(at("notes.txt"));
-    form.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotAccess, kCannotAccess})) << "reported for a file too";
+    EXPECT_EQ(test::hideFile(form, at("notes.txt")), std::vector<Box>{kCannotAccess})
+        << "reported for a file too";
     EXPECT_EQ(flags(at("notes.txt")), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 
 TEST_F(FrmHidefTest, HidesTheChosenFile) {
     form.Show();
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
-    host.chooseFile(at("notes.txt"));
-    form.CmdHideFil.click();
+    EXPECT_EQ(test::hideFile(form, at("notes.txt")), std::vector<Box>{kFileHidden});
 
     ASSERT_EQ(host.dialogs.size(), 1u);
     const ui::FileDialog& d = host.dialogs[0];
@@ -110,42 +109,34 @@ TEST_F(FrmHidefTest, HidesTheChosenFile) {
     EXPECT_EQ(d.filterDescription, "All Files (*.*)");
     EXPECT_EQ(d.filterPattern, "*.*");
     EXPECT_EQ(d.initialFolder, at("Secret")) << "the dialog opens where the folder list is";
-
-    EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
     EXPECT_EQ(flags(at("notes.txt")), kHiddenSystem);
     EXPECT_EQ(test::readFile(listFile()), at("notes.txt") + "\r\n");
 }
 
 TEST_F(FrmHidefTest, ACancelledDialogChangesNothing) {
-    host.chooseFile(at("notes.txt"));
-    form.CmdHideFil.click();
-    host.chooseFile(std::nullopt);
-    form.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+    EXPECT_EQ(test::hideFile(form, at("notes.txt")), std::vector<Box>{kFileHidden});
+    EXPECT_TRUE(test::hideFile(form, std::nullopt).empty());
     EXPECT_EQ(test::readFile(listFile()), at("notes.txt") + "\r\n");
 }
 
 TEST_F(FrmHidefTest, AnItemThatCannotBeFoundIsReported) {
-    host.chooseFile(at("gone.txt"));
-    form.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(test::hideFile(form, at("gone.txt")), std::vector<Box>{kCannotAccess});
     EXPECT_FALSE(test::exists(listFile()));
 }
 
 TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides) {
     const std::string folder = at("Fotos \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9");
     const std::string file = at("\xD0\x96\xD1\x83\xD1\x80\xD0\xBD\xD0\xB0\xD0\xBB \xE2\x9C\x93.txt");
-    test::makeFolder(folder);
-    test::writeFile(file, "x");
+    ASSERT_TRUE(test::makeFolder(folder));
+    ASSERT_TRUE(test::writeFile(file, "x"));
     int fotos = -1;
     for (int i = 0; i < form.Dir1.listCount(); ++i)
         if (form.Dir1.list(i) == folder) fotos = i;
     ASSERT_GE(fotos, 0) << "the folder list shows the name as it is";
     form.Dir1.open(fotos);
     form.CmdHideDir.click();
-    host.chooseFile(file);
-    form.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kFolderHidden, kFileHidden}));
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kFolderHidden});
+    EXPECT_EQ(test::hideFile(form, file), std::vector<Box>{kFileHidden});
     EXPECT_EQ(flags(folder), kHiddenSystem);
     EXPECT_EQ(flags(file), kHiddenSystem);
     EXPECT_EQ(test::readFile(listFile()), lines({folder, file})) << "recorded in UTF-8";
@@ -159,11 +150,7 @@ TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides
     wchar_t shown[MAX_PATH] = L"";
     SendMessageW(unhide.LstUnhide.hwnd(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
     EXPECT_EQ(shown, platform::widen(folder));
-    for (int i = 0; i < 2; ++i) {
-        unhide.LstUnhide.setListIndex(0);
-        unhide.CmdUnhide.click();
-    }
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kUnhidden, kUnhidden}));
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(test::unhideEntry(unhide, 0), std::vector<Box>{kUnhidden}) << i;
     EXPECT_EQ(flags(folder), 0u);
     EXPECT_EQ(flags(file), 0u);
 }
@@ -171,17 +158,17 @@ TEST_F(FrmHidefTest, HidesAndRecordsItemsOfAnyNameThatTheUnhideWindowThenUnhides
 TEST_F(FrmHidefTest, ADriveThatIsNotReadyIsReportedAndTheFolderListStays) {
     {
         const test::EmptyDrive empty;
+        ASSERT_FALSE(empty.letter.empty()) << "no free drive letter to map";
         form.Show();
         form.drive1.refresh();
         ASSERT_TRUE(form.drive1.chooseDrive(empty.letter));
-        EXPECT_EQ(host.boxes,
+        EXPECT_EQ(host.takeBoxes(),
                   (std::vector<Box>{{"The Device selected cannot be accessed", "Error", Icon::Exclamation}}));
         const std::string chosen{static_cast<char>(empty.letter[0] | 0x20), ':'};
         EXPECT_EQ(form.drive1.drive(), chosen);
         EXPECT_EQ(form.Dir1.path(), dir);
     }
 
-    host.boxes.clear();
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
     form.CmdHideDir.click();
     EXPECT_EQ(host.boxes, std::vector<Box>{kFolderHidden}) << "Hide Folder acts on the folder still shown";

@@ -15,6 +15,7 @@
 #include "support/Messages.h"
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
+#include "support/Steps.h"
 #include "ui/Dpi.h"
 
 namespace {
@@ -34,12 +35,13 @@ class FrmUnhidefTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        makeItemsToHide();
+        ASSERT_TRUE(makeItemsToHide());
     }
     // Opens the window on a list file holding these entries.
-    void openWith(const Entries& entries) {
-        test::writeFile(listFile(), lines(entries));
-        form.Show();
+    [[nodiscard]] ::testing::AssertionResult openWith(const Entries& entries) {
+        const ::testing::AssertionResult written = test::writeFile(listFile(), lines(entries));
+        if (written) form.Show();
+        return written;
     }
     const Entries& shown() const { return form.LstUnhide.items(); }
 
@@ -80,7 +82,7 @@ TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWrite
     // version wrote in the legacy code page (1252).
     const std::string ascii = "C:\\My Files, old\\a.txt\r\n  C:\\lead\r\n\r\nC:\\dup\r\nC:\\dup\r\n";
     const std::string bytes = ascii + "C:\\\xE9t\xE9\r\n";
-    test::writeFile(listFile(), bytes);
+    ASSERT_TRUE(test::writeFile(listFile(), bytes));
     auto& main = ui::shared<Form1>();
     main.Show();
     main.LblUnhidef.click();
@@ -96,9 +98,7 @@ TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWrite
     EXPECT_EQ(test::readFile(listFile()), bytes) << "nothing removed: not written";
 
     main.LblUnhidef.click();
-    form.LstUnhide.setListIndex(3);
-    host.answer(Answer::Yes);  // C:\dup cannot be found: the entry goes
-    form.CmdUnhide.click();
+    test::unhideEntry(form, 3, Answer::Yes);  // C:\dup cannot be found: the entry goes
     form.close();
     EXPECT_EQ(test::readFile(listFile()),
               "C:\\My Files, old\\a.txt\r\n  C:\\lead\r\n\r\nC:\\dup\r\nC:\\\xC3\xA9t\xC3\xA9\r\n")
@@ -107,20 +107,19 @@ TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWrite
 
 TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndMadeOnlyByAnImport) {
     form.Show();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kNotFound});
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kNotFound});
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
     form.close();
     EXPECT_FALSE(test::exists(listFile())) << "nothing removed: nothing written";
-    test::writeFile(listFile(), "");
+    ASSERT_TRUE(test::writeFile(listFile(), ""));
     host.boxes.clear();
     form.Show();
-    EXPECT_TRUE(host.boxes.empty()) << "an empty list file is no failure";
+    EXPECT_TRUE(host.takeBoxes().empty()) << "an empty list file is no failure";
 
     DeleteFileA(listFile().c_str());
-    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
-    host.chooseFile(at("in.hwl"));
-    form.CmdImpList.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kImported}) << "imported although the list file was missing";
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
+    EXPECT_EQ(test::importList(form, at("in.hwl")), std::vector<Box>{kImported})
+        << "imported although the list file was missing";
     EXPECT_EQ(shown(), Entries{"C:\\x"});
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\x"}));
 }
@@ -129,28 +128,22 @@ TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
     SetFileAttributesA(at("Secret").c_str(),
                        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    openWith({at("notes.txt"), at("Secret"), at("Secret"), ""});
+    ASSERT_TRUE(openWith({at("notes.txt"), at("Secret"), at("Secret"), ""}));
 
-    form.LstUnhide.setListIndex(3);
-    form.CmdUnhide.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kNoSelection}) << "an empty entry counts as no selection";
-    host.boxes.clear();
+    EXPECT_EQ(test::unhideEntry(form, 3), std::vector<Box>{kNoSelection})
+        << "an empty entry counts as no selection";
 
-    form.LstUnhide.setListIndex(1);
-    form.CmdUnhide.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kUnhidden});
+    EXPECT_EQ(test::unhideEntry(form, 1), std::vector<Box>{kUnhidden});
     EXPECT_EQ(flags(at("Secret")), 0u);
     EXPECT_EQ(shown(), (Entries{at("notes.txt"), at("Secret"), ""})) << "only the selected one of two goes";
     EXPECT_EQ(form.LstUnhide.listIndex(), -1);
 
     form.CmdUnhide.click();
-    EXPECT_EQ(host.boxes.back(), kNoSelection) << "nothing is selected after an unhide";
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kNoSelection}) << "nothing is selected after an unhide";
 
-    form.LstUnhide.setListIndex(1);
-    form.CmdUnhide.click();
-    EXPECT_EQ(host.boxes.back(), kUnhidden) << "the duplicate unhides too: the path is there";
-    form.LstUnhide.setListIndex(0);
-    form.CmdUnhide.click();
+    EXPECT_EQ(test::unhideEntry(form, 1), std::vector<Box>{kUnhidden})
+        << "the duplicate unhides too: the path is there";
+    test::unhideEntry(form, 0);
     EXPECT_EQ(flags(at("notes.txt")), 0u);
     EXPECT_EQ(shown(), Entries{""});
     EXPECT_EQ(test::readFile(listFile()), lines({at("notes.txt"), at("Secret"), at("Secret"), ""}))
@@ -158,37 +151,28 @@ TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
 }
 
 TEST_F(FrmUnhidefTest, AnEntryThatCannotBeFoundIsRemovedOnlyOnYes) {
-    openWith({at("gone"), at("Secret")});
-    form.LstUnhide.setListIndex(0);
-    host.answer(Answer::No);
-    form.CmdUnhide.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
+    ASSERT_TRUE(openWith({at("gone"), at("Secret")}));
+    EXPECT_EQ(test::unhideEntry(form, 0, Answer::No), (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
     EXPECT_EQ(shown(), (Entries{at("gone"), at("Secret")}));
 
-    host.boxes.clear();
     host.answer(Answer::Yes);
     form.CmdUnhide.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion, kRemoved}));
+    EXPECT_EQ(host.takeBoxes(), removal());
     EXPECT_EQ(shown(), Entries{at("Secret")});
 }
 
 TEST_F(FrmUnhidefTest, QuickUnhideTakesTheTypedPathAsTypedAndLeavesTheList) {
     SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    openWith({at("Secret")});
+    ASSERT_TRUE(openWith({at("Secret")}));
 
     form.CmdQuickUnhide.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kTypePath});
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kTypePath});
 
-    host.boxes.clear();
-    form.TxtUnhide.setText(at("Secret"));
-    form.CmdQuickUnhide.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kQuickUnhidden});
+    EXPECT_EQ(test::quickUnhide(form, at("Secret")), std::vector<Box>{kQuickUnhidden});
     EXPECT_EQ(flags(at("Secret")), 0u);
     EXPECT_EQ(shown(), Entries{at("Secret")}) << "a listed path keeps its entry";
     EXPECT_EQ(form.TxtUnhide.text(), at("Secret"));
-    form.LstUnhide.setListIndex(0);
-    form.CmdUnhide.click();
-    EXPECT_EQ(host.boxes.back(), kUnhidden) << "and the entry still unhides later";
+    EXPECT_EQ(test::unhideEntry(form, 0), std::vector<Box>{kUnhidden}) << "and the entry still unhides later";
 }
 
 TEST_F(FrmUnhidefTest, QuickUnhideRefusesBlanksAndPathsThatAreNotFull) {
@@ -201,10 +185,8 @@ TEST_F(FrmUnhidefTest, QuickUnhideRefusesBlanksAndPathsThatAreNotFull) {
     blankFirst.insert(0, 1, ' ');
     for (const std::string& text :
          {std::string("   "), std::string("."), std::string("Secret"), blankFirst}) {
-        form.TxtUnhide.setText(text);
-        form.CmdQuickUnhide.click();
-        EXPECT_EQ(host.boxes, (std::vector<Box>{kInvalid, kCheckPath})) << '"' << text << '"';
-        host.boxes.clear();
+        EXPECT_EQ(test::quickUnhide(form, text), (std::vector<Box>{kInvalid, kCheckPath}))
+            << '"' << text << '"';
     }
     EXPECT_EQ(flags(dir), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(flags(at("Secret")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
@@ -212,12 +194,8 @@ TEST_F(FrmUnhidefTest, QuickUnhideRefusesBlanksAndPathsThatAreNotFull) {
 }
 
 TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
-    openWith({"C:\\a", at("gone1"), "C:\\b, c", at("gone2"), " C:\\d"});
-    for (int index : {3, 1}) {
-        form.LstUnhide.setListIndex(index);
-        host.answer(Answer::Yes);
-        form.CmdUnhide.click();
-    }
+    ASSERT_TRUE(openWith({"C:\\a", at("gone1"), "C:\\b, c", at("gone2"), " C:\\d"}));
+    for (int index : {3, 1}) test::unhideEntry(form, index, Answer::Yes);
     form.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\b, c", " C:\\d"}));
     form.Show();
@@ -225,20 +203,17 @@ TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
 }
 
 TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
-    openWith({"C:\\a", at("gone")});
+    ASSERT_TRUE(openWith({"C:\\a", at("gone")}));
     const DWORD own = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     SetFileAttributesA(listFile().c_str(), own);
-    form.LstUnhide.setListIndex(1);
-    host.answer(Answer::Yes);
-    form.CmdUnhide.click();
+    test::unhideEntry(form, 1, Answer::Yes);
     form.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a"}));
     EXPECT_EQ(flags(listFile()), own);
 
-    test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
     form.Show();
-    host.chooseFile(at("in.hwl"));
-    form.CmdImpList.click();
+    test::importList(form, at("in.hwl"));
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\x", "C:\\y"}));
     EXPECT_EQ(flags(listFile()), own);
     EXPECT_EQ(filesIn(dir), 3) << "no temporary file is left beside it";
@@ -251,61 +226,48 @@ bool namesReadOnlyList(const Box& box) {
 }
 
 TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTold) {
-    openWith({"C:\\a", at("gone")});
+    ASSERT_TRUE(openWith({"C:\\a", at("gone")}));
     SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_READONLY);
-    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
-    host.chooseFile(at("in.hwl"));
-    form.CmdImpList.click();
-    test::writeFile(at("out.hwl"), "kept\r\n");
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
+    EXPECT_TRUE(saysNot(test::importList(form, at("in.hwl")), "not imported"));
+    ASSERT_TRUE(test::writeFile(at("out.hwl"), "kept\r\n"));
     SetFileAttributesA(at("out.hwl").c_str(), FILE_ATTRIBUTE_READONLY);
-    host.chooseFile(at("out.hwl"));
-    form.CmdExpList.click();
-    form.LstUnhide.setListIndex(1);
-    host.answer(Answer::Yes);
-    form.CmdUnhide.click();
+    EXPECT_TRUE(saysNot(test::exportList(form, at("out.hwl")), "not exported"));
+    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     form.close();
-    ASSERT_EQ(host.boxes.size(), 6u);
-    EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
-    EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
-    EXPECT_TRUE(saysNot(host.boxes[5], "could not be saved")) << host.boxes[5];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), "could not be saved"));
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone")}));
     EXPECT_EQ(test::readFile(at("out.hwl")), "kept\r\n");
     EXPECT_EQ(flags(listFile()), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 
     host.reset();
-    host.chooseFile(at("notes.txt"));
-    ui::shared<FrmHidef>().CmdHideFil.click();
-    ASSERT_EQ(host.boxes.size(), 2u);
-    EXPECT_EQ(host.boxes[0], kCannotAccess) << "nor appended to";
-    EXPECT_TRUE(namesReadOnlyList(host.boxes[1])) << host.boxes[1];
+    const std::vector<Box> hiding = test::hideFile(ui::shared<FrmHidef>(), at("notes.txt"));
+    ASSERT_EQ(hiding.size(), 2u);
+    EXPECT_EQ(hiding[0], kCannotAccess) << "nor appended to";
+    EXPECT_TRUE(namesReadOnlyList(hiding[1])) << hiding[1];
     EXPECT_EQ(flags(at("notes.txt")), 0u);
     ui::shared<FrmHidef>().close();
 
     // Opened on a read-only list, the window says so once, up front.
     host.reset();
     form.Show();
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_TRUE(namesReadOnlyList(host.boxes[0])) << host.boxes[0];
-    form.LstUnhide.setListIndex(1);
-    host.answer(Answer::Yes);
-    form.CmdUnhide.click();
+    const std::vector<Box> onOpening = host.takeBoxes();
+    ASSERT_EQ(onOpening.size(), 1u);
+    EXPECT_TRUE(namesReadOnlyList(onOpening[0])) << onOpening[0];
+    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     form.close();
-    EXPECT_EQ(host.boxes.size(), 4u) << "the removal's three boxes, and no failure on closing";
+    EXPECT_TRUE(host.takeBoxes().empty()) << "no failure on closing";
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone")}));
 }
 
 TEST_F(FrmUnhidefTest, AnItemStillHiddenAfterUnhidingIsAFailure) {
     // Wine shows every name that starts with a dot as hidden, whatever its
     // attributes: "Unhide" cannot make it visible.
-    test::makeFolder(at(".dotted"));
+    ASSERT_TRUE(test::makeFolder(at(".dotted")));
     if (!(test::attributes(at(".dotted")) & FILE_ATTRIBUTE_HIDDEN)) GTEST_SKIP() << "dot names show here";
-    openWith({at(".dotted")});
-    form.LstUnhide.setListIndex(0);
-    host.answer(Answer::No);
-    form.CmdUnhide.click();
-    form.TxtUnhide.setText(at(".dotted"));
-    form.CmdQuickUnhide.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion, kInvalid, kCheckPath}));
+    ASSERT_TRUE(openWith({at(".dotted")}));
+    EXPECT_EQ(test::unhideEntry(form, 0, Answer::No), (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
+    EXPECT_EQ(test::quickUnhide(form, at(".dotted")), (std::vector<Box>{kInvalid, kCheckPath}));
     EXPECT_EQ(shown(), Entries{at(".dotted")});
 }
 
@@ -351,15 +313,11 @@ TEST_F(FrmUnhidefTest, AListFileTooLargeToHoldIsReportedAndTheMainWindowComesBac
 }
 
 TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
-    openWith({"C:\\a", at("gone"), "C:\\My Files, old\\b.txt", "", "  C:\\lead"});
-    form.LstUnhide.setListIndex(1);
-    host.answer(Answer::Yes);
-    form.CmdUnhide.click();
-    host.boxes.clear();
+    ASSERT_TRUE(openWith({"C:\\a", at("gone"), "C:\\My Files, old\\b.txt", "", "  C:\\lead"}));
+    test::unhideEntry(form, 1, Answer::Yes);
 
-    test::writeFile(at("out"), "old content, replaced without asking\r\n");
-    host.chooseFile(at("out"));
-    form.CmdExpList.click();
+    ASSERT_TRUE(test::writeFile(at("out"), "old content, replaced without asking\r\n"));
+    EXPECT_EQ(test::exportList(form, at("out")), std::vector<Box>{kExported});
     ASSERT_EQ(host.dialogs.size(), 1u);
     const ui::FileDialog& d = host.dialogs[0];
     EXPECT_EQ(d.kind, ui::FileDialog::Save);
@@ -367,7 +325,6 @@ TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
     EXPECT_EQ(d.filterDescription, "Hidewell File (*.HWL)");
     EXPECT_EQ(d.filterPattern, "*.hwl");
     EXPECT_EQ(d.initialFolder, "");
-    EXPECT_EQ(host.boxes, std::vector<Box>{kExported});
     EXPECT_EQ(test::readFile(at("out")), lines({"C:\\a", "C:\\My Files, old\\b.txt", "", "  C:\\lead"}))
         << "under exactly the name given, without the removed entry";
     EXPECT_EQ(test::readFile(listFile()),
@@ -375,84 +332,62 @@ TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
         << "export leaves the list file alone";
 
     // What was exported comes back exactly.
-    host.chooseFile(at("out"));
-    form.CmdImpList.click();
+    test::importList(form, at("out"));
     EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\My Files, old\\b.txt", "", "  C:\\lead"}));
 }
 
 TEST_F(FrmUnhidefTest, ImportReplacesTheListAndTheFileTakingEveryLineAsItIs) {
-    openWith({"C:\\old"});
-    test::writeFile(at("in.hwl"), "C:\\dup\r\n\r\nC:\\dup\r\n" + at("missing") + "\r\nC:\\last");
-    host.chooseFile(at("in.hwl"));
-    form.CmdImpList.click();
+    ASSERT_TRUE(openWith({"C:\\old"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), "C:\\dup\r\n\r\nC:\\dup\r\n" + at("missing") + "\r\nC:\\last"));
+    EXPECT_EQ(test::importList(form, at("in.hwl")), std::vector<Box>{kImported});
     ASSERT_EQ(host.dialogs.size(), 1u);
     EXPECT_EQ(host.dialogs[0].kind, ui::FileDialog::Open);
-    EXPECT_EQ(host.boxes, std::vector<Box>{kImported});
     const Entries imported{"C:\\dup", "", "C:\\dup", at("missing"), "C:\\last"};
     EXPECT_EQ(shown(), imported) << "replaced, not merged";
     EXPECT_EQ(test::readFile(listFile()), lines(imported));
     EXPECT_EQ(test::readFile(at("in.hwl")), "C:\\dup\r\n\r\nC:\\dup\r\n" + at("missing") + "\r\nC:\\last")
         << "the imported file is not changed";
 
-    test::writeFile(at("empty.hwl"), "");
-    host.chooseFile(at("empty.hwl"));
-    form.CmdImpList.click();
+    ASSERT_TRUE(test::writeFile(at("empty.hwl"), ""));
+    test::importList(form, at("empty.hwl"));
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
     EXPECT_EQ(test::readFile(listFile()), "");
 }
 
 TEST_F(FrmUnhidefTest, ImportOfTheListFileItselfChangesNothing) {
-    openWith({"C:\\a, b", "", " C:\\c"});
-    host.chooseFile(listFile());
-    form.CmdImpList.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kImported});
+    ASSERT_TRUE(openWith({"C:\\a, b", "", " C:\\c"}));
+    EXPECT_EQ(test::importList(form, listFile()), std::vector<Box>{kImported});
     EXPECT_EQ(shown(), (Entries{"C:\\a, b", "", " C:\\c"}));
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a, b", "", " C:\\c"}));
 }
 
 TEST_F(FrmUnhidefTest, CancellingEitherDialogDoesNothing) {
-    openWith({"C:\\a"});
-    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
-    host.chooseFile(at("out.hwl"));
-    form.CmdExpList.click();
-    host.chooseFile(at("in.hwl"));
-    form.CmdImpList.click();
-    host.boxes.clear();
-    test::writeFile(at("out.hwl"), "changed since\r\n");
+    ASSERT_TRUE(openWith({"C:\\a"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
+    test::exportList(form, at("out.hwl"));
+    test::importList(form, at("in.hwl"));
+    ASSERT_TRUE(test::writeFile(at("out.hwl"), "changed since\r\n"));
 
-    host.chooseFile(std::nullopt);
-    form.CmdExpList.click();
-    host.chooseFile(std::nullopt);
-    form.CmdImpList.click();
-    host.chooseFile("");  // a dialog that gave no name
-    form.CmdImpList.click();
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(test::exportList(form, std::nullopt).empty());
+    EXPECT_TRUE(test::importList(form, std::nullopt).empty());
+    EXPECT_TRUE(test::importList(form, "").empty()) << "a dialog that gave no name";
     EXPECT_EQ(test::readFile(at("out.hwl")), "changed since\r\n");
     EXPECT_EQ(shown(), Entries{"C:\\x"});
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\x"}));
 }
 
 TEST_F(FrmUnhidefTest, FailedExportsAndImportsSaySoAndChangeNothing) {
-    openWith({"C:\\a"});
-    test::makeFolder(at("folder.hwl"));
-    host.chooseFile(at("folder.hwl"));
-    form.CmdExpList.click();
-    host.chooseFile(at("nowhere\\out.hwl"));
-    form.CmdExpList.click();
-    host.chooseFile(at("folder.hwl"));
-    form.CmdImpList.click();
-    host.chooseFile(at("missing.hwl"));
-    form.CmdImpList.click();
-    host.chooseFile(at("\xEF\xBF\xBD.hwl"), false);  // a name with half a surrogate pair
-    form.CmdExpList.click();
+    ASSERT_TRUE(openWith({"C:\\a"}));
+    ASSERT_TRUE(test::makeFolder(at("folder.hwl")));
+    const std::vector<Box> first = test::exportList(form, at("folder.hwl"));
+    ASSERT_TRUE(saysNot(first, "not exported"));
+    EXPECT_NE(first[0].prompt.find(at("folder.hwl")), std::string::npos) << "names the file";
+    EXPECT_TRUE(saysNot(test::exportList(form, at("nowhere\\out.hwl")), "not exported"));
+    EXPECT_TRUE(saysNot(test::importList(form, at("folder.hwl")), "not imported"));
+    EXPECT_TRUE(saysNot(test::importList(form, at("missing.hwl")), "not imported"));
+    // A name with half a surrogate pair.
+    EXPECT_TRUE(saysNot(test::exportList(form, at("\xEF\xBF\xBD.hwl"), false), "not exported"));
 
-    ASSERT_EQ(host.boxes.size(), 5u);
-    EXPECT_TRUE(saysNot(host.boxes[0], "not exported")) << host.boxes[0];
-    EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
-    EXPECT_TRUE(saysNot(host.boxes[2], "not imported")) << host.boxes[2];
-    EXPECT_TRUE(saysNot(host.boxes[3], "not imported")) << host.boxes[3];
-    EXPECT_TRUE(saysNot(host.boxes[4], "not exported")) << host.boxes[4];
-    EXPECT_NE(host.boxes[0].prompt.find(at("folder.hwl")), std::string::npos) << "names the file";
     EXPECT_EQ(test::attributes(at("folder.hwl")) & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_EQ(shown(), Entries{"C:\\a"});
@@ -461,11 +396,11 @@ TEST_F(FrmUnhidefTest, FailedExportsAndImportsSaySoAndChangeNothing) {
 }
 
 TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
-    test::writeFile(listFile(), lines({"C:\\a", "C:\\b"}));
+    ASSERT_TRUE(test::writeFile(listFile(), lines({"C:\\a", "C:\\b"})));
     platform::FileHandle held = test::holdOpen(listFile());
     ASSERT_TRUE(held);
     form.Show();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
+    EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kNotFound, kPartlyRead}));
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
     held.reset();
     form.close();
@@ -476,26 +411,20 @@ TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
     held = test::holdOpen(listFile());
     form.Show();
     held.reset();
-    test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
-    host.chooseFile(at("in.hwl"));
-    form.CmdImpList.click();
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
+    test::importList(form, at("in.hwl"));
     EXPECT_EQ(shown(), (Entries{"C:\\x", "C:\\y", "C:\\a", "C:\\b"}));
-    form.LstUnhide.setListIndex(0);
-    host.answer(Answer::Yes);
-    form.CmdUnhide.click();
+    test::unhideEntry(form, 0, Answer::Yes);
     form.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\y", "C:\\a", "C:\\b"}));
 }
 
 TEST_F(FrmUnhidefTest, AListFileThatIsAFolderIsReportedAndLeftAlone) {
-    test::makeFolder(listFile());
+    ASSERT_TRUE(test::makeFolder(listFile()));
     form.Show();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
-    test::writeFile(at("in.hwl"), lines({"C:\\x"}));
-    host.chooseFile(at("in.hwl"));
-    form.CmdImpList.click();
-    ASSERT_EQ(host.boxes.size(), 3u);
-    EXPECT_TRUE(saysNot(host.boxes[2], "not imported")) << host.boxes[2];
+    EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kNotFound, kPartlyRead}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
+    EXPECT_TRUE(saysNot(test::importList(form, at("in.hwl")), "not imported"));
     EXPECT_EQ(form.LstUnhide.listCount(), 0) << "the list stays as it was";
     form.close();
     EXPECT_EQ(test::attributes(listFile()) & FILE_ATTRIBUTE_DIRECTORY,
@@ -507,15 +436,12 @@ TEST_F(FrmUnhidefTest, HoldsMoreThan32767Entries) {
     Entries many;
     for (int i = 0; i < 100000; ++i) many.push_back("C:\\Data\\Folder " + std::to_string(i) + "\\file.txt");
     many.push_back(at("gone"));
-    openWith(many);
+    ASSERT_TRUE(openWith(many));
     ASSERT_EQ(form.LstUnhide.listCount(), 100001);
     EXPECT_EQ(SendMessageA(form.LstUnhide.hwnd(), LB_GETCOUNT, 0, 0), 100001)
         << "the native list has them all";
 
-    form.LstUnhide.setListIndex(100000);
-    host.answer(Answer::Yes);
-    form.CmdUnhide.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion, kRemoved}));
+    EXPECT_EQ(test::unhideEntry(form, 100000, Answer::Yes), removal());
     form.close();
     many.pop_back();
     EXPECT_EQ(test::readFile(listFile()), lines(many));
@@ -528,22 +454,17 @@ TEST_F(FrmUnhidefTest, OnAFullDriveTheListFileKeepsItsWholeOldList) {
     if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
     platform::setApplicationFolder(drive.folder);
     const std::string list = hiding::listFilePath();
-    test::writeFile(list, lines({"C:\\a", "C:\\b"}));
+    ASSERT_TRUE(test::writeFile(list, lines({"C:\\a", "C:\\b"})));
     if (!drive.fill()) GTEST_SKIP() << "the drive does not fill up";
 
     form.Show();
     EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\b"}));
     Entries big;
     for (int i = 0; i < 5000; ++i) big.push_back("C:\\imported\\" + std::to_string(i));
-    test::writeFile(at("big.hwl"), lines(big));
-    host.chooseFile(at("big.hwl"));
-    form.CmdImpList.click();
+    ASSERT_TRUE(test::writeFile(at("big.hwl"), lines(big)));
+    EXPECT_TRUE(saysNot(test::importList(form, at("big.hwl")), "not imported"));
     EXPECT_EQ(test::readFile(list), lines({"C:\\a", "C:\\b"})) << "the old list is still whole";
-    host.chooseFile(drive.folder + "\\out.hwl");
-    form.CmdExpList.click();
-    ASSERT_EQ(host.boxes.size(), 2u);
-    EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
-    EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
+    EXPECT_TRUE(saysNot(test::exportList(form, drive.folder + "\\out.hwl"), "not exported"));
     EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\b"}));
 
     form.close();

@@ -23,41 +23,41 @@ ReadResult resultOf(const std::string& path) {
 TEST_F(ListFileTest, LivesBesideTheProgram) { EXPECT_EQ(hiding::listFilePath(), dir + "\\sett~.dll"); }
 
 TEST_F(ListFileTest, ReadsEachLineWholeWithoutItsLineEnd) {
-    test::writeFile(listFile(), "C:\\My Files, old\\a.txt\r\n\r\n  C:\\lead\r\nC:\\last");
+    ASSERT_TRUE(test::writeFile(listFile(), "C:\\My Files, old\\a.txt\r\n\r\n  C:\\lead\r\nC:\\last"));
     EXPECT_EQ(readList(listFile()), (Entries{"C:\\My Files, old\\a.txt", "", "  C:\\lead", "C:\\last"}));
 
-    test::writeFile(listFile(), "a\r\nb\r\n");
+    ASSERT_TRUE(test::writeFile(listFile(), "a\r\nb\r\n"));
     EXPECT_EQ(readList(listFile()), (Entries{"a", "b"})) << "no empty entry after the last line end";
 
-    test::writeFile(listFile(), "");
+    ASSERT_TRUE(test::writeFile(listFile(), ""));
     EXPECT_EQ(readList(listFile()), Entries{});
 
     // Notepad's "UTF-8 with BOM": the mark is no part of the first entry,
     // and a mark anywhere else is left as it is.
-    test::writeFile(listFile(),
-                    "\xEF\xBB\xBF"
-                    "C:\\a\r\n\xEF\xBB\xBF"
-                    "C:\\b");
+    ASSERT_TRUE(test::writeFile(listFile(),
+                                "\xEF\xBB\xBF"
+                                "C:\\a\r\n\xEF\xBB\xBF"
+                                "C:\\b"));
     EXPECT_EQ(readList(listFile()), (Entries{"C:\\a",
                                              "\xEF\xBB\xBF"
                                              "C:\\b"}));
 }
 
 TEST_F(ListFileTest, TakesLoneCarriageReturnsAndLineFeedsAsLineEnds) {
-    test::writeFile(listFile(), "a\nb\rc\r\n\nd");
+    ASSERT_TRUE(test::writeFile(listFile(), "a\nb\rc\r\n\nd"));
     EXPECT_EQ(readList(listFile()), (Entries{"a", "b", "c", "", "d"}));
 }
 
 TEST_F(ListFileTest, KeepsUtf8LinesWholeAndReadsOthersInTheLegacyCodePage) {
     const std::string utf8 = std::string("C:\\x\0y \xE6\x97\xA5", 10);
-    test::writeFile(listFile(), utf8 + "\r\nC:\\\xE9\x81\xFF\x90\r\n");
+    ASSERT_TRUE(test::writeFile(listFile(), utf8 + "\r\nC:\\\xE9\x81\xFF\x90\r\n"));
     if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     EXPECT_EQ(readList(listFile()), (Entries{utf8, "C:\\\xC3\xA9\xC2\x81\xC3\xBF\xC2\x90"}));
 }
 
 TEST_F(ListFileTest, ReportsAMissingFileApartFromAnUnreadableOne) {
     EXPECT_EQ(resultOf(listFile()), ReadResult::Missing);
-    test::makeFolder(listFile());
+    ASSERT_TRUE(test::makeFolder(listFile()));
     EXPECT_EQ(resultOf(listFile()), ReadResult::Failed);
 }
 
@@ -80,7 +80,7 @@ TEST_F(ListFileTest, ALineCutShortByAReadErrorIsNoEntry) {
     const std::string unix = "/tmp/hidewell-cut-" + std::to_string(GetCurrentProcessId());
     const std::string dos = "Z:\\tmp\\hidewell-cut-" + std::to_string(GetCurrentProcessId());
     if (!CreateDirectoryA(dos.c_str(), nullptr)) GTEST_SKIP() << "no Unix /tmp reached as Z:";
-    test::writeFile(dos + "\\list", bytes);
+    EXPECT_TRUE(test::writeFile(dos + "\\list", bytes));  // and on, to remove the folder
     const std::string mounted = dos + "\\disk\\list";
     test::startUnixCommand("(cd " + unix +
                            " && mkdir disk && /usr/sbin/mkfs.ext2 -q -F -b 1024 image 256 && " +
@@ -135,7 +135,7 @@ TEST_F(ListFileTest, ALongListGoesOutAndComesBackWhole) {
 }
 
 TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileKeepsHiddenAndSystemAndRefusesReadOnly) {
-    test::writeFile(listFile(), "old\r\n");
+    ASSERT_TRUE(test::writeFile(listFile(), "old\r\n"));
     SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(hiding::replaceFile(listFile(), {"new"}));
     EXPECT_EQ(test::readFile(listFile()), "new\r\n");
@@ -154,7 +154,7 @@ TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileKeepsHiddenAndSystemAndRefuse
 }
 
 TEST_F(ListFileTest, AFailedReplacementLeavesTheOldFileWhole) {
-    test::writeFile(listFile(), "old\r\n");
+    ASSERT_TRUE(test::writeFile(listFile(), "old\r\n"));
     // Held open without sharing by another program.
     platform::FileHandle held = test::holdOpen(listFile());
     ASSERT_TRUE(held);
@@ -173,13 +173,13 @@ TEST_F(ListFileTest, AppendCreatesTheFileAndKeepsWhatItHolds) {
     ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\two, three"));
     EXPECT_EQ(test::readFile(listFile()), "C:\\one\r\nC:\\one\r\nC:\\two, three\r\n");
 
-    test::writeFile(listFile(), "no line end");
+    ASSERT_TRUE(test::writeFile(listFile(), "no line end"));
     ASSERT_TRUE(hiding::appendEntry(listFile(), "next"));
     EXPECT_EQ(readList(listFile()), (Entries{"no line end", "next"})) << "the last entry is not run into";
 }
 
 TEST_F(ListFileTest, AppendFailsOnAFileThatCannotBeWritten) {
-    test::makeFolder(listFile());
+    ASSERT_TRUE(test::makeFolder(listFile()));
     EXPECT_FALSE(hiding::appendEntry(listFile(), "C:\\one"));
 }
 

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "support/Messages.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace {
 
@@ -53,14 +54,11 @@ TEST_F(OtherCopy, Acts) {
         const Entries& items = unhide.LstUnhide.items();
         const auto at = std::find(items.begin(), items.end(), parts[2]);
         ASSERT_NE(at, items.end()) << parts[2];
-        unhide.LstUnhide.setListIndex(static_cast<int>(at - items.begin()));
-        host.answer(ui::Answer::Yes);  // it names nothing there is: the entry goes
-        unhide.CmdUnhide.click();
-        EXPECT_EQ(host.boxes.back(), kRemoved);
+        // It names nothing there is: the entry goes.
+        EXPECT_EQ(test::unhideEntry(unhide, static_cast<int>(at - items.begin()), ui::Answer::Yes),
+                  removal());
     } else {
-        host.chooseFile(parts[2]);
-        unhide.CmdImpList.click();
-        EXPECT_EQ(host.boxes.back(), kImported);
+        EXPECT_EQ(test::importList(unhide, parts[2]), std::vector<Box>{kImported});
     }
     unhide.close();
 }
@@ -68,7 +66,7 @@ TEST_F(OtherCopy, Acts) {
 class TwoCopiesTest : public test::Sandbox {
 protected:
     // The other copy does one thing in this application folder, and ends.
-    void otherCopy(const std::string& action, const std::string& what) {
+    [[nodiscard]] ::testing::AssertionResult otherCopy(const std::string& action, const std::string& what) {
         SetEnvironmentVariableW(kJob, test::wide(dir + "|" + action + "|" + what).c_str());
         wchar_t self[MAX_PATH];
         GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -79,12 +77,14 @@ protected:
         const BOOL started =
             CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
         SetEnvironmentVariableW(kJob, nullptr);
-        ASSERT_TRUE(started);
+        if (!started) return ::testing::AssertionFailure() << "the other copy did not start";
         const platform::Handle process(pi.hProcess), thread(pi.hThread);
-        ASSERT_EQ(WaitForSingleObject(process.get(), 60000), WAIT_OBJECT_0);
         DWORD code = 1;
-        GetExitCodeProcess(process.get(), &code);
-        EXPECT_EQ(code, 0u) << "the other copy failed to " << action << " " << what;
+        if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0)
+            return ::testing::AssertionFailure() << "the other copy did not end within a minute";
+        if (GetExitCodeProcess(process.get(), &code) && code == 0) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "the other copy failed to " << action << " " << what << " (exit code " << code << ")";
     }
     std::vector<std::string> removeHere(const std::string& entry) {
         const Entries& items = unhide.LstUnhide.items();
@@ -98,16 +98,16 @@ protected:
 };
 
 TEST_F(TwoCopiesTest, EachCopyWritesOnlyItsOwnChanges) {
-    makeItemsToHide();
-    test::makeFolder(at("Other"));
-    test::writeFile(listFile(), lines({"C:\\a", "C:\\b", "C:\\c"}));
+    ASSERT_TRUE(makeItemsToHide());
+    ASSERT_TRUE(test::makeFolder(at("Other")));
+    ASSERT_TRUE(test::writeFile(listFile(), lines({"C:\\a", "C:\\b", "C:\\c"})));
 
     // While this copy's unhide window is open and has removed C:\a, the other
     // hides a folder and removes C:\b.
     unhide.Show();
     EXPECT_EQ(removeHere("C:\\a"), (Entries{"C:\\b", "C:\\c"}));
-    otherCopy("hide", at("Secret"));
-    otherCopy("remove", "C:\\b");
+    ASSERT_TRUE(otherCopy("hide", at("Secret")));
+    ASSERT_TRUE(otherCopy("remove", "C:\\b"));
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\c", at("Secret")}));
     unhide.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\c", at("Secret")}));
@@ -115,13 +115,12 @@ TEST_F(TwoCopiesTest, EachCopyWritesOnlyItsOwnChanges) {
     // An import here replaces what this window read and keeps what the other
     // hid meanwhile; the other's import is not undone by this window closing.
     unhide.Show();
-    otherCopy("hide", at("Other"));
-    test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"}));
-    host.chooseFile(at("in.hwl"));
-    unhide.CmdImpList.click();
+    ASSERT_TRUE(otherCopy("hide", at("Other")));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
+    test::importList(unhide, at("in.hwl"));
     EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\x", "C:\\y", at("Other")}));
-    test::writeFile(at("theirs.hwl"), lines({"C:\\z"}));
-    otherCopy("import", at("theirs.hwl"));
+    ASSERT_TRUE(test::writeFile(at("theirs.hwl"), lines({"C:\\z"})));
+    ASSERT_TRUE(otherCopy("import", at("theirs.hwl")));
     unhide.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\z"}));
 }

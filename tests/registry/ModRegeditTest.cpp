@@ -29,8 +29,9 @@ protected:
         ModRegedit::RegWriteValue(HKCU, path, name, value);
     }
     test::RawValue raw(const std::string& name) { return readRaw(HKEY_CURRENT_USER, path, name); }
-    void plant(const std::string& name, DWORD type, const std::string& data) {
-        writeRaw(HKEY_CURRENT_USER, path, name, type, data);
+    [[nodiscard]] ::testing::AssertionResult plant(const std::string& name, DWORD type,
+                                                   const std::string& data) {
+        return writeRaw(HKEY_CURRENT_USER, path, name, type, data);
     }
 
 private:
@@ -55,11 +56,11 @@ TEST_F(ModRegeditTest, ReadOfMissingKeyOrValueIsEmptyTextAndCreatesNothing) {
 }
 
 TEST_F(ModRegeditTest, StringEndsBeforeItsFirstNul) {
-    plant("terminated", REG_SZ, std::string("abc\0", 4));
-    plant("embedded", REG_SZ, std::string("ab\0cd\0", 6));
-    plant("unterminated", REG_SZ, "xyz");
-    plant("nothing", REG_SZ, "");
-    plant("digits", REG_SZ, std::string("42\0", 3));
+    ASSERT_TRUE(plant("terminated", REG_SZ, std::string("abc\0", 4)));
+    ASSERT_TRUE(plant("embedded", REG_SZ, std::string("ab\0cd\0", 6)));
+    ASSERT_TRUE(plant("unterminated", REG_SZ, "xyz"));
+    ASSERT_TRUE(plant("nothing", REG_SZ, ""));
+    ASSERT_TRUE(plant("digits", REG_SZ, std::string("42\0", 3)));
     EXPECT_EQ(read("terminated"), RegValue("abc"));
     EXPECT_EQ(read("embedded"), RegValue("ab"));
     EXPECT_EQ(read("unterminated"), RegValue("xyz"));
@@ -73,14 +74,14 @@ TEST_F(ModRegeditTest, LongStringIsReadWhole) {
     std::string text(100000, 'x');
     text[0] = 'a';
     text.back() = 'z';
-    plant("long", REG_SZ, text + '\0');
+    ASSERT_TRUE(plant("long", REG_SZ, text + '\0'));
     EXPECT_EQ(read("long").toText(), text);
 }
 
 TEST_F(ModRegeditTest, DwordReadsAsSignedNumber) {
-    plant("answer", REG_DWORD, test::dwordBytes(42));
-    plant("negative", REG_DWORD, test::dwordBytes(0xFFFFFFFBu));
-    plant("lowest", REG_DWORD, test::dwordBytes(0x80000000u));
+    ASSERT_TRUE(plant("answer", REG_DWORD, test::dwordBytes(42)));
+    ASSERT_TRUE(plant("negative", REG_DWORD, test::dwordBytes(0xFFFFFFFBu)));
+    ASSERT_TRUE(plant("lowest", REG_DWORD, test::dwordBytes(0x80000000u)));
     EXPECT_TRUE(read("answer").isNumber());
     EXPECT_EQ(read("answer").number(), 42);
     EXPECT_EQ(read("answer").toText(), "42");
@@ -90,14 +91,14 @@ TEST_F(ModRegeditTest, DwordReadsAsSignedNumber) {
 }
 
 TEST_F(ModRegeditTest, OtherTypesReadAsEmptyText) {
-    plant("expand", REG_EXPAND_SZ, std::string("%TEMP%\0", 7));
-    plant("binary", REG_BINARY, "\x01\x02\x03\x04");
-    plant("multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
-    plant("qword", REG_QWORD, std::string("\x2A\0\0\0\0\0\0\0", 8));
+    ASSERT_TRUE(plant("expand", REG_EXPAND_SZ, std::string("%TEMP%\0", 7)));
+    ASSERT_TRUE(plant("binary", REG_BINARY, "\x01\x02\x03\x04"));
+    ASSERT_TRUE(plant("multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5)));
+    ASSERT_TRUE(plant("qword", REG_QWORD, std::string("\x2A\0\0\0\0\0\0\0", 8)));
     // A number value of the wrong size holds no 32-bit number.
-    plant("dword0", REG_DWORD, "");
-    plant("dword2", REG_DWORD, "\x07\x01");
-    plant("dword8", REG_DWORD, std::string("\x07\0\0\0\0\0\0\0", 8));
+    ASSERT_TRUE(plant("dword0", REG_DWORD, ""));
+    ASSERT_TRUE(plant("dword2", REG_DWORD, "\x07\x01"));
+    ASSERT_TRUE(plant("dword8", REG_DWORD, std::string("\x07\0\0\0\0\0\0\0", 8)));
     for (const char* name : {"expand", "binary", "multi", "qword", "dword0", "dword2", "dword8"})
         EXPECT_EQ(read(name), RegValue("")) << name;
 }
@@ -183,15 +184,16 @@ TEST_F(ModRegeditTest, OverflowIsRaisedAfterTheKeyIsCreatedAndWritesNothing) {
 }
 
 TEST_F(ModRegeditTest, WriteCreatesMissingLevelsOfThePath) {
-    test::makeKey(HKEY_CURRENT_USER, at("one"));
+    ASSERT_TRUE(test::makeKey(HKEY_CURRENT_USER, at("one")));
     ModRegedit::RegWriteValue(HKCU, at("one\\two\\three"), "v", RegValue("x"));
     EXPECT_EQ(readRaw(HKEY_CURRENT_USER, at("one\\two\\three"), "v").data, std::string("x\0", 2));
 }
 
 TEST_F(ModRegeditTest, RefusedWriteStoresNothingAndRaisesNothing) {
-    plant("old", REG_SZ, std::string("before\0", 7));
+    ASSERT_TRUE(plant("old", REG_SZ, std::string("before\0", 7)));
     {
         test::AccessDenied denied(HKEY_CURRENT_USER, path);
+        ASSERT_TRUE(denied.inPlace());
         EXPECT_NO_THROW(write("new", RegValue("text")));
         EXPECT_NO_THROW(write("old", RegValue("17")));
     }
@@ -209,12 +211,12 @@ TEST_F(ModRegeditTest, DeleteNeedsAnExistingParentAndSubkeyAndCreatesNothing) {
 }
 
 TEST_F(ModRegeditTest, DeleteRemovesASubkeyWithValuesButNotOneWithSubkeys) {
-    writeRaw(HKEY_CURRENT_USER, at("leaf"), "v", REG_SZ, std::string("x\0", 2));
-    writeRaw(HKEY_CURRENT_USER, at("leaf"), "n", REG_DWORD, test::dwordBytes(1));
+    ASSERT_TRUE(writeRaw(HKEY_CURRENT_USER, at("leaf"), "v", REG_SZ, std::string("x\0", 2)));
+    ASSERT_TRUE(writeRaw(HKEY_CURRENT_USER, at("leaf"), "n", REG_DWORD, test::dwordBytes(1)));
     EXPECT_TRUE(ModRegedit::RegDeleteSubkey(HKCU, path, "leaf"));
     EXPECT_FALSE(test::keyExists(HKEY_CURRENT_USER, at("leaf")));
 
-    test::makeKey(HKEY_CURRENT_USER, at("tree\\branch"));
+    ASSERT_TRUE(test::makeKey(HKEY_CURRENT_USER, at("tree\\branch")));
     EXPECT_FALSE(ModRegedit::RegDeleteSubkey(HKCU, path, "tree"));
     EXPECT_TRUE(test::keyExists(HKEY_CURRENT_USER, at("tree\\branch")));
     // The parent path may have several levels, as the MRU targets do.

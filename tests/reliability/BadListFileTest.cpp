@@ -8,6 +8,7 @@
 #include "hiding/ListFile.h"
 #include "reliability/Reliability.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace reliability {
 namespace {
@@ -56,7 +57,7 @@ class BadListFileTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::writeFile(at("notes.txt"), "x");
+        ASSERT_TRUE(test::writeFile(at("notes.txt"), "x"));
     }
     FrmUnhidef& unhide = ui::shared<FrmUnhidef>();
     FrmHidef& hide = ui::shared<FrmHidef>();
@@ -68,7 +69,7 @@ TEST_F(BadListFileTest, TheUnhideWindowKeepsEveryEntryOfAHostileListFile) {
         SCOPED_TRACE(h.name);
         tally("bad input: list file contents (unhide window)");
         const Entries expected = entriesOf(h.bytes);
-        test::writeFile(listFile(), h.bytes);
+        ASSERT_TRUE(test::writeFile(listFile(), h.bytes));
         host.reset();
         unhide.Show();
         EXPECT_TRUE(host.boxes.empty());
@@ -102,13 +103,11 @@ TEST_F(BadListFileTest, ImportTakesEveryEntryOfAHostileFile) {
         SCOPED_TRACE(h.name);
         tally("bad input: list file contents (import)");
         const Entries expected = entriesOf(h.bytes);
-        test::writeFile(listFile(), lines({"C:\\old"}));
-        test::writeFile(at("in.hwl"), h.bytes);
+        ASSERT_TRUE(test::writeFile(listFile(), lines({"C:\\old"})));
+        ASSERT_TRUE(test::writeFile(at("in.hwl"), h.bytes));
         host.reset();
         unhide.Show();
-        host.chooseFile(at("in.hwl"));
-        unhide.CmdImpList.click();
-        EXPECT_EQ(host.boxes, std::vector<Box>{kImported});
+        EXPECT_EQ(test::importList(unhide, at("in.hwl")), std::vector<Box>{kImported});
         EXPECT_EQ(unhide.LstUnhide.items(), expected);
         EXPECT_EQ(test::readFile(listFile()), lines(expected));
         EXPECT_EQ(test::readFile(at("in.hwl")), h.bytes) << "the imported file is not changed";
@@ -126,12 +125,10 @@ TEST_F(BadListFileTest, HidingAppendsAfterEveryEntryOfAHostileListFile) {
         tally("bad input: list file contents (hide window append)");
         Entries expected = entriesOf(h.bytes);
         expected.push_back(item);
-        test::writeFile(listFile(), h.bytes);
+        ASSERT_TRUE(test::writeFile(listFile(), h.bytes));
         SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
         host.reset();
-        host.chooseFile(item);
-        hide.CmdHideFil.click();
-        EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+        EXPECT_EQ(test::hideFile(hide, item), std::vector<Box>{kFileHidden});
         const std::string after = test::readFile(listFile());
         EXPECT_EQ(after.substr(0, h.bytes.size()), h.bytes) << "what was there stays as it was";
         EXPECT_EQ(readList(listFile()), expected) << "and the new entry does not run into the last one";
@@ -147,7 +144,7 @@ TEST_F(BadListFileTest, AMillionLines) {
     std::string bytes;
     bytes.reserve(14 << 20);
     for (int i = 0; i < 1000000; ++i) bytes += "C:\\Data\\" + std::to_string(i) + "\r\n";
-    test::writeFile(listFile(), bytes);
+    ASSERT_TRUE(test::writeFile(listFile(), bytes));
     tally("bad input: list file contents (unhide window)");
     unhide.Show();
     EXPECT_TRUE(host.boxes.empty());
@@ -159,9 +156,7 @@ TEST_F(BadListFileTest, AMillionLines) {
 
     tally("bad input: list file contents (hide window append)");
     host.reset();
-    host.chooseFile(at("notes.txt"));
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden});
+    EXPECT_EQ(test::hideFile(hide, at("notes.txt")), std::vector<Box>{kFileHidden});
     EXPECT_EQ(test::readFile(listFile()), bytes + at("notes.txt") + "\r\n");
     hide.close();
 }
@@ -170,14 +165,11 @@ TEST_F(BadListFileTest, AMillionLines) {
 // sharing: as the list file, as the file imported and as the export target.
 class Unusable {
 public:
-    Unusable(bool folder, const std::string& path, const std::string& bytes) : path_(path) {
-        if (folder) {
-            test::makeFolder(path);
-            return;
-        }
-        test::writeFile(path, bytes);
+    Unusable(bool folder, const std::string& path, const std::string& bytes)
+        : path_(path), made_(folder ? test::makeFolder(path) : test::writeFile(path, bytes)) {
+        if (folder || !made_) return;
         held_ = test::holdOpen(path);
-        EXPECT_TRUE(held_) << path;
+        if (!held_) made_ = ::testing::AssertionFailure() << "could not hold " << path << " open";
     }
     ~Unusable() {
         release();
@@ -185,9 +177,12 @@ public:
     }
     // The other program lets go.
     void release() { held_.reset(); }
+    // Whether it is there and held as it should be; why not when not.
+    const ::testing::AssertionResult& made() const { return made_; }
 
 private:
     std::string path_;
+    ::testing::AssertionResult made_;
     platform::FileHandle held_;
 };
 
@@ -199,24 +194,20 @@ TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold
         {
             tally("bad input: unusable list file (folder, held open)", 3);
             Unusable list(folder, listFile(), old);
+            ASSERT_TRUE(list.made());
             const Snapshot before = snapshot(dir);
             host.reset();
             unhide.Show();
-            EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
+            EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kNotFound, kPartlyRead}));
             EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
-            test::writeFile(at("in.hwl"), lines({"C:\\new"}));
-            host.chooseFile(at("in.hwl"));
-            unhide.CmdImpList.click();
-            ASSERT_EQ(host.boxes.size(), 3u);
-            EXPECT_TRUE(saysNot(host.boxes[2], "not imported")) << host.boxes[2];
+            ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\new"})));
+            EXPECT_TRUE(saysNot(test::importList(unhide, at("in.hwl")), "not imported"));
             EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
             unhide.close();
             DeleteFileA(at("in.hwl").c_str());
 
             host.reset();
-            host.chooseFile(item);
-            hide.CmdHideFil.click();
-            EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+            EXPECT_EQ(test::hideFile(hide, item), std::vector<Box>{kCannotAccess});
             hide.close();
             EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{})
                 << "nothing hidden unrecorded, nothing left behind";
@@ -228,19 +219,15 @@ TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold
 
         // As the file imported, and as the export target.
         tally("bad input: unusable import file or export target (folder, held open)", 2);
-        test::writeFile(listFile(), old);
+        ASSERT_TRUE(test::writeFile(listFile(), old));
         unhide.Show();
         {
             Unusable other(folder, at("other.hwl"), lines({"C:\\other"}));
+            ASSERT_TRUE(other.made());
             const Snapshot before = snapshot(dir);
             host.reset();
-            host.chooseFile(at("other.hwl"));
-            unhide.CmdImpList.click();
-            host.chooseFile(at("other.hwl"));
-            unhide.CmdExpList.click();
-            ASSERT_EQ(host.boxes.size(), 2u);
-            EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
-            EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
+            EXPECT_TRUE(saysNot(test::importList(unhide, at("other.hwl")), "not imported"));
+            EXPECT_TRUE(saysNot(test::exportList(unhide, at("other.hwl")), "not exported"));
             EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\a", "C:\\b"}));
             EXPECT_EQ(differences(before, snapshot(dir)), std::vector<std::string>{});
             other.release();

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "reliability/Reliability.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace reliability {
 namespace {
@@ -82,11 +83,9 @@ protected:
 
     // A fresh folder for each row: Secret (a folder), notes.txt and, deeper
     // than MAX_PATH, long\...\deep (a folder) holding deep.txt.
-    std::string makeRowFolder(int n) {
-        const std::string base = at("row" + std::to_string(n));
-        test::makeFolder(base);
-        test::makeFolder(base + "\\Secret");
-        test::writeFile(base + "\\notes.txt", "C:\\from notes\r\n");
+    [[nodiscard]] static ::testing::AssertionResult makeRowFolder(const std::string& base) {
+        for (const std::string& folder : {base, base + "\\Secret"})
+            if (const ::testing::AssertionResult made = test::makeFolder(folder); !made) return made;
         std::string deep = base;
         for (int i = 0; i < 6; ++i) {
             deep += "\\" + std::string(48, static_cast<char>('a' + i));
@@ -95,7 +94,7 @@ protected:
         HANDLE h = CreateFileW(platform(deep + "\\deep.txt").c_str(), GENERIC_WRITE, 0, nullptr,
                                CREATE_ALWAYS, 0, nullptr);
         CloseHandle(h);
-        return base;
+        return test::writeFile(base + "\\notes.txt", "C:\\from notes\r\n");
     }
     static std::string longFolder() {
         std::string deep;
@@ -160,9 +159,11 @@ protected:
 };
 
 TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
+    ASSERT_FALSE(emptyDrive_.letter.empty()) << "no free drive letter to map";
     const int count = static_cast<int>(rows(dir).size());
     for (int n = 0; n < count; ++n) {
-        const std::string b = makeRowFolder(n);
+        const std::string b = at("row" + std::to_string(n));
+        ASSERT_TRUE(makeRowFolder(b));
         const Row row = rows(b)[static_cast<size_t>(n)];
         SCOPED_TRACE(std::string(row.what) + ": " + row.path.substr(0, 300));
         if (row.path.rfind("\\\\no-such-server", 0) == 0 && !test::underWine()) {
@@ -183,6 +184,7 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             hide.Show();
             const std::string was = hide.Dir1.path();
             const GuardedText guarded(row.path);
+            ASSERT_EQ(guarded.view(), row.path) << "no memory for a guarded copy";
             const bool opened = hide.Dir1.setPath(guarded.view());
             EXPECT_EQ(opened, does[0] == 'F') << "folder list";
             if (opened) {
@@ -209,9 +211,7 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
                 // The entry unhides what was hidden.
                 host.reset();
                 unhide.Show();
-                unhide.LstUnhide.setListIndex(0);
-                unhide.CmdUnhide.click();
-                EXPECT_EQ(host.boxes, std::vector<Box>{kUnhidden});
+                EXPECT_EQ(test::unhideEntry(unhide, 0), std::vector<Box>{kUnhidden});
                 unhide.close();
                 EXPECT_EQ(attributesOf(named) & kHiddenSystem, 0u);
                 setAttributes(named, was);
@@ -229,14 +229,13 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             host.reset();
             unhide.Show();
             host.boxes.clear();
-            unhide.TxtUnhide.setText(row.path);
-            unhide.CmdQuickUnhide.click();
+            const std::vector<Box> told = test::quickUnhide(unhide, row.path);
             if (does[2] == 'Q') {
-                EXPECT_EQ(host.boxes, std::vector<Box>{kQuickUnhidden});
+                EXPECT_EQ(told, std::vector<Box>{kQuickUnhidden});
                 EXPECT_EQ(attributesOf(named) & kHiddenSystem, 0u);
                 setAttributes(named, kHiddenSystem);
             } else {
-                EXPECT_EQ(host.boxes, (std::vector<Box>{kInvalid, kCheckPath})) << "quick unhide";
+                EXPECT_EQ(told, (std::vector<Box>{kInvalid, kCheckPath})) << "quick unhide";
             }
             EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
             if (!named.empty()) setAttributes(named, FILE_ATTRIBUTE_NORMAL);
@@ -249,32 +248,28 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             Snapshot before = snapshot(b);
             const Snapshot app = snapshot(dir);
             host.reset();
-            host.chooseFile(row.path);
-            unhide.CmdExpList.click();
-            ASSERT_EQ(host.boxes.size(), 1u);
+            const std::vector<Box> exporting = test::exportList(unhide, row.path);
             if (does[3] == 'E') {
-                EXPECT_EQ(host.boxes[0], kExported);
+                EXPECT_EQ(exporting, std::vector<Box>{kExported});
                 EXPECT_EQ(contentOf(named), lines({"C:\\exported", ""}));
                 before.erase(row.names);
                 Snapshot after = snapshot(b);
                 after.erase(row.names);
                 EXPECT_EQ(differences(before, after), std::vector<std::string>{}) << "only the file named";
             } else {
-                EXPECT_TRUE(saysNot(host.boxes[0], "not exported")) << host.boxes[0];
+                EXPECT_TRUE(saysNot(exporting, "not exported"));
                 EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
             }
 
             before = snapshot(b);
             const std::string content = named.empty() ? "" : contentOf(named);
             host.reset();
-            host.chooseFile(row.path);
-            unhide.CmdImpList.click();
-            ASSERT_EQ(host.boxes.size(), 1u);
+            const std::vector<Box> importing = test::importList(unhide, row.path);
             if (does[4] == 'I') {
-                EXPECT_EQ(host.boxes[0], kImported);
+                EXPECT_EQ(importing, std::vector<Box>{kImported});
                 EXPECT_EQ(unhide.LstUnhide.items(), splitLines(content));
             } else {
-                EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
+                EXPECT_TRUE(saysNot(importing, "not imported"));
                 EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\exported", ""}));
             }
             EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
@@ -293,24 +288,20 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
 // the platform would take the path up to it, an item the entry does not name.
 TEST_F(BadPathTest, AnEntryWithANulNamesNoItem) {
     tally("bad input: list entries with a NUL");
-    test::makeFolder(at("Secret"));
+    ASSERT_TRUE(test::makeFolder(at("Secret")));
     setAttributes(at("Secret"), kHiddenSystem);
     const std::string entry = at("Secret") + std::string(1, '\0') + "junk";
-    test::writeFile(listFile(), lines({entry}));
+    ASSERT_TRUE(test::writeFile(listFile(), lines({entry})));
     unhide.Show();
-    unhide.LstUnhide.setListIndex(0);
-    host.answer(ui::Answer::No);
-    unhide.CmdUnhide.click();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
+    EXPECT_EQ(test::unhideEntry(unhide, 0, ui::Answer::No),
+              (std::vector<Box>{kCannotBeFound, kRemoveQuestion}));
     EXPECT_EQ(attributesOf(at("Secret")) & kHiddenSystem, kHiddenSystem);
     unhide.close();
     EXPECT_EQ(readList(listFile()), Entries{entry}) << "kept as it was";
 
     host.reset();
     setAttributes(at("Secret"), FILE_ATTRIBUTE_NORMAL);
-    host.chooseFile(entry);
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(test::hideFile(hide, entry), std::vector<Box>{kCannotAccess});
     EXPECT_EQ(attributesOf(at("Secret")) & kHiddenSystem, 0u);
     setAttributes(at("Secret"), FILE_ATTRIBUTE_NORMAL);
 }

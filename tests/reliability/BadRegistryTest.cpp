@@ -105,7 +105,7 @@ TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
             tally("bad input: registry values at the password key");
             test::deleteRaw(HKEY_LOCAL_MACHINE, kMachine, kName);
             test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
-            test::writeRaw(root, path, kName, v.type, v.data);
+            ASSERT_TRUE(test::writeRaw(root, path, kName, v.type, v.data));
             const test::RawValue before = test::readRaw(root, path, kName);  // poisoned: nothing read past it
 
             // Text as the registry now holds it, which the raw bytes give in
@@ -154,15 +154,14 @@ TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
 TEST_F(BadRegistryTest, AFirstPasswordReplacesOddValuesWhereItIsStored) {
     if (!test::password::machineWritable()) GTEST_SKIP() << test::password::kNeedsMachine;
     tally("bad input: registry values at the password key", 2);
-    test::writeRaw(HKEY_LOCAL_MACHINE, kMachine, kName, REG_DWORD, "\x07\x01");
-    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_BINARY, "secret");
+    ASSERT_TRUE(test::writeRaw(HKEY_LOCAL_MACHINE, kMachine, kName, REG_DWORD, "\x07\x01"));
+    ASSERT_TRUE(test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_BINARY, "secret"));
     login.Show();
     ASSERT_TRUE(first.visible());
     first.TxtNewpass1.setText("new one");
     first.txtnewpass2.setText("new one");
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{kPasswordSaved});
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(test::readRaw(HKEY_LOCAL_MACHINE, kMachine, kName).type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(test::readRaw(HKEY_CURRENT_USER, kUser, kName).data, "secret")
@@ -181,11 +180,13 @@ double secondsFor(const std::function<void()>& f) {
 TEST_F(BadRegistryTest, ALongTypedPasswordIsCheckedInTime) {
     tally("bad input: typed passwords of 100 B to 1 MiB", 4);
     const std::string longer(100, 'L');  // beyond the hash's 64-byte block
-    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(test::password::recordFor(longer, 2)));
+    ASSERT_TRUE(
+        test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(test::password::recordFor(longer, 2))));
     EXPECT_TRUE(PasswordStore::matches(longer)) << "records of long passwords stay valid";
     EXPECT_FALSE(PasswordStore::matches(longer + "L"));
 
-    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz(test::password::recordFor("short", 20000)));
+    ASSERT_TRUE(test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ,
+                               sz(test::password::recordFor("short", 20000))));
     const std::string pasted(1 << 20, 'P');
     login.Show();
     login.TxtPass.setText(pasted);
@@ -196,15 +197,14 @@ TEST_F(BadRegistryTest, ALongTypedPasswordIsCheckedInTime) {
     // And as a new password, saved at full strength and then logged in with.
     const std::string chosen = std::string(64 << 10, 'c') + "!";
     auto& change = ui::shared<FrmChangePass>();
-    test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz("old"));
+    ASSERT_TRUE(test::writeRaw(HKEY_CURRENT_USER, kUser, kName, REG_SZ, sz("old")));
     change.Show();
     change.TxtOldPass.setText("old");
     change.Text1.setText(chosen);
     change.Text2.setText(chosen);
     host.reset();
     EXPECT_LT(secondsFor([&] { change.CmdChangepass.click(); }), 10.0);
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{kPasswordChanged});
     EXPECT_LT(secondsFor([&] { EXPECT_TRUE(PasswordStore::matches(chosen)); }), 10.0);
 }
 
@@ -236,11 +236,11 @@ private:
 };
 
 // Subkeys of subkeys, `depth` deep, and `wide` side by side under the key.
-void plantTree(const std::string& key, int depth, int wide) {
+[[nodiscard]] ::testing::AssertionResult plantTree(const std::string& key, int depth, int wide) {
     HKEY at = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &at, nullptr),
-        ERROR_SUCCESS);
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &at,
+                        nullptr) != ERROR_SUCCESS)
+        return ::testing::AssertionFailure() << "could not make " << key;
     for (int i = 0; i < wide; ++i) {
         HKEY side = nullptr;
         RegCreateKeyExA(at, ("side " + std::to_string(i)).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
@@ -248,11 +248,12 @@ void plantTree(const std::string& key, int depth, int wide) {
         RegSetValueExA(side, "v", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&i), sizeof i);
         RegCloseKey(side);
     }
+    ::testing::AssertionResult made = ::testing::AssertionSuccess();
     for (int level = 0; level < depth; ++level) {
         HKEY next = nullptr;
         if (RegCreateKeyExA(at, "d", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &next, nullptr) !=
             ERROR_SUCCESS) {
-            ADD_FAILURE() << "could not make level " << level;
+            made = ::testing::AssertionFailure() << "could not make level " << level;
             break;
         }
         RegSetValueExA(next, "", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
@@ -260,6 +261,7 @@ void plantTree(const std::string& key, int depth, int wide) {
         at = next;
     }
     RegCloseKey(at);
+    return made;
 }
 
 std::vector<std::string> subkeysOf(const std::string& key) {
@@ -283,18 +285,20 @@ TEST_F(BadMruTargetTest, OddValuesAndDeepTreesGoWholeAndNothingBesideThem) {
         SCOPED_TRACE(t.name);
         const std::string target = std::string(t.parent) + "\\" + t.subkey;
         const test::PreservedKey real(HKEY_CURRENT_USER, target);
+        ASSERT_TRUE(real.kept());
         willCreate(target);
         willCreate(std::string(t.parent) + "\\HidewellSibling");
         // The deepest the registry allows for one row, a wide level for another.
         const int depth = row == 0 ? 500 : 20, wide = row == 1 ? 5000 : 10;
         ++row;
-        plantTree(target, depth, wide);
-        test::makeKey(HKEY_CURRENT_USER, std::string(t.parent) + "\\HidewellSibling");
+        ASSERT_TRUE(plantTree(target, depth, wide));
+        ASSERT_TRUE(test::makeKey(HKEY_CURRENT_USER, std::string(t.parent) + "\\HidewellSibling"));
         for (const OddValue& v : oddValues()) {
             tally("bad input: odd values in MRU target keys and beside them", 2);
-            test::writeRaw(HKEY_CURRENT_USER, target, v.what, v.type, v.data);
-            test::writeRaw(HKEY_CURRENT_USER, t.parent, std::string("HidewellSibling ") + v.what, v.type,
-                           v.data);
+            // And on, to remove the values beside the target at the end.
+            EXPECT_TRUE(test::writeRaw(HKEY_CURRENT_USER, target, v.what, v.type, v.data));
+            EXPECT_TRUE(test::writeRaw(HKEY_CURRENT_USER, t.parent, std::string("HidewellSibling ") + v.what,
+                                       v.type, v.data));
         }
         tally("bad input: MRU target trees (levels deep)", depth);
         std::vector<test::RawValue> siblings;

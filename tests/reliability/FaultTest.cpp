@@ -17,6 +17,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
+#include "support/Steps.h"
 
 namespace reliability {
 namespace {
@@ -45,15 +46,12 @@ class FaultTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        makeItemsToHide();
+        ASSERT_TRUE(makeItemsToHide());
         main.Show();
     }
-    // Removes the entry at `index` as the user does, for one that cannot be found.
-    void removeEntry(int index) {
-        unhide.LstUnhide.setListIndex(index);
-        host.answer(Answer::Yes);
-        unhide.CmdUnhide.click();
-    }
+    // Removes the entry at `index` as the user does, for one that cannot be
+    // found; the boxes shown since the last take, for the test to check.
+    std::vector<Box> removeEntry(int index) { return test::unhideEntry(unhide, index, Answer::Yes); }
 
     Form1& main = ui::shared<Form1>();
     FrmHidef& hide = ui::shared<FrmHidef>();
@@ -66,15 +64,13 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     platform::setApplicationFolder(drive.folder);
     const std::string list = hiding::listFilePath();
     const Entries old = onePageOfEntries();
-    test::writeFile(list, lines(old));
+    ASSERT_TRUE(test::writeFile(list, lines(old)));
     ASSERT_EQ(test::readFile(list).size(), 4096u);
     if (!drive.fill()) GTEST_SKIP() << "the drive does not fill up";
 
     // Hiding: the entry cannot be appended, so the item is not hidden either.
     tally("faults: drive full (append, close-rewrite, export, import)", 4);
-    host.chooseFile(at("notes.txt"));
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(test::hideFile(hide, at("notes.txt")), std::vector<Box>{kCannotAccess});
     EXPECT_EQ(test::attributes(at("notes.txt")) & kHiddenSystem, 0u);
     EXPECT_EQ(test::readFile(list), lines(old));
     hide.close();
@@ -83,18 +79,12 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     host.reset();
     unhide.Show();
     EXPECT_EQ(unhide.LstUnhide.items(), old);
-    test::writeFile(at("in.hwl"), lines({"C:\\imported 1", "C:\\imported 2"}));
-    host.chooseFile(at("in.hwl"));
-    unhide.CmdImpList.click();
-    host.chooseFile(drive.folder + "\\out.hwl");
-    unhide.CmdExpList.click();
-    removeEntry(0);
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\imported 1", "C:\\imported 2"})));
+    EXPECT_TRUE(saysNot(test::importList(unhide, at("in.hwl")), "not imported"));
+    EXPECT_TRUE(saysNot(test::exportList(unhide, drive.folder + "\\out.hwl"), "not exported"));
+    EXPECT_EQ(removeEntry(0), removal());
     unhide.close();
-    ASSERT_EQ(host.boxes.size(), 6u);
-    EXPECT_TRUE(saysNot(host.boxes[0], "not imported")) << host.boxes[0];
-    EXPECT_TRUE(saysNot(host.boxes[1], "not exported")) << host.boxes[1];
-    EXPECT_EQ(host.boxes[4], kRemoved);
-    EXPECT_TRUE(saysNot(host.boxes[5], kNotSaved)) << host.boxes[5];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_TRUE(main.visible()) << "the window closed all the same";
     EXPECT_EQ(test::readFile(list), lines(old)) << "the whole old list";
     EXPECT_EQ(test::readFile(drive.folder + "\\out.hwl"), "<missing>") << "no partial export";
@@ -108,9 +98,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     unhide.close();
     Entries shorter(old.begin() + 1, old.end());
     EXPECT_EQ(test::readFile(list), lines(shorter));
-    host.chooseFile(at("notes.txt"));
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes.back(), kFileHidden);
+    EXPECT_EQ(test::hideFile(hide, at("notes.txt")), std::vector<Box>{kFileHidden});
     shorter.push_back(at("notes.txt"));
     EXPECT_EQ(readList(list), shorter);
     hide.close();
@@ -119,17 +107,15 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
 TEST_F(FaultTest, AListFileHeldOpenWhileTheUnhideWindowIsOpenLosesNoEntry) {
     tally("faults: list file held open without sharing while the unhide window is open", 1);
     const Entries old{"C:\\a", "C:\\gone", "C:\\c"};
-    test::writeFile(listFile(), lines(old));
+    ASSERT_TRUE(test::writeFile(listFile(), lines(old)));
     unhide.Show();
     removeEntry(1);
     // Another program opens the file now, sharing nothing.
     platform::FileHandle other = test::holdOpen(listFile());
     ASSERT_TRUE(other);
-    host.boxes.clear();
     unhide.close();
     other.reset();
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_TRUE(saysNot(host.boxes[0], kNotSaved)) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(readList(listFile()), old) << "the whole old list";
     tally("entries kept through faults", static_cast<long long>(old.size()));
@@ -137,15 +123,15 @@ TEST_F(FaultTest, AListFileHeldOpenWhileTheUnhideWindowIsOpenLosesNoEntry) {
     // Let go of, the file takes the same change.
     host.reset();
     unhide.Show();
-    removeEntry(1);
+    EXPECT_EQ(removeEntry(1), removal());
     unhide.close();
-    EXPECT_EQ(host.boxes.size(), 3u) << "the removal's boxes only";
+    EXPECT_TRUE(host.takeBoxes().empty()) << "no failure on closing";
     EXPECT_EQ(readList(listFile()), (Entries{"C:\\a", "C:\\c"}));
 }
 
 TEST_F(FaultTest, AListFileUnderAByteRangeLockLosesNoEntry) {
     const Entries old{"C:\\a", "C:\\b"};
-    test::writeFile(listFile(), lines(old));
+    ASSERT_TRUE(test::writeFile(listFile(), lines(old)));
     // Another program holds the whole file locked, sharing everything else.
     // Closing the handle lets go of the lock, on every way out of the test.
     platform::FileHandle other = test::holdOpen(listFile(), GENERIC_READ | GENERIC_WRITE,
@@ -171,21 +157,19 @@ TEST_F(FaultTest, AListFileUnderAByteRangeLockLosesNoEntry) {
     tally("faults: list file under a byte-range lock (open, append, import)", 3);
 
     unhide.Show();
-    EXPECT_EQ(host.boxes, (std::vector<Box>{kNotFound, kPartlyRead}));
+    EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kNotFound, kPartlyRead}));
     unhide.close();
-    EXPECT_EQ(host.boxes.size(), 2u) << "a list it could not read is not written back";
+    EXPECT_TRUE(host.takeBoxes().empty()) << "a list it could not read is not written back";
 
     host.reset();
-    host.chooseFile(at("notes.txt"));
-    hide.CmdHideFil.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kCannotAccess});
+    EXPECT_EQ(test::hideFile(hide, at("notes.txt")), std::vector<Box>{kCannotAccess});
     EXPECT_EQ(test::attributes(at("notes.txt")) & kHiddenSystem, 0u);
     hide.close();
 
     // An import replaces the file in one step: the locked old one goes whole.
     host.reset();
     unhide.Show();
-    test::writeFile(at("in.hwl"), lines({"C:\\new"}));
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\new"})));
     host.chooseFile(at("in.hwl"));
     unhide.CmdImpList.click();
     const Box result = host.boxes.back();
@@ -205,19 +189,15 @@ TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
     if (drive.folder.empty()) GTEST_SKIP() << "no small drive of its own here (needs root under Wine)";
     platform::setApplicationFolder(drive.folder);
     const Entries old{"C:\\a", "C:\\gone", "C:\\c"};
-    test::writeFile(hiding::listFilePath(), lines(old));
+    ASSERT_TRUE(test::writeFile(hiding::listFilePath(), lines(old)));
     unhide.Show();
     removeEntry(1);
     if (!drive.pullOut()) GTEST_SKIP() << "the drive cannot be pulled out here";
     tally("faults: drive gone while the unhide window is open", 1);
 
-    host.boxes.clear();
-    host.chooseFile(drive.folder + "\\out.hwl");
-    unhide.CmdExpList.click();
+    EXPECT_TRUE(saysNot(test::exportList(unhide, drive.folder + "\\out.hwl"), "not exported"));
     unhide.close();
-    ASSERT_EQ(host.boxes.size(), 2u);
-    EXPECT_TRUE(saysNot(host.boxes[0], "not exported")) << host.boxes[0];
-    EXPECT_TRUE(saysNot(host.boxes[1], kNotSaved)) << host.boxes[1];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_TRUE(main.visible());
     EXPECT_EQ(test::readFile(drive.kept + "\\sett~.dll"), lines(old))
         << "the drive still holds the whole old list";
@@ -235,19 +215,17 @@ TEST_F(FaultTest, ADriveThatGoesAwayWhileTheUnhideWindowIsOpenLosesNoEntry) {
 
 TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenLosesNoEntry) {
     const std::string app = at("app"), moved = at("app moved");
-    test::makeFolder(app);
+    ASSERT_TRUE(test::makeFolder(app));
     platform::setApplicationFolder(app);
     const Entries old{"C:\\a", "C:\\gone", "C:\\c"};
-    test::writeFile(app + "\\sett~.dll", lines(old));
+    ASSERT_TRUE(test::writeFile(app + "\\sett~.dll", lines(old)));
     tally("faults: application folder renamed or removed while the unhide window is open", 2);
 
     unhide.Show();
     removeEntry(1);
     ASSERT_TRUE(MoveFileA(app.c_str(), moved.c_str()));
-    host.boxes.clear();
     unhide.close();
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_TRUE(saysNot(host.boxes[0], kNotSaved)) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_FALSE(test::exists(app)) << "nothing was made in its place";
     EXPECT_EQ(test::readFile(moved + "\\sett~.dll"), lines(old));
     tally("entries kept through faults", static_cast<long long>(old.size()));
@@ -259,8 +237,7 @@ TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenL
     removeEntry(1);  // a close that changes nothing writes nothing
     test::removeTree(app);
     unhide.close();
-    ASSERT_FALSE(host.boxes.empty());
-    EXPECT_TRUE(saysNot(host.boxes.back(), kNotSaved)) << "removed: said so again";
+    EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved)) << "removed: said so again";
     EXPECT_FALSE(test::exists(app));
 }
 
@@ -270,7 +247,7 @@ class RefusedRegistryTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::PasswordSandbox::plantPlain("old");
+        ASSERT_TRUE(test::PasswordSandbox::plantPlain("old"));
     }
 
 private:
@@ -288,6 +265,8 @@ TEST_F(RefusedRegistryTest, ARefusedPasswordSaveKeepsTheOldPasswordAndSaysSo) {
         tally("faults: registry write refused (password save)", 1);
         test::AccessDenied machine(HKEY_LOCAL_MACHINE, test::password::kMachine);
         test::AccessDenied user(HKEY_CURRENT_USER, test::password::kUser);
+        ASSERT_TRUE(machine.inPlace());
+        ASSERT_TRUE(user.inPlace());
         change.TxtOldPass.setText("old");
         change.Text1.setText("new");
         change.Text2.setText("new");
@@ -300,8 +279,7 @@ TEST_F(RefusedRegistryTest, ARefusedPasswordSaveKeepsTheOldPasswordAndSaysSo) {
     // The refusal lifted, the same click goes through.
     host.reset();
     change.CmdChangepass.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{kPasswordChanged});
     EXPECT_TRUE(ui::shared<Form1>().visible());
     EXPECT_TRUE(PasswordStore::matches("new"));
 }
@@ -312,8 +290,9 @@ TEST_F(RefusedRegistryTest, ARefusedMruDeleteKeepsTheKeyAndSaysSo) {
     const std::string target = std::string(t.parent) + "\\" + t.subkey;
     const bool programKeyExisted = test::keyExists(HKEY_CURRENT_USER, "Software\\Winrar");
     const test::PreservedKey real(HKEY_CURRENT_USER, target);
-    test::makeKey(HKEY_CURRENT_USER, target + "\\inner");
-    test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.rar") + '\0');
+    ASSERT_TRUE(real.kept());
+    ASSERT_TRUE(test::makeKey(HKEY_CURRENT_USER, target + "\\inner"));
+    ASSERT_TRUE(test::writeRaw(HKEY_CURRENT_USER, target, "a", REG_SZ, std::string("C:\\x.rar") + '\0'));
     auto& form = ui::shared<FrmMRU>();
     ASSERT_TRUE(form.CmbMRU.choose(t.name));
     {
@@ -321,13 +300,12 @@ TEST_F(RefusedRegistryTest, ARefusedMruDeleteKeepsTheKeyAndSaysSo) {
         // Wine does not check DELETE on keys; a key that may not be listed
         // cannot be emptied, so it stays whole.
         test::AccessDenied refused(HKEY_CURRENT_USER, target, DELETE | KEY_ENUMERATE_SUB_KEYS);
+        ASSERT_TRUE(refused.inPlace());
         form.CmdDelMRU.click();
     }
     EXPECT_TRUE(test::keyExists(HKEY_CURRENT_USER, target + "\\inner")) << "the key stays whole";
     EXPECT_EQ(test::readRaw(HKEY_CURRENT_USER, target, "a").data, std::string("C:\\x.rar") + '\0');
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].title, "Error");
-    EXPECT_NE(host.boxes[0].prompt.find("could not be removed"), std::string::npos) << host.boxes[0];
+    EXPECT_TRUE(saysNot(host.takeBoxes(), "could not be removed"));
 
     host.reset();
     form.CmdDelMRU.click();

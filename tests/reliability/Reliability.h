@@ -35,7 +35,8 @@ Entries entriesOf(std::string_view bytes);
 
 // A copy of some bytes that ends right where an inaccessible page begins:
 // a routine that reads past the end of what it was given faults at once
-// instead of reading someone else's memory unnoticed.
+// instead of reading someone else's memory unnoticed. Without the memory for
+// it, the copy is empty: the test checks that it holds the bytes.
 class GuardedText {
 public:
     explicit GuardedText(std::string_view bytes);

@@ -113,7 +113,7 @@ TEST_F(RoundTripTest, EveryEntryReadsBackExactly) {
             default: {
                 // What another program wrote, then appended to and rewritten.
                 const std::string bytes = g.foreign();
-                test::writeFile(file, bytes);
+                ASSERT_TRUE(test::writeFile(file, bytes));
                 expected = entriesOf(bytes);
                 Entries read;
                 ASSERT_EQ(hiding::readEntries(file, read), hiding::ReadResult::Complete);
@@ -126,6 +126,7 @@ TEST_F(RoundTripTest, EveryEntryReadsBackExactly) {
             expected.push_back(asRead(appended));
             // Read past its end and the append faults on the guard page.
             const GuardedText entry(appended);
+            ASSERT_EQ(entry.view(), appended) << "no memory for a guarded copy";
             ASSERT_TRUE(hiding::appendEntry(file, entry.view()));
         }
         Entries read;

@@ -17,6 +17,7 @@
 #include "reliability/Resources.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
+#include "support/Steps.h"
 
 namespace reliability {
 namespace {
@@ -29,17 +30,21 @@ using test::kHiddenSystem;
 // may have grown. A count the platform does not keep is said to be skipped.
 // On Windows the system's own threads (the thread pool, the loader) open and
 // close kernel handles as they please: those counts may move by a few, where
-// a leak of the program's would show once a round, a thousand times.
-void expectNoGrowth(const Resources& warm, const Resources& end, const std::string& what) {
+// a leak of the program's would show once a round, a thousand times. What
+// grew is in the message.
+::testing::AssertionResult noGrowth(const Resources& warm, const Resources& end, const std::string& what) {
     printf("%s after warm-up: %s\n%s at the end:    %s\n", what.c_str(), warm.describe().c_str(),
            what.c_str(), end.describe().c_str());
     const long long others = test::underWine() ? 0 : 32;
+    ::testing::AssertionResult none = ::testing::AssertionSuccess();
     auto compare = [&](const char* name, long long before, long long after, bool kept, long long slack = 0) {
         if (!kept) {
             printf("  %s: not kept by this platform (reads 0), comparison skipped\n", name);
             return;
         }
-        EXPECT_LE(after, before + slack) << what << ": " << name << " grew";
+        if (after > before + slack)
+            none = ::testing::AssertionFailure() << none.message() << what << ": " << name << " grew from "
+                                                 << before << " to " << after << ". ";
         tally(what + ": " + name + " growth", after - before);
     };
     compare("GDI objects (GetGuiResources)", warm.gdiReported, end.gdiReported, warm.gdiReported > 0);
@@ -51,16 +56,18 @@ void expectNoGrowth(const Resources& warm, const Resources& end, const std::stri
     compare("icons counted", warm.iconsCounted, end.iconsCounted, warm.iconsCounted > 0);
     compare("next kernel handle", static_cast<long long>(warm.nextHandle),
             static_cast<long long>(end.nextHandle), true, others * 4);  // handle values are 4 apart
+    return none;
 }
 
 class SoakTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        test::PasswordSandbox::plantPlain("soak");
+        ASSERT_TRUE(test::PasswordSandbox::plantPlain("soak"));
         // Kept plain, so that each login is checked without the slow hash: a
         // login may not replace a value it may not write.
         frozen_.emplace(HKEY_CURRENT_USER, test::password::kUser);
+        ASSERT_TRUE(frozen_->inPlace());
     }
     void quiet() {
         ui::unloadAll();
@@ -74,7 +81,7 @@ private:
 };
 
 TEST_F(SoakTest, EachWindowOpenedAndClosedAThousandTimes) {
-    test::writeFile(listFile(), lines({"C:\\a", "C:\\b, c", ""}));
+    ASSERT_TRUE(test::writeFile(listFile(), lines({"C:\\a", "C:\\b, c", ""})));
     auto& main = ui::shared<Form1>();
     auto& login = ui::shared<FrmPass>();
     // Each window opened and closed once, as the user reaches it. The main
@@ -121,7 +128,7 @@ TEST_F(SoakTest, EachWindowOpenedAndClosedAThousandTimes) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     printf("%d rounds of the eight windows in %.1f s\n", kRounds, seconds);
     tally("soak: windows opened and closed", static_cast<long long>(kRounds) * kWindows);
-    expectNoGrowth(warm, end, "windows");
+    EXPECT_TRUE(noGrowth(warm, end, "windows"));
     EXPECT_EQ(readList(listFile()), (Entries{"C:\\a", "C:\\b, c", ""})) << "written back a thousand times";
 }
 
@@ -130,9 +137,9 @@ TEST_F(SoakTest, AThousandItemsHiddenAndUnhidden) {
     for (int i = 0; i < kRounds; ++i) {
         items.push_back(at("item " + std::to_string(i) + (i % 2 ? ".txt" : "")));
         if (i % 2)
-            test::writeFile(items.back(), "x");
+            ASSERT_TRUE(test::writeFile(items.back(), "x"));
         else
-            test::makeFolder(items.back());
+            ASSERT_TRUE(test::makeFolder(items.back()));
     }
     auto& hide = ui::shared<FrmHidef>();
     auto& unhide = ui::shared<FrmUnhidef>();
@@ -142,9 +149,7 @@ TEST_F(SoakTest, AThousandItemsHiddenAndUnhidden) {
     auto hideOne = [&](int i) {
         host.reset();
         if (i % 2) {
-            host.chooseFile(items[i]);
-            hide.CmdHideFil.click();
-            EXPECT_EQ(host.boxes, std::vector<Box>{kFileHidden}) << items[i];
+            EXPECT_EQ(test::hideFile(hide, items[i]), std::vector<Box>{kFileHidden}) << items[i];
         } else {
             ASSERT_TRUE(hide.Dir1.setPath(items[i]));
             hide.CmdHideDir.click();
@@ -152,9 +157,9 @@ TEST_F(SoakTest, AThousandItemsHiddenAndUnhidden) {
         }
     };
     hide.Show();
-    for (int i = 0; i < kWarmUp; ++i) hideOne(i);
+    for (int i = 0; i < kWarmUp; ++i) ASSERT_NO_FATAL_FAILURE(hideOne(i));
     const Resources hideWarm = measure();
-    for (int i = kWarmUp; i < kRounds; ++i) hideOne(i);
+    for (int i = kWarmUp; i < kRounds; ++i) ASSERT_NO_FATAL_FAILURE(hideOne(i));
     const Resources hideEnd = measure();
     hide.close();
     EXPECT_EQ(readList(listFile()), items);
@@ -162,9 +167,7 @@ TEST_F(SoakTest, AThousandItemsHiddenAndUnhidden) {
     // Each unhidden from the top of the list.
     auto unhideOne = [&](int i) {
         host.reset();
-        unhide.LstUnhide.setListIndex(0);
-        unhide.CmdUnhide.click();
-        EXPECT_EQ(host.boxes, std::vector<Box>{kUnhidden}) << items[i];
+        EXPECT_EQ(test::unhideEntry(unhide, 0), std::vector<Box>{kUnhidden}) << items[i];
     };
     unhide.Show();
     for (int i = 0; i < kWarmUp; ++i) unhideOne(i);
@@ -180,8 +183,8 @@ TEST_F(SoakTest, AThousandItemsHiddenAndUnhidden) {
     int stillHidden = 0;
     for (const std::string& item : items) stillHidden += (test::attributes(item) & kHiddenSystem) != 0;
     EXPECT_EQ(stillHidden, 0);
-    expectNoGrowth(hideWarm, hideEnd, "hiding");
-    expectNoGrowth(unhideWarm, unhideEnd, "unhiding");
+    EXPECT_TRUE(noGrowth(hideWarm, hideEnd, "hiding"));
+    EXPECT_TRUE(noGrowth(unhideWarm, unhideEnd, "unhiding"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // format of a list file as bytes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -31,6 +33,11 @@ inline const Box kCannotBeFound{"The File\\Folder cannot be found", "Error", Ico
 inline const Box kRemoveQuestion{"Would you like to remove that entry?", "Remove Entry", Icon::Exclamation,
                                  ui::Buttons::YesNo};
 inline const Box kRemoved{"Entry successfully removed", "Confirmation", Icon::Information};
+// What removing an entry that cannot be found shows, answered Yes. A
+// function, not a constant: clang's builds do not start inline constants in
+// the order this header defines them, so a constant made of the three above
+// could copy them before they are made.
+inline std::vector<Box> removal() { return {kCannotBeFound, kRemoveQuestion, kRemoved}; }
 inline const Box kTypePath{"Please type the location of the directory", "Error", Icon::Exclamation};
 inline const Box kQuickUnhidden{"File\\Folder successfully unhidden", "Confirmation", Icon::Information};
 inline const Box kInvalid{"Invalid drive or directory selected", "Error", Icon::Exclamation};
@@ -50,14 +57,23 @@ inline const Box kIncorrect{"The password entered is incorrect, Please try again
                             Icon::Exclamation};
 inline const Box kReboot{"Please reboot the computer for the changes to take effect", "Hidewell",
                          Icon::Information};
+inline const Box kPasswordSaved{"The password was successfully saved", "Hidewell", Icon::Information};
+inline const Box kPasswordChanged{"The password was successfully changed", "Hidewell", Icon::Information};
 
-// True when a failure box (of export, import, or closing the unhide window)
-// says what did not happen: its wording names the file, so only the gist is
-// checked. Used as EXPECT_TRUE(saysNot(box, "...")), so a failure points at
-// the caller.
+// True when a failure box (of export, import, closing the unhide window, or
+// an MRU list that would not go) says what did not happen: its wording names
+// the file or the list, so only the gist is checked. Used as
+// EXPECT_TRUE(saysNot(box, "...")), so a failure points at the caller.
 inline bool saysNot(const Box& box, const std::string& what) {
     return box.title == "Error" && box.icon == Icon::Exclamation &&
            box.prompt.find(what) != std::string::npos;
+}
+// The same of what one step showed: exactly one box, and that one says so.
+// Used as EXPECT_TRUE(saysNot(host.takeBoxes(), "...")); the boxes are in
+// the message when not.
+inline ::testing::AssertionResult saysNot(const std::vector<Box>& boxes, const std::string& what) {
+    if (boxes.size() == 1 && saysNot(boxes[0], what)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the boxes shown: " << ::testing::PrintToString(boxes);
 }
 
 // Each entry followed by CR LF.

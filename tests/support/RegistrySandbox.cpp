@@ -21,7 +21,7 @@ void RegistrySandbox::SetUp() {
     path = std::string(kTestsKey) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(++serial);
     RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
-    ASSERT_NO_FATAL_FAILURE(makeKey(HKEY_CURRENT_USER, path));
+    ASSERT_TRUE(makeKey(HKEY_CURRENT_USER, path));
 }
 
 void RegistrySandbox::TearDown() {
@@ -52,16 +52,16 @@ RawValue readRaw(HKEY root, const std::string& path, const std::string& name) {
     return out;
 }
 
-void writeRaw(HKEY root, const std::string& path, const std::string& name, DWORD type,
-              const std::string& data) {
+::testing::AssertionResult writeRaw(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                                    const std::string& data) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS)
-        << path;
-    const LONG rc = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                                   static_cast<DWORD>(data.size()));
+    LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (rc != ERROR_SUCCESS) return ::testing::AssertionFailure() << "could not open " << path << ": " << rc;
+    rc = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                        static_cast<DWORD>(data.size()));
     RegCloseKey(key);
-    ASSERT_EQ(rc, ERROR_SUCCESS) << path << " \"" << name << "\"";
+    if (rc == ERROR_SUCCESS) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "could not write " << path << " \"" << name << "\": " << rc;
 }
 
 void deleteRaw(HKEY root, const std::string& path, const std::string& name) {
@@ -78,12 +78,12 @@ bool keyExists(HKEY root, const std::string& path) {
     return true;
 }
 
-void makeKey(HKEY root, const std::string& path) {
+::testing::AssertionResult makeKey(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
-              ERROR_SUCCESS)
-        << path;
+    const LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
+    if (rc != ERROR_SUCCESS) return ::testing::AssertionFailure() << "could not make " << path << ": " << rc;
     RegCloseKey(key);
+    return ::testing::AssertionSuccess();
 }
 
 std::string dwordBytes(DWORD value) {
@@ -94,7 +94,8 @@ AccessDenied::AccessDenied(HKEY root, const std::string& path, REGSAM denied) {
     const LONG rc =
         RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key_, nullptr);
     if (rc != ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot open " << path << " to change its security: " << rc;
+        inPlace_ = ::testing::AssertionFailure()
+                   << "cannot open " << path << " to change its security: " << rc;
         key_ = nullptr;
         return;
     }
@@ -104,7 +105,7 @@ AccessDenied::AccessDenied(HKEY root, const std::string& path, REGSAM denied) {
     if (size == 0 ||
         RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) {
         // Without the old access list there is no putting it back: change nothing.
-        ADD_FAILURE() << "cannot read the access list of " << path;
+        inPlace_ = ::testing::AssertionFailure() << "cannot read the access list of " << path;
         RegCloseKey(key_);
         key_ = nullptr;
         return;
@@ -121,7 +122,8 @@ AccessDenied::AccessDenied(HKEY root, const std::string& path, REGSAM denied) {
     SECURITY_DESCRIPTOR sd;
     InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
     SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
-    EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS) << path;
+    if (const LONG set = RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &sd); set != ERROR_SUCCESS)
+        inPlace_ = ::testing::AssertionFailure() << "cannot deny access to " << path << ": " << set;
     FreeSid(everyone);
 }
 
@@ -145,7 +147,7 @@ PreservedValue::~PreservedValue() {
                       (now.rc != ERROR_SUCCESS || (now.type == value_.type && now.data == value_.data));
     if (!same) {
         if (value_.rc == ERROR_SUCCESS)
-            writeRaw(root_, path_, name_, value_.type, value_.data);
+            EXPECT_TRUE(writeRaw(root_, path_, name_, value_.type, value_.data)) << "not put back";
         else
             deleteRaw(root_, path_, name_);
     }
@@ -166,7 +168,8 @@ PreservedKey::PreservedKey(HKEY root, std::string path)
     if (rc == ERROR_SUCCESS) rc = RegCopyTreeA(from, nullptr, to);
     if (from) RegCloseKey(from);
     if (to) RegCloseKey(to);
-    EXPECT_EQ(rc, ERROR_SUCCESS) << "could not keep a copy of " << path_;
+    if (rc != ERROR_SUCCESS)
+        kept_ = ::testing::AssertionFailure() << "could not keep a copy of " << path_ << ": " << rc;
 }
 
 PreservedKey::~PreservedKey() {
@@ -227,8 +230,7 @@ bool classesMerged() {
     static const bool merged = [] {
         const std::string name = "HidewellTests-" + std::to_string(GetCurrentProcessId());
         const std::string perUser = "Software\\Classes\\" + name;
-        makeKey(HKEY_CURRENT_USER, perUser);
-        const bool shown = keyExists(HKEY_CLASSES_ROOT, name);
+        const bool shown = makeKey(HKEY_CURRENT_USER, perUser) && keyExists(HKEY_CLASSES_ROOT, name);
         RegDeleteKeyA(HKEY_CURRENT_USER, perUser.c_str());
         return shown;
     }();
@@ -240,13 +242,14 @@ PasswordSandbox::PasswordSandbox() {
     deleteRaw(HKEY_CURRENT_USER, password::kUser, password::kName);
 }
 
-void PasswordSandbox::plantPlain(const std::string& text) {
+::testing::AssertionResult PasswordSandbox::plantPlain(const std::string& text) {
     // In UTF-16, as the registry keeps text, whatever this program's code page.
     const std::wstring data = platform::widen(text);
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, platform::widen(password::kUser).c_str(),
-                              platform::widen(password::kName).c_str(), REG_SZ, data.c_str(),
-                              static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    const LONG rc = RegSetKeyValueW(HKEY_CURRENT_USER, platform::widen(password::kUser).c_str(),
+                                    platform::widen(password::kName).c_str(), REG_SZ, data.c_str(),
+                                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    if (rc == ERROR_SUCCESS) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "could not plant the password: " << rc;
 }
 
 bool PasswordSandbox::noneStored() {

@@ -33,11 +33,12 @@ struct RawValue {
 // Reads a value through a buffer much larger than the value and filled with
 // poison; fails the test when the registry touched bytes past the data.
 RawValue readRaw(HKEY root, const std::string& path, const std::string& name);
-void writeRaw(HKEY root, const std::string& path, const std::string& name, DWORD type,
-              const std::string& data);
+// These two say whether they did, and why not, for the caller to assert on.
+[[nodiscard]] ::testing::AssertionResult writeRaw(HKEY root, const std::string& path, const std::string& name,
+                                                  DWORD type, const std::string& data);
 void deleteRaw(HKEY root, const std::string& path, const std::string& name);
 bool keyExists(HKEY root, const std::string& path);
-void makeKey(HKEY root, const std::string& path);
+[[nodiscard]] ::testing::AssertionResult makeKey(HKEY root, const std::string& path);
 
 // The bytes of a REG_DWORD as the registry stores them.
 std::string dwordBytes(DWORD value);
@@ -47,7 +48,7 @@ inline std::string sz(const std::string& text) { return text + '\0'; }
 // While it lives, nobody (its creator included) has the denied access to the
 // key (by default: setting values): a deny entry for Everyone in the key's
 // access list. The key is created when missing; its previous access list
-// comes back afterwards.
+// comes back afterwards. The test checks inPlace() before it relies on it.
 class AccessDenied {
 public:
     AccessDenied(HKEY root, const std::string& path, REGSAM denied = KEY_SET_VALUE);
@@ -55,9 +56,13 @@ public:
     AccessDenied(const AccessDenied&) = delete;
     AccessDenied& operator=(const AccessDenied&) = delete;
 
+    // Whether the deny entry is there; why not when it is not.
+    const ::testing::AssertionResult& inPlace() const { return inPlace_; }
+
 private:
     HKEY key_ = nullptr;
     std::string saved_;  // self-relative security descriptor
+    ::testing::AssertionResult inPlace_ = ::testing::AssertionSuccess();
 };
 
 // Remembers a value and whether its key existed, and puts both back as they
@@ -81,7 +86,7 @@ private:
 // Remembers a whole key, its values and subkeys, and puts it back as it was
 // when it goes (or removes it when it was not there): for the real keys of
 // other programs that the MRU window deletes. The copy is kept under the
-// tests' own key meanwhile.
+// tests' own key meanwhile; the test checks kept() before it changes the key.
 class PreservedKey {
 public:
     PreservedKey(HKEY root, std::string path);
@@ -89,10 +94,14 @@ public:
     PreservedKey(const PreservedKey&) = delete;
     PreservedKey& operator=(const PreservedKey&) = delete;
 
+    // Whether the key, where there was one, has its copy; why not when not.
+    const ::testing::AssertionResult& kept() const { return kept_; }
+
 private:
     HKEY root_;
     std::string path_, copy_;
     bool existed_;
+    ::testing::AssertionResult kept_ = ::testing::AssertionSuccess();
 };
 
 // Where the login password is kept: the value kName of the key .mp3 of the
@@ -131,7 +140,7 @@ public:
     // A password as an earlier version kept it, plain REG_SZ text, in the
     // per-user half, which every user may write: checked without the slow
     // hash.
-    static void plantPlain(const std::string& password);
+    [[nodiscard]] static ::testing::AssertionResult plantPlain(const std::string& password);
     // True when no password is stored: false only where the machine half
     // holds one that this user may not remove.
     static bool noneStored();

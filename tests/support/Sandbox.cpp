@@ -34,19 +34,19 @@ void Sandbox::TearDown() {
     removeTree(dir);
 }
 
-void Sandbox::makeItemsToHide() {
-    makeFolder(at("Secret"));
-    writeFile(at("notes.txt"), "x");
+::testing::AssertionResult Sandbox::makeItemsToHide() {
+    const ::testing::AssertionResult folder = makeFolder(at("Secret"));
+    return folder ? writeFile(at("notes.txt"), "x") : folder;
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+::testing::AssertionResult writeFile(const std::string& path, const std::string& bytes) {
+    const platform::FileHandle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    ASSERT_EQ(written, bytes.size());
+    if (file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "could not write " << path << " (error " << GetLastError() << ")";
 }
 
 std::string readFile(const std::string& path) {
@@ -63,8 +63,9 @@ std::string readFile(const std::string& path) {
 
 bool exists(const std::string& path) { return attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
-void makeFolder(const std::string& path) {
-    ASSERT_TRUE(CreateDirectoryW(wide(path).c_str(), nullptr)) << path;
+::testing::AssertionResult makeFolder(const std::string& path) {
+    if (CreateDirectoryW(wide(path).c_str(), nullptr)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "could not make " << path << " (error " << GetLastError() << ")";
 }
 
 DWORD attributes(const std::string& path) { return GetFileAttributesW(wide(path).c_str()); }
@@ -106,7 +107,7 @@ void type(HWND box, std::wstring_view text) {
     ui::pumpMessages();
 }
 
-void clickAt(POINT screen) {
+::testing::AssertionResult clickAt(POINT screen) {
     // Absolute positions run from 0 to 65535 across the screen: the middle of the pixel.
     const LONG x = (screen.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
     const LONG y = (screen.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
@@ -119,11 +120,13 @@ void clickAt(POINT screen) {
     }
     input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(3, input, sizeof(INPUT)), 3u);
+    if (SendInput(3, input, sizeof(INPUT)) != 3)
+        return ::testing::AssertionFailure() << "the click was refused (error " << GetLastError() << ")";
     for (int i = 0; i < 10; ++i) {
         Sleep(10);
         ui::pumpMessages();
     }
+    return ::testing::AssertionSuccess();
 }
 
 namespace {
@@ -203,11 +206,9 @@ EmptyDrive::EmptyDrive() {
     for (char c = 'Z'; c >= 'D'; --c) {
         if (used & (1u << (c - 'A'))) continue;
         const std::string name{c, ':'};
-        if (!DefineDosDeviceA(0, name.c_str(), "C:\\hidewell-no-such-folder")) break;
-        letter = name;
-        return;
+        if (DefineDosDeviceA(0, name.c_str(), "C:\\hidewell-no-such-folder")) letter = name;
+        break;
     }
-    ADD_FAILURE() << "no free drive letter to map";
 }
 
 EmptyDrive::~EmptyDrive() {

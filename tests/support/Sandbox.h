@@ -27,7 +27,7 @@ protected:
     std::string at(const std::string& name) const { return dir + "\\" + name; }
     std::string listFile() const { return at("sett~.dll"); }
     // Something to hide: the folder "Secret" and the file "notes.txt".
-    void makeItemsToHide();
+    [[nodiscard]] ::testing::AssertionResult makeItemsToHide();
 
     std::string dir;  // the application folder of this test
     ScriptedHost& host = test::host();
@@ -36,11 +36,12 @@ private:
     std::string previousFolder_;
 };
 
-// Small file helpers; paths in UTF-8, as the program's.
-void writeFile(const std::string& path, const std::string& bytes);
+// Small file helpers; paths in UTF-8, as the program's. Those that make
+// something say whether they did, and why not, for the caller to assert on.
+[[nodiscard]] ::testing::AssertionResult writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);  // "<missing>" when it cannot be read
 bool exists(const std::string& path);
-void makeFolder(const std::string& path);
+[[nodiscard]] ::testing::AssertionResult makeFolder(const std::string& path);
 DWORD attributes(const std::string& path);
 inline constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // The flags an item carries, without the kind of item. Wine reports every
@@ -64,8 +65,8 @@ void pressEnter(HWND target);
 void type(HWND box, std::wstring_view text);
 // A left click at a point of the screen, as the mouse makes it: synthesised
 // input that goes through the platform's hit testing; then the messages are
-// handled as the program's loop would.
-void clickAt(POINT screen);
+// handled as the program's loop would. Fails when the platform refused the input.
+[[nodiscard]] ::testing::AssertionResult clickAt(POINT screen);
 // Empty where clickAt's input reaches this thread's windows; otherwise why
 // not, for GTEST_SKIP. Windows refuses synthesised input from a thread whose
 // desktop is not the input desktop (each test program has a desktop of its
@@ -88,7 +89,8 @@ inline constexpr char kNotWesternLegacy[] = "the system's legacy code page here 
 std::wstring wide(const std::string& utf8);
 
 // A drive as one with no disk in it: a letter the machine does not use,
-// mapped to a folder that is not there. The letter goes again with it.
+// mapped to a folder that is not there. The letter goes again with it. The
+// test checks that it got one.
 class EmptyDrive {
 public:
     EmptyDrive();

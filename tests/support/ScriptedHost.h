@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/Host.h"
@@ -36,7 +37,10 @@ public:
     // The next file dialog returns this path; nullopt cancels it.
     void chooseFile(std::optional<std::string> path, bool exact = true);
 
-    std::vector<Box> boxes;                 // every message box, in order
+    // The boxes shown since the last take, in order, taken out of `boxes`:
+    // what the step just taken showed, for the test to check right after it.
+    std::vector<Box> takeBoxes() { return std::exchange(boxes, {}); }
+    std::vector<Box> boxes;                 // every message box not taken yet, in order
     std::vector<HWND> boxOwners;            // the owner window of each
     std::vector<ui::FileDialog> dialogs;    // every file dialog, in order
     std::vector<std::string> shellTargets;  // every target handed to the shell

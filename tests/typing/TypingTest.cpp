@@ -16,7 +16,6 @@ namespace {
 
 using test::Box;
 using test::type;
-using ui::Icon;
 
 // Cyrillic, CJK and an emoji (a surrogate pair); the other has as many
 // UTF-16 units, each different, so that no code page's stand-ins make the
@@ -39,8 +38,7 @@ TEST_F(TypingTest, ATypedPasswordOfAnyLettersOpensWithItselfAndNothingElse) {
     type(first.txtnewpass2.hwnd(), kPassword);
     EXPECT_EQ(first.TxtNewpass1.text(), platform::narrow(kPassword)) << "the box holds what was typed";
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully saved", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{msg::kPasswordSaved});
     EXPECT_TRUE(PasswordStore::matches(platform::narrow(kPassword)));
     ui::unloadAll();
     host.reset();
@@ -49,26 +47,26 @@ TEST_F(TypingTest, ATypedPasswordOfAnyLettersOpensWithItselfAndNothingElse) {
     ASSERT_TRUE(login.visible());
     type(login.TxtPass.hwnd(), kOther);
     login.CmdPassoK.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{msg::kIncorrect});
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{msg::kIncorrect});
     type(login.TxtPass.hwnd(), L"??????????");
     login.CmdPassoK.click();
-    EXPECT_EQ(host.boxes.size(), 2u) << "nor by question marks, as code-page text would read";
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{msg::kIncorrect})
+        << "nor by question marks, as code-page text would read";
     type(login.TxtPass.hwnd(), kPassword);
     login.CmdPassoK.click();
-    EXPECT_EQ(host.boxes.size(), 2u);
+    EXPECT_TRUE(host.takeBoxes().empty());
     EXPECT_TRUE(ui::shared<Form1>().visible());
 }
 
 TEST_F(TypingTest, ATypedPasswordChangesToATypedPassword) {
-    test::PasswordSandbox::plantPlain(platform::narrow(kPassword));
+    ASSERT_TRUE(test::PasswordSandbox::plantPlain(platform::narrow(kPassword)));
     auto& change = ui::shared<FrmChangePass>();
     change.Show();
     type(change.TxtOldPass.hwnd(), kPassword);
     type(change.Text1.hwnd(), kOther);
     type(change.Text2.hwnd(), kOther);
     change.CmdChangepass.click();
-    EXPECT_EQ(host.boxes,
-              (std::vector<Box>{{"The password was successfully changed", "Hidewell", Icon::Information}}));
+    EXPECT_EQ(host.boxes, std::vector<Box>{msg::kPasswordChanged});
     EXPECT_TRUE(PasswordStore::matches(platform::narrow(kOther)));
     EXPECT_FALSE(PasswordStore::matches(platform::narrow(kPassword)));
 }
@@ -76,7 +74,7 @@ TEST_F(TypingTest, ATypedPasswordChangesToATypedPassword) {
 TEST_F(TypingTest, ATypedPathOfAnyLettersIsUnhidden) {
     const std::wstring name = L"Caf\u00E9 \u03A9 \u0416 \u65E5\u672C \U0001F600";
     const std::string folder = at(platform::narrow(name));
-    test::makeFolder(folder);
+    ASSERT_TRUE(test::makeFolder(folder));
     SetFileAttributesW(test::wide(folder).c_str(), test::kHiddenSystem);
     auto& unhide = ui::shared<FrmUnhidef>();
     unhide.Show();

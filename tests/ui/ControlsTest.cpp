@@ -52,10 +52,10 @@ TEST_F(ControlsTest, AListBoxKeepsItsItemsExactlyAndInOrder) {
 }
 
 TEST_F(ControlsTest, TheFolderListShowsAncestorsThenSubfolders) {
-    test::makeFolder(at("b"));
-    test::makeFolder(at("A"));
-    test::makeFolder(at("b\\deeper"));
-    test::writeFile(at("file.txt"), "");
+    ASSERT_TRUE(test::makeFolder(at("b")));
+    ASSERT_TRUE(test::makeFolder(at("A")));
+    ASSERT_TRUE(test::makeFolder(at("b\\deeper")));
+    ASSERT_TRUE(test::writeFile(at("file.txt"), ""));
     ASSERT_TRUE(form.Folders.setPath(dir));
 
     std::vector<std::string> shown;
@@ -75,6 +75,7 @@ TEST_F(ControlsTest, TheFolderListShowsAncestorsThenSubfolders) {
 
     {
         const test::EmptyDrive empty;
+        ASSERT_FALSE(empty.letter.empty()) << "no free drive letter to map";
         EXPECT_FALSE(form.Folders.setPath(empty.letter));
     }
     EXPECT_TRUE(form.Folders.setPath(dir.substr(0, 2)));

@@ -27,8 +27,8 @@ std::string folderOf(IFileDialog& dialog) {
 }
 
 TEST_F(FileDialogsTest, OpenAtTheFolderAskedForAndTakeAnyName) {
-    test::makeFolder(at("first"));
-    test::makeFolder(at("second"));
+    ASSERT_TRUE(test::makeFolder(at("first")));
+    ASSERT_TRUE(test::makeFolder(at("second")));
     for (const auto& [kind, clsid] : {std::pair{ui::FileDialog::Open, __uuidof(FileOpenDialog)},
                                       std::pair{ui::FileDialog::Save, __uuidof(FileSaveDialog)}}) {
         // The same folder twice and another: each dialog opens where it is told.

@@ -1,0 +1,54 @@
+// The steps a user takes in the hide and unhide windows, as the tests take
+// them. Each returns the boxes shown since the last takeBoxes(), so that a
+// test checks right after a step exactly what it showed.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hiding/FrmHidef.h"
+#include "hiding/FrmUnhidef.h"
+#include "support/ScriptedHost.h"
+
+namespace test {
+
+// "Import List" and "Export List", the file dialog answered with `path`
+// (nullopt cancels it; `exact` false for a name the dialog could not give
+// exactly).
+inline std::vector<Box> importList(FrmUnhidef& form, std::optional<std::string> path) {
+    host().chooseFile(std::move(path));
+    form.CmdImpList.click();
+    return host().takeBoxes();
+}
+inline std::vector<Box> exportList(FrmUnhidef& form, std::optional<std::string> path, bool exact = true) {
+    host().chooseFile(std::move(path), exact);
+    form.CmdExpList.click();
+    return host().takeBoxes();
+}
+
+// "Unhide" on the entry at `index`, with `answer` for the question asked when
+// it cannot be found.
+inline std::vector<Box> unhideEntry(FrmUnhidef& form, int index, std::optional<ui::Answer> answer = {}) {
+    form.LstUnhide.setListIndex(index);
+    if (answer) host().answer(*answer);
+    form.CmdUnhide.click();
+    return host().takeBoxes();
+}
+
+// "Quick Unhide" with `typed` in its box.
+inline std::vector<Box> quickUnhide(FrmUnhidef& form, const std::string& typed) {
+    form.TxtUnhide.setText(typed);
+    form.CmdQuickUnhide.click();
+    return host().takeBoxes();
+}
+
+// "Hide File", the file dialog answered with `path` (nullopt cancels it).
+inline std::vector<Box> hideFile(FrmHidef& form, std::optional<std::string> path) {
+    host().chooseFile(std::move(path));
+    form.CmdHideFil.click();
+    return host().takeBoxes();
+}
+
+}  // namespace test
