@@ -137,7 +137,8 @@ TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
             ui::unloadAll();
             const test::RawValue after = test::readRaw(root, path, kName);
             if (!password.empty() && v.loginWith) {
-                EXPECT_EQ(after.data.rfind("pbkdf2-sha256-utf8$", 0), 0u) << "the login left a record in its place";
+                EXPECT_EQ(after.data.rfind("pbkdf2-sha256-utf8$", 0), 0u)
+                    << "the login left a record in its place";
             } else {
                 EXPECT_EQ(after.type, before.type);
                 EXPECT_EQ(after.data, before.data) << "reading changed the value";
