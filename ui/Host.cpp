@@ -20,6 +20,43 @@ struct CoTaskFree {
 };
 using CoTaskString = std::unique_ptr<wchar_t, CoTaskFree>;
 
+// Keeps what the name box of a file dialog holds when the user confirms it.
+// Only then can it be read on every platform: once the dialog is closed,
+// Wine's GetFileName gives nothing. Lives on the caller's stack, longer
+// than the dialog holds it, so it counts no references.
+class NameAtOk final : public IFileDialogEvents {
+public:
+    std::wstring typed;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (riid != __uuidof(IUnknown) && riid != __uuidof(IFileDialogEvents)) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<IFileDialogEvents*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE OnFileOk(IFileDialog* dialog) override {
+        PWSTR name = nullptr;
+        if (SUCCEEDED(dialog->GetFileName(&name))) typed = CoTaskString(name).get();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnFolderChanging(IFileDialog*, IShellItem*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnSelectionChange(IFileDialog*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShareViolation(IFileDialog*, IShellItem*,
+                                               FDE_SHAREVIOLATION_RESPONSE*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE OnTypeChange(IFileDialog*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnOverwrite(IFileDialog*, IShellItem*, FDE_OVERWRITE_RESPONSE*) override {
+        return E_NOTIMPL;
+    }
+};
+
 class RealHost final : public Host {
 public:
     Answer messageBox(HWND owner, std::string_view prompt, std::string_view title, Icon icon,
@@ -37,21 +74,26 @@ public:
 
     std::optional<FileChoice> chooseFile(HWND owner, const FileDialog& d) override {
         const CLSID& kind = d.kind == FileDialog::Save ? __uuidof(FileSaveDialog) : __uuidof(FileOpenDialog);
+        NameAtOk name;  // declared first: it outlives the dialog
         IFileDialog* created = nullptr;
         if (FAILED(CoCreateInstance(kind, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
             return std::nullopt;
         const Com<IFileDialog> dialog(created);
+        if (FAILED(prepareFileDialog(*dialog, d))) return std::nullopt;
+        DWORD cookie = 0;
+        const bool advised = SUCCEEDED(dialog->Advise(&name, &cookie));
         // A cancel reports ERROR_CANCELLED; it ends the request as any failure does.
-        if (FAILED(prepareFileDialog(*dialog, d)) || FAILED(dialog->Show(owner))) return std::nullopt;
+        const HRESULT shown = dialog->Show(owner);
+        if (advised) dialog->Unadvise(cookie);
+        if (FAILED(shown)) return std::nullopt;
         IShellItem* chosen = nullptr;
         if (FAILED(dialog->GetResult(&chosen))) return std::nullopt;
         const Com<IShellItem> item(chosen);
         PWSTR got = nullptr;
         if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &got))) return std::nullopt;
         std::wstring path = CoTaskString(got).get();
-        PWSTR typed = nullptr;
-        if (d.kind == FileDialog::Save && SUCCEEDED(dialog->GetFileName(&typed)))
-            path = nameAsTyped(path, CoTaskString(typed).get(), platform::widen(d.filterPattern));
+        if (d.kind == FileDialog::Save)
+            path = nameAsTyped(path, name.typed, platform::widen(d.filterPattern));
         FileChoice choice;
         choice.exact = platform::toUtf8(path, choice.path);
         if (!choice.exact) choice.path = platform::narrow(path);

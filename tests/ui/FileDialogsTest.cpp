@@ -1,5 +1,5 @@
-// The real file dialogs are set up as asked, without being shown: a headless
-// test cannot answer them.
+// The real file dialogs: set up as asked, and a save dialog answered as a
+// user answers it.
 #include <shobjidl.h>
 #include <windows.h>
 
@@ -7,6 +7,7 @@
 
 #include "platform/Text.h"
 #include "support/Sandbox.h"
+#include "support/ScriptedHost.h"
 #include "ui/FileDialogs.h"
 
 namespace {
@@ -51,7 +52,45 @@ TEST_F(FileDialogsTest, OpenAtTheFolderAskedForAndTakeAnyName) {
     }
 }
 
+// A user at the dialog this thread shows, called by a timer inside the
+// dialog's loop: types `nameToType` into the name box, which has the focus
+// when the dialog opens, and presses OK (by the notification the button
+// sends, which does not depend on which window is active).
+std::wstring nameToType;
+bool dialogAnswered = false;
+
+void CALLBACK answerTheDialog(HWND, UINT, UINT_PTR, DWORD) {
+    static int ticks = 0;
+    wchar_t kind[16] = L"";
+    const HWND box = GetFocus();
+    if (box) GetClassNameW(box, kind, 16);
+    if (!dialogAnswered && _wcsicmp(kind, L"Edit") == 0) {
+        dialogAnswered = true;
+        test::type(box, nameToType);
+        const HWND dialog = GetAncestor(box, GA_ROOT);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    } else if (++ticks % 100 == 0) {  // no dialog for ten seconds: give up rather than hang
+        PostMessageW(GetActiveWindow(), WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
 TEST_F(FileDialogsTest, AnExportTakesTheNameAsTyped) {
+    // In the dialog itself: Wine's adds the filter's extension, and gives the
+    // typed name only while it is open.
+    nameToType = platform::widen(at("plain name"));
+    ui::setHost(nullptr);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, answerTheDialog);
+    const auto choice = ui::host().chooseFile(nullptr, {.kind = ui::FileDialog::Save,
+                                                        .title = "",
+                                                        .filterDescription = "Hidewell File (*.HWL)",
+                                                        .filterPattern = "*.hwl",
+                                                        .initialFolder = dir});
+    KillTimer(nullptr, timer);
+    ui::setHost(&test::host());
+    ASSERT_TRUE(dialogAnswered && choice) << "the dialog was not answered";
+    EXPECT_EQ(choice->path, at("plain name"));
+
     // The filter's extension, added by the dialog to a name typed without it, goes.
     EXPECT_EQ(ui::nameAsTyped(L"C:\\d\\plain name.hwl", L"plain name", L"*.hwl"), L"C:\\d\\plain name");
     EXPECT_EQ(ui::nameAsTyped(L"C:\\d\\plain name.HWL", L"C:\\d\\plain name", L"*.hwl"),
