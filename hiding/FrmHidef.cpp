@@ -9,9 +9,8 @@ using ui::Icon;
 namespace {
 constexpr char kCannotAccess[] = "The selected file or folder cannot be accessed";
 constexpr char kListReadOnly[] =
-    "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so the item could not "
-    "be "
-    "recorded and was not hidden. Clear the file's read-only flag (in its Properties) and try again.";
+    "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so the item could "
+    "not be recorded and was not hidden. Clear the file's read-only flag (in its Properties) and try again.";
 }  // namespace
 
 FrmHidef::FrmHidef()

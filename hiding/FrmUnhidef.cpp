@@ -37,9 +37,8 @@ constexpr char kListFileNotWritten[] =
     "unchanged.";
 
 constexpr char kListNotSaved[] =
-    "The list of hidden items could not be saved, because the 'Sett~.dll' file could not be written. The "
-    "file "
-    "keeps the list it held before, so entries removed since will be listed again next time.";
+    "The list of hidden items could not be saved, because the 'Sett~.dll' file could not be written. "
+    "The file keeps the list it held before, so entries removed since will be listed again next time.";
 
 constexpr char kPartlyRead[] =
     "The list file is there but could not be read to its end (another program may be using it), so some "

@@ -173,14 +173,14 @@ bool replaceWide(const std::wstring& wide, const std::vector<std::string>& entri
     return true;
 }
 
-}  // namespace
-
 // The platform's form of a path of a file here: a long one in its \\?\ form.
 bool filePath(const std::string& path, std::wstring& wide) {
     if (!platform::toWide(path, wide)) return false;
     wide = platform::extendedLengthPath(wide);
     return true;
 }
+
+}  // namespace
 
 bool isReadOnly(const std::string& path) {
     std::wstring wide;

@@ -26,9 +26,9 @@ enum class ReadResult {
 // elsewhere have them); an empty line is an empty entry; a last line without
 // a line end still counts. A byte-order mark at the start of the file is
 // skipped. A line that is not UTF-8, written by an earlier version in the
-// system's legacy code page, is read in that one. Only a file on a disk is read: a device (NUL, CON,
-// COM1) fails. On failure the entries read whole so far stay; a line cut
-// short by the failure does not. Throws std::bad_alloc, reading nothing, for
+// system's legacy code page, is read in that one. Only a file on a disk is
+// read: a device (NUL, CON, COM1) fails. On failure the entries read whole
+// so far stay; a line cut short by the failure does not. Throws std::bad_alloc, reading nothing, for
 // a file too large to hold in the memory left.
 ReadResult readEntries(const std::string& path, std::vector<std::string>& entries);
 
