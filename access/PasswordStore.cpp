@@ -109,9 +109,15 @@ bool derive(std::string_view password, const Bytes& salt, unsigned long iteratio
     // handing over that hash gives the same result. Some PBKDF2s (Wine's)
     // hash the long key again on every iteration: a pasted megabyte would
     // keep the login busy for half an hour.
+    // One constructor call, not a choice between two objects: a conditional
+    // of a class that cannot be copied is one compilers disagree about.
     const bool long_ = password.size() > 64;
-    Secret key = long_ ? Secret(size_t{32}) : Secret(password);
-    if (long_ && !sha256(password, key)) return false;
+    Secret key(long_ ? size_t{32} : password.size());
+    if (long_) {
+        if (!sha256(password, key)) return false;
+    } else {
+        password.copy(reinterpret_cast<char*>(key.data()), password.size());
+    }
     // The API takes a non-const salt but only reads it.
     auto* sa = const_cast<PUCHAR>(salt.data());
     const auto deriveKey = bcrypt<decltype(&BCryptDeriveKeyPBKDF2)>("BCryptDeriveKeyPBKDF2");

@@ -29,7 +29,8 @@ int countWindows() {
     WindowCount c{GetCurrentProcessId(), 0};
     EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&c));
     // Message-only windows are not among the top-level ones.
-    for (HWND h = nullptr; (h = FindWindowExA(HWND_MESSAGE, h, nullptr, nullptr));)
+    for (HWND h = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); h;
+         h = FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr))
         countTopLevel(h, reinterpret_cast<LPARAM>(&c));
     return c.windows;
 }
