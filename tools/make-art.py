@@ -3,6 +3,7 @@
 (res/hand.cur). The outputs are committed; run this only to change them."""
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RES = os.path.join(HERE, "..", "res")
@@ -50,6 +51,20 @@ def dib(width, height, pixels, mask):
     return header + rows + mrows
 
 
+def png(width, height, pixels):
+    """A PNG of 32-bit BGRA pixels (top-down), as an icon's 256-pixel image is
+    stored: Windows takes that size PNG-compressed, and as a DIB it would
+    cost 256 KB of the program file."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    rows = b"".join(b"\0" + b"".join(bytes((p[2], p[1], p[0], p[3])) for p in pixels[y * width:(y + 1) * width])
+                    for y in range(height))
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(rows, 9)) +
+            chunk(b"IEND", b""))
+
+
 def container(kind, images):
     """kind 1: .ico, 2: .cur; images: (width, height, field1, field2, data)."""
     out = struct.pack("<HHH", 0, kind, len(images))
@@ -83,7 +98,8 @@ def hand_cursor():
 
 
 def icon_image(size):
-    """A dark green disc holding a pale folder struck through by a red bar."""
+    """A dark green disc holding a pale folder struck through by a red bar:
+    a DIB up to 96 pixels, a PNG at 256."""
     sub = 4
     pixels, mask = [], []
     for y in range(size):
@@ -115,14 +131,15 @@ def icon_image(size):
             else:
                 pixels.append(bytes((0, 0, 0, 0)))
             mask.append(0 if a >= 128 else 1)
-    return (size, size, 1, 32, dib(size, size, pixels, mask))
+    data = png(size, size, pixels) if size >= 256 else dib(size, size, pixels, mask)
+    return (size, size, 1, 32, data)
 
 
 def main():
     with open(os.path.join(RES, "hand.cur"), "wb") as f:
         f.write(hand_cursor())
     with open(os.path.join(RES, "hidewell.ico"), "wb") as f:
-        f.write(container(1, [icon_image(s) for s in (16, 24, 32, 48, 64, 72, 96)]))
+        f.write(container(1, [icon_image(s) for s in (16, 24, 32, 48, 64, 72, 96, 256)]))
 
 
 if __name__ == "__main__":
