@@ -1,5 +1,6 @@
 #include "hiding/FrmUnhidef.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,17 @@ std::string notExported(const std::string& path) {
 
 std::string notImported(const std::string& path) {
     return "The path list was not imported, because this file could not be read:\n\n" + path;
+}
+
+std::string notAPathList(const std::string& path) {
+    return "The path list was not imported, because this file holds NUL characters, which no path can: it is "
+           "not a list of paths. The list is unchanged.\n\n" +
+           path;
+}
+
+bool holdsNul(const std::vector<std::string>& entries) {
+    return std::ranges::any_of(entries,
+                               [](const std::string& e) { return e.find('\0') != std::string::npos; });
 }
 
 constexpr char kListFileNotWritten[] =
@@ -164,6 +176,12 @@ void FrmUnhidef::CmdImpList_Click() {
     std::vector<std::string> entries;
     if (!choice->exact || hiding::readEntries(choice->path, entries) != hiding::ReadResult::Complete) {
         MsgBox(notImported(choice->path), "Error", Icon::Exclamation);
+        return;
+    }
+    // A NUL ends a name for the platform: such a file (UTF-16 without its
+    // byte-order mark, a program's data) would fill the list with names of nothing.
+    if (holdsNul(entries)) {
+        MsgBox(notAPathList(choice->path), "Error", Icon::Exclamation);
         return;
     }
     LstTemp.addItems(std::move(entries));

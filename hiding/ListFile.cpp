@@ -173,6 +173,81 @@ bool replaceWide(const std::wstring& wide, const std::vector<std::string>& entri
     return true;
 }
 
+// A file's text: bytes (UTF-8, or an earlier version's code page) or, after
+// its byte-order mark, UTF-16 as Notepad saves "Unicode" files.
+enum class Encoding { Bytes, Utf16LE, Utf16BE };
+
+// The encoding a file's first bytes announce; the mark itself is taken off.
+// Notepad's "UTF-8 with BOM" has one too, which is no part of the first entry.
+Encoding byteOrderMark(std::string_view& start) {
+    if (start.starts_with("\xEF\xBB\xBF")) {
+        start.remove_prefix(3);
+        return Encoding::Bytes;
+    }
+    const bool little = start.starts_with("\xFF\xFE"), big = start.starts_with("\xFE\xFF");
+    if (little || big) start.remove_prefix(2);
+    return little ? Encoding::Utf16LE : big ? Encoding::Utf16BE : Encoding::Bytes;
+}
+
+// Cuts text fed in pieces into lines, each ended by CR LF, a lone CR or a
+// lone LF, and hands each line to `keep`; a last line without a line end is
+// handed on by finish.
+template <class Unit>
+class Lines {
+public:
+    template <class Keep>
+    void feed(std::basic_string_view<Unit> text, const Keep& keep) {
+        const Unit* p = text.data();
+        const Unit* end = p + text.size();
+        while (p < end) {
+            if (afterCR_) {
+                afterCR_ = false;
+                if (*p == Unit('\n')) {
+                    ++p;
+                    continue;
+                }
+            }
+            const Unit* stop =
+                std::find_if(p, end, [](Unit c) { return c == Unit('\r') || c == Unit('\n'); });
+            line_.append(p, stop);
+            if (stop == end) break;
+            keep(line_);
+            line_.clear();
+            afterCR_ = *stop == Unit('\r');
+            p = stop + 1;
+        }
+    }
+    template <class Keep>
+    void finish(const Keep& keep) {
+        if (!line_.empty()) keep(line_);
+    }
+
+private:
+    std::basic_string<Unit> line_;
+    bool afterCR_ = false;
+};
+
+// The `n` bytes at `offset`, in `out`; false when there are not so many.
+bool readAt(HANDLE file, LONGLONG offset, DWORD n, std::string& out) {
+    LARGE_INTEGER at{};
+    at.QuadPart = offset;
+    out.assign(n, '\0');
+    DWORD got = 0;
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ReadFile(file, out.data(), n, &got, nullptr) &&
+           got == n;
+}
+
+// Text in the UTF-16 bytes of that order; bytes that are not UTF-8 are taken
+// in the legacy code page, as reading takes them.
+std::string utf16Bytes(const std::string& text, Encoding order) {
+    std::string out;
+    for (const wchar_t unit : platform::widen(platform::isUtf8(text) ? text : platform::fromLegacy(text))) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        out += order == Encoding::Utf16LE ? std::string{low, high} : std::string{high, low};
+    }
+    return out;
+}
+
 // The platform's form of a path of a file here: a long one in its \\?\ form.
 bool filePath(const std::string& path, std::wstring& wide) {
     if (!platform::toWide(path, wide)) return false;
@@ -215,48 +290,46 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
     }
 
     // A line an earlier version wrote in the legacy code page is read in it.
-    auto keep = [&](std::string& line) {
+    const auto keepBytes = [&](std::string& line) {
         if (!platform::isUtf8(line)) line = platform::fromLegacy(line);
         entries.push_back(std::move(line));
     };
-    std::string line;
-    bool afterCR = false;
-    // Notepad's "UTF-8 with BOM" starts the file with a byte-order mark, which
-    // is no part of the first entry.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    bool atStart = true;
+    const auto keepUnits = [&](std::wstring& line) { entries.push_back(platform::narrow(line)); };
+    Lines<char> bytes;
+    Lines<wchar_t> units;
+    Encoding encoding = Encoding::Bytes;
+    std::wstring wideChunk;
+    int pending = -1;  // the first byte of a UTF-16 unit split between two reads
     std::vector<char> buffer(1 << 20);
-    for (;;) {
+    for (bool atStart = true;; atStart = false) {
         DWORD got = 0;
         // A line the error cut short is not offered: "C:\Data" cut from
         // "C:\Data\Private" names another item.
         if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
             return ReadResult::Failed;
         if (got == 0) break;
-        const char* p = buffer.data();
-        const char* end = p + got;
-        if (atStart) {
-            atStart = false;
-            if (std::string_view(p, got).starts_with(kByteOrderMark)) p += kByteOrderMark.size();
+        std::string_view chunk(buffer.data(), got);
+        if (atStart) encoding = byteOrderMark(chunk);
+        if (encoding == Encoding::Bytes) {
+            bytes.feed(chunk, keepBytes);
+            continue;
         }
-        while (p < end) {
-            if (afterCR) {
-                afterCR = false;
-                if (*p == '\n') {
-                    ++p;
-                    continue;
-                }
+        wideChunk.clear();
+        for (const char c : chunk) {
+            const auto b = static_cast<unsigned char>(c);
+            if (pending < 0) {
+                pending = b;
+                continue;
             }
-            const char* stop = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
-            line.append(p, stop);
-            if (stop == end) break;
-            keep(line);
-            line.clear();
-            afterCR = *stop == '\r';
-            p = stop + 1;
+            const unsigned unit = encoding == Encoding::Utf16LE ? pending | b << 8 : pending << 8 | b;
+            wideChunk.push_back(static_cast<wchar_t>(unit));
+            pending = -1;
         }
+        units.feed(wideChunk, keepUnits);
     }
-    if (!line.empty()) keep(line);
+    bytes.finish(keepBytes);
+    if (pending >= 0) units.feed(L"\uFFFD", keepUnits);  // half a unit at the end
+    units.finish(keepUnits);
     return ReadResult::Complete;
 }
 
@@ -270,20 +343,35 @@ bool appendEntry(const std::string& path, std::string_view entry) {
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return false;
+    // A list saved as UTF-16 elsewhere gets its line in UTF-16 too, so it
+    // stays one text.
+    std::string head;
+    Encoding encoding = Encoding::Bytes;
+    if (readAt(file.get(), 0, 2, head)) {
+        std::string_view start = head;
+        encoding = byteOrderMark(start);
+    }
     // A file edited elsewhere may lack its last line end; the new entry must
     // not run into the last one.
-    std::string line;
-    if (size.QuadPart > 0) {
-        LARGE_INTEGER last{};
-        last.QuadPart = size.QuadPart - 1;
-        char c = 0;
-        DWORD got = 0;
-        if (SetFilePointerEx(file.get(), last, nullptr, FILE_BEGIN) &&
-            ReadFile(file.get(), &c, 1, &got, nullptr) && got == 1 && c != '\n' && c != '\r')
-            line = "\r\n";
+    const DWORD unit = encoding == Encoding::Bytes ? 1 : 2;
+    const LONGLONG half = unit == 2 ? size.QuadPart % 2 : 0;  // a unit cut short ends no line
+    std::string last;
+    bool ended = half == 0;
+    if (ended && size.QuadPart > (unit == 1 ? 0 : 2) &&
+        readAt(file.get(), size.QuadPart - unit, unit, last)) {
+        const auto byte = [&](size_t i) { return static_cast<unsigned char>(last[i]); };
+        const unsigned c = unit == 1                       ? byte(0)
+                           : encoding == Encoding::Utf16LE ? byte(0) | byte(1) << 8
+                                                           : byte(0) << 8 | byte(1);
+        ended = c == '\n' || c == '\r';
     }
+    std::string line = ended ? "" : "\r\n";
     line += entry;
     line += "\r\n";
+    // A file cut in the middle of a unit gets the unit's other half first, so
+    // that the new line reads whole.
+    if (encoding != Encoding::Bytes)
+        line = std::string(static_cast<size_t>(half), '\0') + utf16Bytes(line, encoding);
     LARGE_INTEGER zero{};
     if (SetFilePointerEx(file.get(), zero, nullptr, FILE_END) && writeAll(file.get(), line)) return true;
     // A full disk may have taken part of the line: cut it off again.

@@ -43,6 +43,38 @@ TEST_F(ListFileTest, ReadsEachLineWholeWithoutItsLineEnd) {
                                              "C:\\b"}));
 }
 
+// Text as Notepad saves it as "Unicode" (little-endian) or "Unicode big
+// endian": the mark, then UTF-16 units.
+std::string utf16(std::u16string_view text, bool big) {
+    std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t c : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        out += big ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
+TEST_F(ListFileTest, ReadsUtf16WithItsMarkAsTheTextItIsAndAppendsInIt) {
+    for (const bool big : {false, true}) {
+        SCOPED_TRACE(big ? "big-endian" : "little-endian");
+        ASSERT_TRUE(
+            test::writeFile(listFile(), utf16(u"C:\\\u00C9t\u00E9\r\nC:\\\U0001F600\nC:\\\u3000last", big)));
+        EXPECT_EQ(readList(listFile()),
+                  (Entries{"C:\\\xC3\x89t\xC3\xA9", "C:\\\xF0\x9F\x98\x80", "C:\\\xE3\x80\x80last"}));
+        ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\\xE6\x97\xA5"));
+        EXPECT_EQ(test::readFile(listFile()),
+                  utf16(u"C:\\\u00C9t\u00E9\r\nC:\\\U0001F600\nC:\\\u3000last\r\nC:\\\u65E5\r\n", big))
+            << "the new line in the file's own encoding, after a line end";
+    }
+
+    // A character split between two reads of the file is read whole.
+    std::u16string text(((1 << 20) - 2) / 2 - 1, u'x');
+    text += u"\U0001F600\r\nC:\\b";
+    ASSERT_TRUE(test::writeFile(listFile(), utf16(text, false)));
+    EXPECT_EQ(readList(listFile()),
+              (Entries{std::string(text.size() - 8, 'x') + "\xF0\x9F\x98\x80", "C:\\b"}));
+}
+
 TEST_F(ListFileTest, TakesLoneCarriageReturnsAndLineFeedsAsLineEnds) {
     ASSERT_TRUE(test::writeFile(listFile(), "a\nb\rc\r\n\nd"));
     EXPECT_EQ(readList(listFile()), (Entries{"a", "b", "c", "", "d"}));

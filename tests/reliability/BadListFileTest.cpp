@@ -1,6 +1,7 @@
 // Hostile list files, through the real windows: the unhide window opening
 // and closing on them, an import of them, and the hide window appending to
 // them. Every entry read must survive, byte for byte.
+#include <algorithm>
 #include <random>
 
 #include "hiding/FrmHidef.h"
@@ -26,9 +27,12 @@ std::string randomBytes(size_t n, unsigned seed) {
     return out;
 }
 
-std::string utf16(std::u16string_view text) {
+std::string utf16(std::u16string_view text, bool big = false) {
     std::string out;
-    for (char16_t c : text) out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    for (char16_t c : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        out += big ? std::string{high, low} : std::string{low, high};
+    }
     return out;
 }
 
@@ -48,6 +52,7 @@ std::vector<Hostile> hostileLists() {
          "\xEF\xBB\xBF"
          "C:\\a\r\nC:\\b\r\n"},
         {"UTF-16 byte-order mark", "\xFF\xFE" + utf16(u"C:\\a\r\nC:\\b\r\n")},
+        {"UTF-16 big-endian, half a surrogate pair", "\xFE\xFF" + utf16(u"C:\\\xD800\r\nC:\\\u00E9", true)},
         {"bytes not in the code page",
          "C:\\\x81\x8D\x8F\x90\x9D\r\nC:\\\xC3\x28\xED\xA0\x80\xFF\xFE\r\n\x80\r\n"},
     };
@@ -97,17 +102,25 @@ TEST_F(BadListFileTest, TheUnhideWindowKeepsEveryEntryOfAHostileListFile) {
     }
 }
 
-TEST_F(BadListFileTest, ImportTakesEveryEntryOfAHostileFile) {
+TEST_F(BadListFileTest, ImportTakesEveryEntryOfAHostileFileThatHasNoNul) {
     if (!test::readsWesternLegacy()) GTEST_SKIP() << test::kNotWesternLegacy;
     for (const Hostile& h : hostileLists()) {
         SCOPED_TRACE(h.name);
         tally("bad input: list file contents (import)");
-        const Entries expected = entriesOf(h.bytes);
+        Entries expected = entriesOf(h.bytes);
         ASSERT_TRUE(test::writeFile(listFile(), lines({"C:\\old"})));
         ASSERT_TRUE(test::writeFile(at("in.hwl"), h.bytes));
         host.reset();
         unhide.Show();
-        EXPECT_EQ(test::importList(unhide, at("in.hwl")), std::vector<Box>{kImported});
+        // A NUL ends a name: a file with one is no list of paths, and is refused.
+        const bool refused = std::ranges::any_of(expected, [](auto& e) { return e.find('\0') != e.npos; });
+        const std::vector<Box> told = test::importList(unhide, at("in.hwl"));
+        if (refused) {
+            EXPECT_TRUE(saysNot(told, "not imported"));
+            expected = {"C:\\old"};
+        } else {
+            EXPECT_EQ(told, std::vector<Box>{kImported});
+        }
         EXPECT_EQ(unhide.LstUnhide.items(), expected);
         EXPECT_EQ(test::readFile(listFile()), lines(expected));
         EXPECT_EQ(test::readFile(at("in.hwl")), h.bytes) << "the imported file is not changed";

@@ -72,7 +72,15 @@ Entries asRead(const Entries& lines) {
 
 Entries entriesOf(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);  // the UTF-8 byte-order mark
-    return asRead(splitLines(bytes));
+    const bool little = bytes.starts_with("\xFF\xFE"), big = bytes.starts_with("\xFE\xFF");
+    if (!little && !big) return asRead(splitLines(bytes));
+    // UTF-16 after its mark; half a unit at the end stands for U+FFFD.
+    std::wstring units;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        units += static_cast<wchar_t>(little ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1));
+    if (bytes.size() % 2) units += L'\uFFFD';
+    return splitLines(platform::narrow(units));
 }
 
 GuardedText::GuardedText(std::string_view bytes) : size_(bytes.size()) {

@@ -50,6 +50,9 @@ public:
                 c = static_cast<char>('A' + below(26));
             }
         }
+        // A file that starts with a UTF-16 byte-order mark is read as UTF-16
+        // (ListFileTest has those), which no entry the program writes makes.
+        if (out.starts_with("\xFF\xFE") || out.starts_with("\xFE\xFF")) out[0] = 'a';
         return out;
     }
     Entries entries() {
