@@ -22,19 +22,19 @@ bool namesDevice(const std::wstring& path) {
     return full.rfind(L"\\\\.\\", 0) == 0 && full.find(L'\\', 4) == std::wstring::npos;
 }
 
-// The platform's form of the full path of a file or folder, in `out`; the
-// wide \\?\ form reaches paths longer than MAX_PATH. False for anything else:
-// a NUL ends the path for the platform, and bytes that are not UTF-8 would
-// convert to another name, so either would act on an item the text does not
-// name. A path that is not full the platform resolves against the current
-// folder, so a typed "." or blank would unhide that folder, and a relative
-// name would be recorded as hidden in a form that cannot be unhidden later.
+// The platform's form of the full path of a file or folder, in `out`, which
+// reaches exactly the item it names. False for anything else: a NUL ends the
+// path for the platform, and bytes that are not UTF-8 would convert to
+// another name, so either would act on an item the text does not name. A
+// path that is not full the platform resolves against the current folder, so
+// a typed "." or blank would unhide that folder, and a relative name would be
+// recorded as hidden in a form that cannot be unhidden later.
 bool itemPath(const std::string& path, std::wstring& out) {
     if (path.find('\0') != std::string::npos || !platform::toWide(path, out) ||
         platform::rootLength(out) == 0)
         return false;
     if (namesDevice(out)) return false;
-    out = platform::extendedLengthPath(out);
+    out = platform::exactPath(out);
     return true;
 }
 

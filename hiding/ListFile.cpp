@@ -248,10 +248,10 @@ std::string utf16Bytes(const std::string& text, Encoding order) {
     return out;
 }
 
-// The platform's form of a path of a file here: a long one in its \\?\ form.
+// The platform's form of a path of a file here, which reaches exactly that file.
 bool filePath(const std::string& path, std::wstring& wide) {
     if (!platform::toWide(path, wide)) return false;
-    wide = platform::extendedLengthPath(wide);
+    wide = platform::exactPath(wide);
     return true;
 }
 

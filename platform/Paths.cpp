@@ -15,11 +15,42 @@ std::optional<std::string>& folderOverride() {
 }
 }  // namespace
 
-std::wstring extendedLengthPath(const std::wstring& path) {
-    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    return path;
+std::wstring normalPath(std::wstring_view path) {
+    const size_t root = rootLength(path);
+    std::wstring out(path.substr(0, root));
+    std::replace(out.begin(), out.end(), L'/', L'\\');
+    std::vector<std::wstring_view> names;
+    for (size_t start = root; start < path.size();) {
+        size_t end = path.find_first_of(L"\\/", start);
+        if (end == std::wstring_view::npos) end = path.size();
+        const std::wstring_view name = path.substr(start, end - start);
+        if (name == L"..") {
+            if (!names.empty()) names.pop_back();
+        } else if (!name.empty() && name != L".") {
+            names.push_back(name);
+        }
+        start = end + 1;
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) out += L'\\';
+        out += names[i];
+    }
+    return out;
+}
+
+std::wstring exactPath(const std::wstring& path) {
+    const size_t root = rootLength(path);
+    // "\\?\..." and "\\.\..." are a device's or already verbatim.
+    const bool device =
+        root > 3 && (path[2] == L'?' || path[2] == L'.') && (path[3] == L'\\' || path[3] == L'/');
+    if (root == 0 || device || root == path.size()) return path;
+    const std::wstring plain = normalPath(path);
+    bool stripped = false;
+    for (const std::wstring& name : pathChain(plain))
+        stripped = stripped || name.ends_with(L'.') || name.ends_with(L' ');
+    if (!stripped && plain.size() < MAX_PATH - 12) return path;
+    if (plain[1] == L':') return L"\\\\?\\" + plain;
+    return L"\\\\?\\UNC\\" + plain.substr(2);
 }
 
 size_t rootLength(std::wstring_view p) {
@@ -34,12 +65,6 @@ size_t rootLength(std::wstring_view p) {
         return share == std::wstring_view::npos ? p.size() : share + 1;
     }
     return 0;
-}
-
-std::wstring withoutTrailingSeparators(std::wstring path) {
-    const size_t root = rootLength(path);
-    while (path.size() > root && path.back() == L'\\') path.pop_back();
-    return path;
 }
 
 std::vector<std::wstring> pathChain(const std::wstring& path) {

@@ -7,9 +7,19 @@
 
 namespace platform {
 
-// The \\?\ form of a long full path, so the wide file calls take it beyond
-// MAX_PATH; shorter paths and relative ones are returned unchanged.
-std::wstring extendedLengthPath(const std::wstring& path);
+// The form of a full path in which the wide file calls reach exactly the item
+// it names. Windows drops a trailing dot or space from a name ("twin." would
+// reach "twin", "spaced " nothing) and stops at MAX_PATH, unless the path is
+// given in the \\?\ form, which takes every name as it is but leaves
+// "/", "." and ".." to the caller: where that form is needed, the path is
+// first made plain (normalPath). Other paths, and those not full or already
+// in a \\?\ or \\.\ form, are returned unchanged.
+std::wstring exactPath(const std::wstring& path);
+
+// A full path with "/" as "\\", "." and ".." taken out as Windows takes them
+// out, and no empty or trailing separators but the root's; every name is
+// kept as it is, trailing dots and spaces too.
+std::wstring normalPath(std::wstring_view path);
 
 // Length of the root of a full path: 3 for "C:\", through the separator
 // after the share for "\\server\share\" (all of an incomplete one); 0 for a
@@ -20,8 +30,6 @@ size_t rootLength(std::wstring_view path);
 // The parts of a full path, as the folder list shows it: the root and the
 // folders down from it. Paths here are full ("C:\..." or
 // "\\server\share\...") with no trailing separator except at the root.
-// The path with trailing separators dropped, all but the root's.
-std::wstring withoutTrailingSeparators(std::wstring path);
 // The root, then the name of each folder down to the path's own:
 // "C:\Data\Private" gives "C:\", "Data" and "Private".
 std::vector<std::wstring> pathChain(const std::wstring& path);

@@ -122,16 +122,21 @@ std::wstring FolderList::entryPath(size_t index) const {
 
 bool FolderList::navigate(const std::wstring& requested) {
     if (requested.empty()) return false;
-    // "x:" alone: that drive's current folder.
-    std::wstring full(32768, L'\0');
-    const DWORD n =
-        GetFullPathNameW(requested.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return false;
-    full.resize(n);
-    if (platform::rootLength(full) == 0) return false;
-    full = platform::withoutTrailingSeparators(std::move(full));
+    // A full path is taken name by name, as the list shows it: the platform's
+    // own reading would drop a trailing dot or space ("twin." would open
+    // "twin"). "x:" alone, that drive's current folder, is the platform's.
+    std::wstring full = requested;
+    if (platform::rootLength(requested) == 0) {
+        full.assign(32768, L'\0');
+        const DWORD n =
+            GetFullPathNameW(requested.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0 || n >= full.size()) return false;
+        full.resize(n);
+        if (platform::rootLength(full) == 0) return false;
+    }
+    full = platform::normalPath(full);
 
-    const std::wstring longForm = platform::extendedLengthPath(full);
+    const std::wstring longForm = platform::exactPath(full);
     const DWORD attributes = GetFileAttributesW(longForm.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
 

@@ -61,6 +61,27 @@ TEST_F(FrmHidefTest, HidesTheOpenFolderAndRecordsIt) {
     EXPECT_EQ(form.Dir1.path(), at("Secret")) << "the folder list stays where it was";
 }
 
+TEST_F(FrmHidefTest, TheFolderDoubleClickedIsTheOneHiddenWhateverItsName) {
+    // Beside its namesake, a name the platform would shorten to it or to nothing.
+    for (const char* name : {"twin", "twin.", "spaced "}) ASSERT_TRUE(test::makeFolder(at(name)));
+    for (const std::string name : {"twin.", "spaced "}) {
+        SCOPED_TRACE('"' + name + '"');
+        ASSERT_TRUE(form.Dir1.setPath(dir));
+        int index = -1;
+        for (int i = 0; i < form.Dir1.listCount(); ++i)
+            if (form.Dir1.list(i) == at(name)) index = i;
+        ASSERT_GE(index, 0);
+        form.Dir1.open(index);
+        EXPECT_EQ(form.Dir1.path(), at(name));
+        form.CmdHideDir.click();
+        EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kFolderHidden});
+        EXPECT_EQ(flags(at(name)), kHiddenSystem);
+    }
+    EXPECT_EQ(test::readFile(listFile()), lines({at("twin."), at("spaced ")})) << "recorded as shown";
+    EXPECT_EQ(flags(at("twin")), 0u) << "the namesake is left alone";
+    EXPECT_EQ(flags(dir), 0u) << "and so is the folder above";
+}
+
 TEST_F(FrmHidefTest, RefusesADriveRoot) {
     ASSERT_TRUE(form.Dir1.setPath(dir.substr(0, 3)));
     const DWORD before = test::attributes(dir.substr(0, 3));

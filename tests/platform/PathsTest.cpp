@@ -17,9 +17,9 @@ TEST(PathsTest, RootsOfDrivesAndShares) {
     for (const wchar_t* relative : {L"", L"C:", L"C:Data", L"Data\\Private", L"\\Data"})
         EXPECT_EQ(platform::rootLength(relative), 0u) << relative;
 
-    EXPECT_EQ(platform::withoutTrailingSeparators(L"C:\\Data\\\\"), L"C:\\Data");
-    EXPECT_EQ(platform::withoutTrailingSeparators(L"C:\\"), L"C:\\");
-    EXPECT_EQ(platform::withoutTrailingSeparators(L"\\\\server\\share\\"), L"\\\\server\\share\\");
+    EXPECT_EQ(platform::normalPath(L"C:\\Data\\\\"), L"C:\\Data");
+    EXPECT_EQ(platform::normalPath(L"C:\\"), L"C:\\");
+    EXPECT_EQ(platform::normalPath(L"\\\\server\\share\\"), L"\\\\server\\share\\");
 }
 
 TEST(PathsTest, TheChainFromTheRootAndBack) {
@@ -40,14 +40,21 @@ TEST(PathsTest, TheChainFromTheRootAndBack) {
     EXPECT_EQ(platform::childPath(L"C:\\Data", L"x y"), L"C:\\Data\\x y");
 }
 
-TEST(PathsTest, LongPathsTakeTheExtendedForm) {
+TEST(PathsTest, PathsTakeTheExactFormWhereWindowsWouldShortenThem) {
     const std::wstring name(300, L'n');
-    EXPECT_EQ(platform::extendedLengthPath(L"C:\\" + name), L"\\\\?\\C:\\" + name);
-    EXPECT_EQ(platform::extendedLengthPath(L"\\\\server\\share\\" + name),
-              L"\\\\?\\UNC\\server\\share\\" + name);
-    EXPECT_EQ(platform::extendedLengthPath(L"C:\\short"), L"C:\\short");
-    EXPECT_EQ(platform::extendedLengthPath(L"\\\\?\\C:\\" + name), L"\\\\?\\C:\\" + name)
-        << "already extended";
+    EXPECT_EQ(platform::exactPath(L"C:\\" + name), L"\\\\?\\C:\\" + name);
+    EXPECT_EQ(platform::exactPath(L"\\\\server\\share\\" + name), L"\\\\?\\UNC\\server\\share\\" + name);
+    // A name that ends in a dot or a space, anywhere on the path, made plain
+    // first: the \\?\ form takes no "/", "." or "..".
+    EXPECT_EQ(platform::exactPath(L"C:\\x\\twin."), L"\\\\?\\C:\\x\\twin.");
+    EXPECT_EQ(platform::exactPath(L"C:/x//spaced \\.\\y\\..\\z\\"), L"\\\\?\\C:\\x\\spaced \\z");
+    EXPECT_EQ(platform::exactPath(L"\\\\server\\share\\a\\..\\..\\b."), L"\\\\?\\UNC\\server\\share\\b.")
+        << "no higher than the share";
+    // Anything else as it is: Windows' own reading of it is the same item.
+    for (const wchar_t* same : {L"C:\\short", L"C:/x/../y", L"C:\\twin.\\..\\y", L"C:\\", L"x.", L"C:x.",
+                                L"\\\\?\\C:\\twin.", L"\\\\.\\C:\\twin."})
+        EXPECT_EQ(platform::exactPath(same), same) << same;
+    EXPECT_EQ(platform::exactPath(L"\\\\?\\C:\\" + name), L"\\\\?\\C:\\" + name) << "already exact";
 }
 
 }  // namespace

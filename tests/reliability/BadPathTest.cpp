@@ -81,11 +81,15 @@ class BadPathTest : public test::Sandbox {
 protected:
     test::EmptyDrive emptyDrive_;
 
-    // A fresh folder for each row: Secret (a folder), notes.txt and, deeper
-    // than MAX_PATH, long\...\deep (a folder) holding deep.txt.
+    // A fresh folder for each row: Secret (a folder), notes.txt, twin and its
+    // look-alike twin., spaced , dotted.txt. and, deeper than MAX_PATH,
+    // long\...\deep (a folder) holding deep.txt.
     [[nodiscard]] static ::testing::AssertionResult makeRowFolder(const std::string& base) {
-        for (const std::string& folder : {base, base + "\\Secret"})
+        for (const std::string& folder :
+             {base, base + "\\Secret", base + "\\twin", base + "\\twin.", base + "\\spaced "})
             if (const ::testing::AssertionResult made = test::makeFolder(folder); !made) return made;
+        if (const ::testing::AssertionResult made = test::writeFile(base + "\\dotted.txt.", "x"); !made)
+            return made;
         std::string deep = base;
         for (int i = 0; i < 6; ++i) {
             deep += "\\" + std::string(48, static_cast<char>('a' + i));
@@ -113,9 +117,14 @@ protected:
         return {
             {"folder", b + "\\Secret", "FHQ..", "Secret"},
             {"file", b + "\\notes.txt", ".HQEI", "notes.txt"},
-            {"folder, trailing dot", b + "\\Secret.", "FHQ..", "Secret"},
-            {"folder, trailing blank", b + "\\Secret ", "FHQ..", "Secret"},
-            {"file, trailing dots and blanks", b + "\\notes.txt. .", ".HQEI", "notes.txt"},
+            // A trailing dot or blank is part of the name: "Secret." is not "Secret".
+            {"folder, trailing dot", b + "\\Secret.", "...EI", "Secret."},
+            {"folder, trailing blank", b + "\\Secret ", "...EI", "Secret "},
+            {"file, trailing dots and blanks", b + "\\notes.txt. .", "...EI", "notes.txt. ."},
+            {"folder named with a trailing dot", b + "\\twin.", "FHQ..", "twin."},
+            {"folder named with a trailing blank", b + "\\spaced ", "FHQ..", "spaced "},
+            {"file named with a trailing dot", b + "\\dotted.txt.", ".HQEI", "dotted.txt."},
+            {"trailing dot, by \"/\" and \"..\"", b + "/Secret/../twin.", "FHQ..", "twin."},
             {"\\\\?\\ folder", "\\\\?\\" + b + "\\Secret", "FHQ..", "Secret"},
             {"\\\\?\\ file", "\\\\?\\" + b + "\\notes.txt", ".HQEI", "notes.txt"},
             {"\\\\?\\ takes a trailing dot literally", "\\\\?\\" + b + "\\new.hwl.", "...EI", "new.hwl."},

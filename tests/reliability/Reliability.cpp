@@ -110,7 +110,7 @@ namespace {
 void snapshotInto(const std::wstring& root, const std::wstring& relative, Snapshot& out) {
     WIN32_FIND_DATAW fd;
     const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
-    HANDLE find = FindFirstFileW(platform::extendedLengthPath(folder + L"\\*").c_str(), &fd);
+    HANDLE find = FindFirstFileW(platform::exactPath(folder + L"\\*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
         const std::wstring name = fd.cFileName;

@@ -7,6 +7,16 @@
 #include "ui/Form.h"
 
 namespace test {
+namespace {
+// A full path in the \\?\ form, so that a name ending in a dot or a blank is
+// the one reached; others as they are.
+std::wstring item(const std::string& path) {
+    std::wstring full = wide(path);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\' && full.find(L'/') == std::wstring::npos)
+        full.insert(0, L"\\\\?\\");
+    return full;
+}
+}  // namespace
 
 void Sandbox::SetUp() {
     static int serial = 0;
@@ -40,7 +50,7 @@ void Sandbox::TearDown() {
 }
 
 ::testing::AssertionResult writeFile(const std::string& path, const std::string& bytes) {
-    const platform::FileHandle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const platform::FileHandle file(CreateFileW(item(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -50,7 +60,7 @@ void Sandbox::TearDown() {
 }
 
 std::string readFile(const std::string& path) {
-    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE h = CreateFileW(item(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<missing>";
     std::string out;
@@ -64,11 +74,11 @@ std::string readFile(const std::string& path) {
 bool exists(const std::string& path) { return attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
 ::testing::AssertionResult makeFolder(const std::string& path) {
-    if (CreateDirectoryW(wide(path).c_str(), nullptr)) return ::testing::AssertionSuccess();
+    if (CreateDirectoryW(item(path).c_str(), nullptr)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "could not make " << path << " (error " << GetLastError() << ")";
 }
 
-DWORD attributes(const std::string& path) { return GetFileAttributesW(wide(path).c_str()); }
+DWORD attributes(const std::string& path) { return GetFileAttributesW(item(path).c_str()); }
 
 DWORD flags(const std::string& path) {
     return attributes(path) & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
@@ -87,7 +97,7 @@ int filesIn(const std::string& folder) {
 
 platform::FileHandle holdOpen(const std::string& path, DWORD access, DWORD sharing) {
     return platform::FileHandle(
-        CreateFileW(wide(path).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+        CreateFileW(item(path).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 std::optional<std::vector<std::string>> readList(const std::string& path) {
@@ -186,11 +196,7 @@ void removeTreeW(const std::wstring& path) {
 }  // namespace
 
 // Through the \\?\ form, so that trees deeper than MAX_PATH go too.
-void removeTree(const std::string& path) {
-    std::wstring full = wide(path);
-    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') full.insert(0, L"\\\\?\\");
-    removeTreeW(full);
-}
+void removeTree(const std::string& path) { removeTreeW(item(path)); }
 
 bool underWine() {
     static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
