@@ -341,8 +341,8 @@ private:
                 const double t = nowMs();
                 // What the hide window does for the item the user picked.
                 for (const std::string& p : items) {
-                    DWORD previous = 0;
-                    if (!hiding::hideItem(p, previous) || !hiding::appendEntry(hiding::listFilePath(), p))
+                    const hiding::HiddenItem item(p);
+                    if (!item.hidden() || !hiding::appendEntry(hiding::listFilePath(), p))
                         fail("cannot hide " + p + " (does this file system keep attributes?)");
                 }
                 return (nowMs() - t) / kBatch;

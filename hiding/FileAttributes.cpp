@@ -7,9 +7,6 @@ namespace hiding {
 namespace {
 
 constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
-                            FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
 
 // A device (NUL, COM1, also "C:\x\nul.txt" where the platform says so) takes
 // an attribute change and keeps nothing; the platform's full form of its
@@ -38,32 +35,78 @@ bool itemPath(const std::string& path, std::wstring& out) {
     return true;
 }
 
-}  // namespace
-
-bool hideItem(const std::string& path, DWORD& previous) {
-    std::wstring p;
-    if (!itemPath(path, p)) return false;
-    previous = GetFileAttributesW(p.c_str());
-    if (previous == INVALID_FILE_ATTRIBUTES) return false;
-    if (!SetFileAttributesW(p.c_str(), kHiddenSystem)) return false;
-    const DWORD now = GetFileAttributesW(p.c_str());
-    if (now != INVALID_FILE_ATTRIBUTES && (now & kHiddenSystem) == kHiddenSystem) return true;
-    restoreAttributes(path, previous);
-    return false;
+// The item opened to change its attributes, and so that it cannot be
+// renamed, moved or deleted, nor a folder above it renamed, while it is open:
+// only an open that may read it counts in the turns programs take with a
+// file, so it is opened to read too, sharing all but deletion. Where that is
+// refused (another program holds the file without sharing it for reading,
+// or may delete it; reading is not allowed), it is opened for its attributes
+// alone, which another program's sharing does not stop, as SetFileAttributes
+// is not stopped; it is not held against a rename then. A link is the item
+// itself, not what it leads to, as GetFileAttributes sees it.
+platform::FileHandle openItem(const std::wstring& path) {
+    constexpr DWORD attributes = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+    constexpr DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;  // folders too
+    platform::FileHandle item(CreateFileW(path.c_str(), attributes | FILE_READ_DATA,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, flags,
+                                          nullptr));
+    if (!item && (GetLastError() == ERROR_SHARING_VIOLATION || GetLastError() == ERROR_ACCESS_DENIED))
+        item.reset(CreateFileW(path.c_str(), attributes,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               flags, nullptr));
+    // "\\.\pipe\x" and the like are no file or folder.
+    if (item && GetFileType(item.get()) != FILE_TYPE_DISK) item.reset();
+    return item;
 }
 
-bool restoreAttributes(const std::string& path, DWORD previous) {
-    const DWORD a = previous & kSettable;
+bool attributesOf(HANDLE item, DWORD& out) {
+    FILE_BASIC_INFO info{};
+    if (!GetFileInformationByHandleEx(item, FileBasicInfo, &info, sizeof info)) return false;
+    out = info.FileAttributes;
+    return true;
+}
+
+// Sets the attributes and leaves the times alone (0 keeps each as it is).
+// What the file system gave is given back whole: it ignores what no program
+// may set (directory, compressed), and keeps the rest as told.
+bool setAttributes(HANDLE item, DWORD attributes) {
+    FILE_BASIC_INFO info{};
+    info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(item, FileBasicInfo, &info, sizeof info);
+}
+
+}  // namespace
+
+HiddenItem::HiddenItem(const std::string& path) {
     std::wstring p;
-    return itemPath(path, p) && SetFileAttributesW(p.c_str(), a ? a : FILE_ATTRIBUTE_NORMAL);
+    if (!itemPath(path, p)) return;
+    item_ = openItem(p);
+    if (!item_ || !attributesOf(item_.get(), previous_) ||
+        !setAttributes(item_.get(), previous_ | kHiddenSystem)) {
+        item_.reset();
+        return;
+    }
+    DWORD now = 0;
+    hidden_ = attributesOf(item_.get(), now) && (now & kHiddenSystem) == kHiddenSystem;
+    if (!hidden_) restore();
+}
+
+bool HiddenItem::restore() {
+    hidden_ = false;
+    return item_ && setAttributes(item_.get(), previous_);
 }
 
 bool unhideItem(const std::string& path) {
     std::wstring p;
-    if (!itemPath(path, p) || !SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL)) return false;
-    // Read back, as hiding does: an item the platform still shows as hidden
-    // or system (Wine does so for a name that starts with a dot) was not
-    // unhidden.
+    if (!itemPath(path, p)) return false;
+    const platform::FileHandle item = openItem(p);
+    DWORD attributes = 0;
+    if (!item || !attributesOf(item.get(), attributes) ||
+        !setAttributes(item.get(), attributes & ~kHiddenSystem))
+        return false;
+    // Read back, as hiding does, by the name, as a folder's listing shows
+    // it: an item the platform still shows as hidden or system (Wine does so
+    // for a name that starts with a dot) was not unhidden.
     const DWORD now = GetFileAttributesW(p.c_str());
     return now != INVALID_FILE_ATTRIBUTES && !(now & kHiddenSystem);
 }

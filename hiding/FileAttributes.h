@@ -1,24 +1,42 @@
-// Hiding and unhiding set a file's or folder's whole attribute set.
+// Hiding adds the hidden and system attributes to a file or folder, unhiding
+// takes them away; every other attribute (read-only, archive, not indexed,
+// pinned) stays as it was, as Explorer and "attrib" leave it.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "platform/Handles.h"
+
 namespace hiding {
 
 // Both take only the full path of a file or folder ("C:\..." or
-// "\\server\share..."): a relative path, a device name or a text with a NUL
-// in it fails without touching anything.
-//
-// Sets exactly hidden + system (6), then reads them back: a file system that
-// takes the call but keeps nothing counts as a failure. `previous` receives
-// the attributes before. On failure the item is left as it was.
-bool hideItem(const std::string& path, DWORD& previous);
-// Puts back attributes that hideItem reported as previous.
-bool restoreAttributes(const std::string& path, DWORD previous);
-// Sets the normal attributes (0): read-only, hidden, system and archive go.
-// Read back like hideItem: still hidden or system afterwards is a failure.
+// "\\server\share..."), and reach exactly the item it names: a relative
+// path, a device name or a text with a NUL in it fails without touching
+// anything.
+
+// A file or folder hidden and held open until the caller is done with it
+// (its entry recorded): meanwhile it cannot be renamed, moved or deleted, so
+// the path names what was hidden, and a roll-back reaches the same item.
+class HiddenItem {
+public:
+    // Hides the item, then reads its attributes back: a file system that
+    // takes the call but keeps nothing counts as a failure. On failure the
+    // item is left as it was.
+    explicit HiddenItem(const std::string& path);
+    bool hidden() const { return hidden_; }
+    // Gives the item back exactly the attributes it had before.
+    bool restore();
+
+private:
+    platform::FileHandle item_;
+    DWORD previous_ = 0;
+    bool hidden_ = false;
+};
+
+// Takes hidden and system away. Read back like hiding: still hidden or
+// system afterwards is a failure.
 bool unhideItem(const std::string& path);
 
 }  // namespace hiding

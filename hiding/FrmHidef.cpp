@@ -73,11 +73,13 @@ void FrmHidef::LblQ_Click() {
 
 // An item is hidden only together with its entry: when the entry cannot be
 // recorded the item gets its attributes back, so nothing is hidden unlisted.
+// It is held from its hiding to its entry (which may wait for another
+// writer), so that the entry, or the roll-back, is of the item hidden.
 bool FrmHidef::hideAndRecord(const std::string& path) {
-    DWORD previous = 0;
-    if (!hiding::hideItem(path, previous)) return false;
+    hiding::HiddenItem item(path);
+    if (!item.hidden()) return false;
     if (hiding::appendEntry(hiding::listFilePath(), path)) return true;
-    hiding::restoreAttributes(path, previous);
+    item.restore();
     return false;
 }
 

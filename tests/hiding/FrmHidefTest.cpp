@@ -1,6 +1,7 @@
 // The hide window's flows, driven through its real controls.
 #include "hiding/FrmHidef.h"
 
+#include "hiding/FileAttributes.h"
 #include "hiding/FrmUnhidef.h"
 
 #include "app/Form1.h"
@@ -48,11 +49,13 @@ TEST_F(FrmHidefTest, HidesTheOpenFolderAndRecordsIt) {
     form.Show();
     EXPECT_FALSE(ui::shared<Form1>().visible()) << "the main window is hidden while this one is open";
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
+    // A customised folder is read-only (Wine keeps no such flag on a folder).
     SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_READONLY);
+    const DWORD before = flags(at("Secret"));
 
     form.CmdHideDir.click();
     EXPECT_EQ(host.boxes, std::vector<Box>{kFolderHidden});
-    EXPECT_EQ(flags(at("Secret")), kHiddenSystem) << "read-only goes, exactly hidden and system stay";
+    EXPECT_EQ(flags(at("Secret")), before | kHiddenSystem) << "hidden and system added, the rest kept";
     EXPECT_EQ(test::readFile(listFile()), at("Secret") + "\r\n");
 
     form.CmdHideDir.click();
@@ -80,6 +83,27 @@ TEST_F(FrmHidefTest, TheFolderDoubleClickedIsTheOneHiddenWhateverItsName) {
     EXPECT_EQ(test::readFile(listFile()), lines({at("twin."), at("spaced ")})) << "recorded as shown";
     EXPECT_EQ(flags(at("twin")), 0u) << "the namesake is left alone";
     EXPECT_EQ(flags(dir), 0u) << "and so is the folder above";
+}
+
+TEST_F(FrmHidefTest, AnItemIsHeldFromItsHidingToItsEntryAndHidesWhileAnotherProgramHoldsIt) {
+    {
+        const hiding::HiddenItem item(at("Secret"));
+        ASSERT_TRUE(item.hidden());
+        // What another program may try while the entry waits for its turn.
+        EXPECT_FALSE(MoveFileW(test::wide(at("Secret")).c_str(), test::wide(at("Moved")).c_str()));
+        EXPECT_FALSE(RemoveDirectoryW(test::wide(at("Secret")).c_str()));
+    }
+    EXPECT_TRUE(MoveFileW(test::wide(at("Secret")).c_str(), test::wide(at("Moved")).c_str())) << "let go";
+
+    // Held open without sharing, as SetFileAttributes would: then not held against a rename.
+    SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    const platform::FileHandle held = test::holdOpen(at("notes.txt"));
+    ASSERT_TRUE(held);
+    hiding::HiddenItem item(at("notes.txt"));
+    ASSERT_TRUE(item.hidden());
+    EXPECT_EQ(flags(at("notes.txt")), FILE_ATTRIBUTE_READONLY | kHiddenSystem);
+    EXPECT_TRUE(item.restore());
+    EXPECT_EQ(flags(at("notes.txt")), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) << "exactly as it was";
 }
 
 TEST_F(FrmHidefTest, RefusesADriveRoot) {
@@ -121,6 +145,7 @@ TEST_F(FrmHidefTest, PutsTheAttributesBackWhenTheEntryCannotBeRecorded) {
 TEST_F(FrmHidefTest, HidesTheChosenFile) {
     form.Show();
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
+    SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(test::hideFile(form, at("notes.txt")), std::vector<Box>{kFileHidden});
 
     ASSERT_EQ(host.dialogs.size(), 1u);
@@ -130,7 +155,7 @@ TEST_F(FrmHidefTest, HidesTheChosenFile) {
     EXPECT_EQ(d.filterDescription, "All Files (*.*)");
     EXPECT_EQ(d.filterPattern, "*.*");
     EXPECT_EQ(d.initialFolder, at("Secret")) << "the dialog opens where the folder list is";
-    EXPECT_EQ(flags(at("notes.txt")), kHiddenSystem);
+    EXPECT_EQ(flags(at("notes.txt")), FILE_ATTRIBUTE_READONLY | kHiddenSystem) << "still read-only";
     EXPECT_EQ(test::readFile(listFile()), at("notes.txt") + "\r\n");
 }
 

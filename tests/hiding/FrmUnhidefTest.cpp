@@ -127,7 +127,8 @@ TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndMadeOnlyByAnImport) {
 TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
     SetFileAttributesA(at("Secret").c_str(),
                        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesA(at("notes.txt").c_str(),
+                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(openWith({at("notes.txt"), at("Secret"), at("Secret"), ""}));
 
     EXPECT_EQ(test::unhideEntry(form, 3), std::vector<Box>{kNoSelection})
@@ -144,7 +145,8 @@ TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
     EXPECT_EQ(test::unhideEntry(form, 1), std::vector<Box>{kUnhidden})
         << "the duplicate unhides too: the path is there";
     test::unhideEntry(form, 0);
-    EXPECT_EQ(flags(at("notes.txt")), 0u);
+    EXPECT_EQ(flags(at("notes.txt")), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))
+        << "hidden and system go, the rest stays";
     EXPECT_EQ(shown(), Entries{""});
     EXPECT_EQ(test::readFile(listFile()), lines({at("notes.txt"), at("Secret"), at("Secret"), ""}))
         << "the file waits for the window to close";

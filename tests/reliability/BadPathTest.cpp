@@ -231,7 +231,7 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             EXPECT_EQ(differences(before, snapshot(b)), std::vector<std::string>{});
         }
 
-        // The quick unhide: the item named gets its normal attributes.
+        // The quick unhide: the item named loses hidden and system.
         {
             if (!named.empty()) setAttributes(named, kHiddenSystem);
             Snapshot before = snapshot(b);
