@@ -2,6 +2,7 @@
 
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
+#include "platform/Shortcuts.h"
 #include "ui/Program.h"
 
 using ui::Icon;
@@ -55,7 +56,12 @@ void FrmHidef::CmdHideFil_Click() {
                                     .initialFolder = Dir1.path()});
     if (!choice) return;
     if (!choice->exact) return refuseUnrecordable();
-    if (!hideAndRecord(choice->path)) return refuseInaccessible();
+    // A shortcut stands for what it leads to, as the "?" note says: Windows'
+    // own dialog gives that already, Wine's gives the shortcut.
+    std::string path = choice->path;
+    if (platform::isShortcut(path) && !platform::shortcutTarget(path, path))
+        return refuseBrokenShortcut(path);
+    if (!hideAndRecord(path)) return refuseInaccessible();
     MsgBox("The File was successfully Hidden", "Hidewell", Icon::Information);
 }
 
@@ -88,6 +94,13 @@ bool FrmHidef::hideAndRecord(const std::string& path) {
 void FrmHidef::refuseInaccessible() {
     MsgBox(kCannotAccess, "Error", Icon::None);
     if (hiding::isReadOnly(hiding::listFilePath())) MsgBox(kListReadOnly, "Info", Icon::Exclamation);
+}
+
+void FrmHidef::refuseBrokenShortcut(const std::string& shortcut) {
+    MsgBox(
+        "The selected shortcut does not lead to a file or folder that is there, so nothing was hidden:\n\n" +
+            shortcut,
+        "Error", Icon::Exclamation);
 }
 
 void FrmHidef::refuseUnrecordable() {

@@ -52,5 +52,6 @@ private:
     void LblQ_Click();
     bool hideAndRecord(const std::string& path);
     void refuseInaccessible();
+    void refuseBrokenShortcut(const std::string& shortcut);
     void refuseUnrecordable();
 };

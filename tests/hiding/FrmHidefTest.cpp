@@ -1,6 +1,8 @@
 // The hide window's flows, driven through its real controls.
 #include "hiding/FrmHidef.h"
 
+#include <shlobj.h>
+
 #include "hiding/FileAttributes.h"
 #include "hiding/FrmUnhidef.h"
 
@@ -157,6 +159,44 @@ TEST_F(FrmHidefTest, HidesTheChosenFile) {
     EXPECT_EQ(d.initialFolder, at("Secret")) << "the dialog opens where the folder list is";
     EXPECT_EQ(flags(at("notes.txt")), FILE_ATTRIBUTE_READONLY | kHiddenSystem) << "still read-only";
     EXPECT_EQ(test::readFile(listFile()), at("notes.txt") + "\r\n");
+}
+
+// A shortcut at `path` to `target`, as Explorer makes one.
+::testing::AssertionResult makeShortcut(const std::string& path, const std::string& target) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    const bool made =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) &&
+        SUCCEEDED(link->SetPath(test::wide(target).c_str())) &&
+        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) &&
+        SUCCEEDED(file->Save(test::wide(path).c_str(), TRUE));
+    if (file) file->Release();
+    if (link) link->Release();
+    if (made) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "could not make the shortcut " << path;
+}
+
+TEST_F(FrmHidefTest, AShortcutHidesWhatItLeadsToOrNothing) {
+    ASSERT_TRUE(makeShortcut(at("notes.lnk"), at("notes.txt")));
+    ASSERT_TRUE(makeShortcut(at("Secret.LNK"), at("Secret")));
+    EXPECT_EQ(test::hideFile(form, at("notes.lnk")), std::vector<Box>{kFileHidden});
+    EXPECT_EQ(test::hideFile(form, at("Secret.LNK")), std::vector<Box>{kFileHidden});
+    EXPECT_EQ(flags(at("notes.txt")), kHiddenSystem);
+    EXPECT_EQ(flags(at("Secret")), kHiddenSystem);
+    EXPECT_EQ(flags(at("notes.lnk")), 0u) << "the shortcut itself stays as it was";
+    EXPECT_EQ(test::readFile(listFile()), lines({at("notes.txt"), at("Secret")}));
+
+    // Leading to nothing there is, or no shortcut at all: said, nothing hidden.
+    ASSERT_TRUE(makeShortcut(at("gone.lnk"), at("gone.txt")));
+    ASSERT_TRUE(test::writeFile(at("plain.lnk"), "not a shortcut"));
+    for (const std::string& shortcut : {at("gone.lnk"), at("plain.lnk")}) {
+        const std::vector<Box> told = test::hideFile(form, shortcut);
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].title, "Error");
+        EXPECT_NE(told[0].prompt.find(shortcut), std::string::npos) << told[0];
+        EXPECT_EQ(flags(shortcut), 0u);
+    }
+    EXPECT_EQ(test::readFile(listFile()), lines({at("notes.txt"), at("Secret")}));
 }
 
 TEST_F(FrmHidefTest, ACancelledDialogChangesNothing) {
