@@ -367,6 +367,20 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 return MAKELRESULT(c->id_, DC_HASDEFID);
             return 0;
         }
+        case WM_QUERYENDSESSION:
+            // Windows asks every program first and ends the session only
+            // when all agree: the answer is yes at once, and what is to be
+            // kept is kept when the end is certain (WM_ENDSESSION).
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wp) {
+                // No box: a failure here is as silent as the end that follows.
+                try {
+                    Form_SessionEnd();
+                } catch (...) {
+                }
+            }
+            return 0;
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(self, &r);

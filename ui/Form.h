@@ -70,6 +70,12 @@ public:
 protected:
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
+    // The user is logging off, or Windows is shutting down or restarting,
+    // and the program may be ended at any moment once this returns: a
+    // loaded window keeps here, at once, what its closing would keep. It
+    // shows nothing (no box can be answered then) and must be done within a
+    // few seconds.
+    virtual void Form_SessionEnd() {}
 
 private:
     friend class Control;

@@ -61,13 +61,17 @@ class RealHost final : public Host {
 public:
     Answer messageBox(HWND owner, std::string_view prompt, std::string_view title, Icon icon,
                       Buttons buttons) override {
-        UINT style = buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
+        UINT style = buttons == Buttons::YesNo         ? MB_YESNO
+                     : buttons == Buttons::RetryCancel ? MB_RETRYCANCEL
+                                                       : MB_OK;
         if (icon == Icon::Information) style |= MB_ICONINFORMATION;
         if (icon == Icon::Exclamation) style |= MB_ICONEXCLAMATION;
         const std::wstring p = platform::widen(prompt), t = platform::widen(title);
         switch (MessageBoxW(owner, p.c_str(), t.c_str(), style)) {
             case IDYES: return Answer::Yes;
             case IDNO: return Answer::No;
+            case IDRETRY: return Answer::Retry;
+            case IDCANCEL: return Answer::Cancel;
             default: return Answer::Ok;
         }
     }

@@ -12,8 +12,8 @@
 namespace ui {
 
 enum class Icon { None, Information, Exclamation };
-enum class Buttons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+enum class Buttons { Ok, YesNo, RetryCancel };
+enum class Answer { Ok, Yes, No, Retry, Cancel };
 
 struct FileDialog {
     enum Kind { Open, Save };

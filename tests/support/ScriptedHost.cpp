@@ -7,7 +7,9 @@ namespace test {
 std::ostream& operator<<(std::ostream& os, const Box& b) {
     static const char* icons[] = {"none", "information", "exclamation"};
     return os << "{\"" << b.prompt << "\", \"" << b.title << "\", " << icons[static_cast<int>(b.icon)]
-              << (b.buttons == ui::Buttons::YesNo ? ", Yes/No}" : "}");
+              << (b.buttons == ui::Buttons::YesNo         ? ", Yes/No}"
+                  : b.buttons == ui::Buttons::RetryCancel ? ", Retry/Cancel}"
+                                                          : "}");
 }
 
 ui::Answer ScriptedHost::messageBox(HWND owner, std::string_view prompt, std::string_view title,

@@ -32,7 +32,7 @@ public:
     void endProgram() override;
 
     void reset();
-    // Answers for the next Yes/No questions, in order.
+    // Answers for the next Yes/No and Retry/Cancel questions, in order.
     void answer(ui::Answer a) { answers.push_back(a); }
     // The next file dialog returns this path; nullopt cancels it.
     void chooseFile(std::optional<std::string> path, bool exact = true);
