@@ -4,7 +4,11 @@
 #include "ui/Program.h"
 
 FrmAbout::FrmAbout()
-    : Form({.caption = "About Hidewell", .width = 5055, .height = 4500, .border = ui::Border::FixedDialog}) {
+    : Form({.caption = "About Hidewell",
+            .width = 5055,
+            .height = 4500,
+            .border = ui::Border::FixedDialog,
+            .escapeCloses = true}) {
     LblMainWindow.Click = [this] { LblMainWindow_Click(); };
     LblURL.Click = [this] { LblURL_Click(); };
 }

@@ -19,7 +19,8 @@ FrmHidef::FrmHidef()
             .width = 4110,
             .height = 6015,
             .border = ui::Border::FixedSingle,
-            .excludesMain = true}) {
+            .excludesMain = true,
+            .escapeCloses = true}) {
     CmdHideDir.Click = [this] { CmdHideDir_Click(); };
     CmdHideFil.Click = [this] { CmdHideFil_Click(); };
     drive1.Change = [this] { drive1_Change(); };

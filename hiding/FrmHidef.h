@@ -21,13 +21,6 @@ public:
                       .font = {.points = 18},
                       .fore = ui::DarkRed,
                       .align = ui::Align::Center}};
-    ui::Label LblQ{this,
-                   {.rect = {3840, 0, 255, 255},
-                    .caption = "?",
-                    .font = {.bold = true},
-                    .fore = ui::LinkBlue,
-                    .align = ui::Align::Center,
-                    .handCursor = true}};
     ui::Frame FrameDrive{this, {.rect = {600, 720, 2895, 975}, .caption = "Select Drive"}};
     ui::DriveList drive1{this, {.rect = {240, 360, 2415, 315}, .container = &FrameDrive}};
     ui::Frame FrameDir{this, {.rect = {600, 1920, 2895, 2895}, .caption = "Select Folder (DOUBLE-CLICK)"}};
@@ -37,6 +30,14 @@ public:
     ui::Frame FrameHideFile{this, {.rect = {600, 5040, 2895, 735}, .caption = "OR"}};
     ui::Button CmdHideFil{
         this, {.rect = {240, 240, 2415, 300}, .caption = "Hide File", .container = &FrameHideFile}};
+    // Last in the focus order: the lists and buttons come first.
+    ui::Label LblQ{this,
+                   {.rect = {3840, 0, 255, 255},
+                    .caption = "?",
+                    .font = {.bold = true},
+                    .fore = ui::LinkBlue,
+                    .align = ui::Align::Center,
+                    .handCursor = true}};
 
     // 0: a folder request may go on; 1: CheckPath refused it.
     short refusal = 0;

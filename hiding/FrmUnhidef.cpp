@@ -70,7 +70,8 @@ FrmUnhidef::FrmUnhidef()
             .height = 6495,
             .border = ui::Border::FixedSingle,
             .back = ui::White,
-            .excludesMain = true}) {
+            .excludesMain = true,
+            .escapeCloses = true}) {
     CmdUnhide.Click = [this] { CmdUnhide_Click(); };
     CmdQuickUnhide.Click = [this] { CmdQuickUnhide_Click(); };
     CmdExpList.Click = [this] { CmdExpList_Click(); };
@@ -109,6 +110,21 @@ void FrmUnhidef::Form_Unload() {
         !(warnedReadOnly_ && hiding::isReadOnly(list)))
         MsgBox(kListNotSaved, "Error", Icon::Exclamation);
     ui::mainWindow().Show();
+}
+
+// Enter in the path box does what its "Unhide" does, and on an entry of the
+// list what the list's "Unhide" does.
+bool FrmUnhidef::preTranslateKey(const MSG& key) {
+    const bool enter = key.message == WM_KEYDOWN && key.wParam == VK_RETURN && !(key.lParam & (1 << 30));
+    if (enter && TxtUnhide.hasFocus()) {
+        CmdQuickUnhide_Click();
+        return true;
+    }
+    if (enter && LstUnhide.hasFocus()) {
+        CmdUnhide_Click();
+        return true;
+    }
+    return Form::preTranslateKey(key);
 }
 
 void FrmUnhidef::removeEntry(int index) {

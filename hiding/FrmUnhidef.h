@@ -13,6 +13,7 @@
 class FrmUnhidef : public ui::Form {
 public:
     FrmUnhidef();
+    bool preTranslateKey(const MSG& key) override;
 
 private:
     static constexpr ui::TwipsRect listButton(int column) { return {120 + 1525 * column, 2820, 1405, 375}; }

@@ -66,8 +66,10 @@ protected:
     platform::BrushHandle backBrush_;
 };
 
-// A static text. With handCursor it acts as an entry or link (clickable,
-// pointing-hand pointer); with toolTip it shows that text on hover.
+// A static text. With handCursor or a Click handler it acts as an entry or
+// link: clickable with a pointing-hand pointer, and from the keyboard as a
+// link is: it takes the focus with Tab, shows it, and Enter or Space does
+// what a click does. With toolTip it shows that text on hover.
 class Label : public Control {
 public:
     using Control::Control;
@@ -79,6 +81,11 @@ public:
 protected:
     void create(HWND parent, UINT id, int dpi) override;
     void command(WORD notification) override;
+
+private:
+    bool acts() const { return Click || design_.handCursor; }
+    void paintFocus(HDC dc);
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 };
 
 class Button : public Control {

@@ -45,7 +45,10 @@ HWND hiddenOwner() {
 
 const std::vector<Form*>& Form::every() { return allForms(); }
 
-bool Form::isFormWindow(HWND h) { return h && formAtom && GetClassLongPtrW(h, GCW_ATOM) == formAtom; }
+Form* Form::ofWindow(HWND h) {
+    if (!h || !formAtom || GetClassLongPtrW(h, GCW_ATOM) != formAtom) return nullptr;
+    return reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+}
 
 HWND Form::ownerOfDialogs() { return ownerWindow; }
 
@@ -326,6 +329,22 @@ void Form::restoreFocus() {
         SetFocus(lastFocus_);
     else if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE))
         SetFocus(first);
+}
+
+bool Form::preTranslateKey(const MSG& key) {
+    if (!hwnd_) return false;
+    // Alt+F4 whichever control has the focus: Wine's drop-down list keeps
+    // every system key to itself.
+    const bool altF4 =
+        key.message == WM_SYSKEYDOWN && key.wParam == VK_F4 && (HIWORD(key.lParam) & KF_ALTDOWN);
+    // Escape, unless the control with the focus wants it (a drop-down list
+    // that is open closes its list).
+    const bool escape = key.message == WM_KEYDOWN && key.wParam == VK_ESCAPE && design_.escapeCloses &&
+                        !(SendMessageW(key.hwnd, WM_GETDLGCODE, key.wParam, reinterpret_cast<LPARAM>(&key)) &
+                          (DLGC_WANTMESSAGE | DLGC_WANTALLKEYS));
+    if (!altF4 && !escape) return false;
+    SendMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);  // as the close box
+    return true;
 }
 
 LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {

@@ -50,8 +50,17 @@ public:
 
     // Every window class's shared instance made so far, loaded or not.
     static const std::vector<Form*>& every();
-    // True for the window of a form.
-    static bool isFormWindow(HWND h);
+    // The form whose window this is; null for any other window.
+    static Form* ofWindow(HWND h);
+
+    // Called by the message loop for each key message (WM_KEYDOWN to
+    // WM_SYSCHAR) of this window or one of its controls, before the dialog
+    // keys (Tab, Enter on a button) see it; true when the window took the key.
+    // Runs inside the boundary no exception crosses, as a window procedure.
+    // The base takes Alt+F4 and, where the design says so, Escape: both do
+    // what the close box does. A window with keys of its own adds them here
+    // and leaves the rest to the base.
+    virtual bool preTranslateKey(const MSG& key);
 
     bool loaded() const { return state_ != State::NotLoaded; }
     bool visible() const;

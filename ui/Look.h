@@ -74,6 +74,9 @@ struct FormDesign {
     // A window that works on what the main window opens: it and the main
     // window are never on the screen together (see Form::Show).
     bool excludesMain = false;
+    // Escape does what the close box does. Not for the windows whose closing
+    // ends the program, where a stray Escape would lose the session.
+    bool escapeCloses = false;
 };
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "ui/Form.h"
+#include "ui/Guard.h"
 #include "ui/Host.h"
 
 namespace ui {
@@ -19,16 +20,18 @@ Form* mainForm = nullptr;
 std::string title;
 
 void dispatch(MSG& msg) {
-    // Tab, Enter on a focused button and the other dialog keys work in our
-    // modeless windows as in dialogs.
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    const bool form = Form::isFormWindow(root);
-    // Alt+F4 closes the window whichever control has the focus: it goes to
-    // the window itself, as Wine's drop-down list keeps every system key
-    // to itself.
-    if (form && msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4 && (HIWORD(msg.lParam) & KF_ALTDOWN))
-        msg.hwnd = root;
-    if (form && IsDialogMessageW(root, &msg)) return;
+    if (Form* form = Form::ofWindow(root)) {
+        // The window's own keys first, under the same boundary as its
+        // window procedure; a key whose handler failed is taken.
+        if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST &&
+            guarded(
+                root, [&]() -> LRESULT { return form->preTranslateKey(msg); }, TRUE))
+            return;
+        // Tab, Enter on a focused button and the other dialog keys work in
+        // our modeless windows as in dialogs.
+        if (IsDialogMessageW(root, &msg)) return;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }

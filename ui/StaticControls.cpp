@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Handles.h"
 #include "platform/Text.h"
 #include "resource.h"
 #include "ui/Form.h"
@@ -18,9 +19,69 @@ void Label::create(HWND parent, UINT id, int dpi) {
     // it, such as a link placed in its box.
     DWORD style = SS_NOPREFIX;
     if (Click || design_.handCursor || *design_.toolTip) style |= SS_NOTIFY;
+    if (acts()) style |= WS_TABSTOP;
     if (design_.align == Align::Center) style |= SS_CENTER;
     if (design_.align == Align::Right) style |= SS_RIGHT;
-    createWindow(WC_STATICW, style, 0, parent, id, dpi);
+    if (createWindow(WC_STATICW, style, 0, parent, id, dpi) && acts())
+        SetWindowSubclass(hwnd_, &Label::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// Around the text, as a link shows the focus, and only while the window
+// shows focus cues (Windows hides them until the keyboard is used).
+void Label::paintFocus(HDC dc) {
+    if (GetFocus() != hwnd_ || (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) return;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const std::wstring text = wideText();
+    const platform::Selected drawnWith(dc, font());
+    const UINT prefix = (GetWindowLongW(hwnd_, GWL_STYLE) & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+    RECT r{0, 0, client.right, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | prefix);
+    const int width = r.right - r.left;
+    int x = 0;
+    if (design_.align == Align::Center) x = (client.right - width) / 2;
+    if (design_.align == Align::Right) x = client.right - width;
+    RECT focus{x - 1, 0, x + width + 1, r.bottom + 1};
+    IntersectRect(&focus, &focus, &client);
+    DrawFocusRect(dc, &focus);
+}
+
+LRESULT CALLBACK Label::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<Label*>(data);
+    return guarded(h, [&]() -> LRESULT {
+        switch (msg) {
+            case WM_GETDLGCODE:
+                // Enter is the link's, not the dialog keys' (which would look
+                // for a button to press).
+                if (wp == VK_RETURN) return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTALLKEYS;
+                break;
+            case WM_KEYDOWN:
+                if ((wp == VK_RETURN || wp == VK_SPACE) && !(lp & (1 << 30))) {  // not held down
+                    self->click();
+                    return 0;
+                }
+                break;
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+            case WM_UPDATEUISTATE: {
+                const LRESULT r = DefSubclassProc(h, msg, wp, lp);
+                InvalidateRect(h, nullptr, TRUE);
+                return r;
+            }
+            case WM_PAINT: {
+                PAINTSTRUCT ps;
+                if (HDC dc = BeginPaint(h, &ps)) {
+                    DefSubclassProc(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+                    self->paintFocus(dc);
+                    EndPaint(h, &ps);
+                }
+                return 0;
+            }
+            case WM_NCDESTROY: RemoveWindowSubclass(h, &Label::subclassProc, 0); break;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    });
 }
 
 void Label::command(WORD notification) {

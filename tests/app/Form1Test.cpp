@@ -46,8 +46,6 @@ TEST_F(Form1Test, ShowsTheEntriesInOrderEachWithItsBullet) {
     }
     EXPECT_EQ(main.Label1.text(), "Hidewell");
     EXPECT_EQ(main.Label1.design().font.points, 18);
-    // Labels never take the focus.
-    EXPECT_EQ(GetWindowLongA(main.LblHidef.hwnd(), GWL_STYLE) & WS_TABSTOP, 0);
 }
 
 TEST_F(Form1Test, AnEntryOpensItsWindowWhichHidesTheMainWindow) {

@@ -1,10 +1,12 @@
-// The keyboard across the windows: Tab goes through each window's boxes and
-// buttons in their order, Alt+F4 closes as the close box does, and Enter
-// clicks nothing but a focused button.
+// The keyboard across the windows: Tab goes through each window's boxes,
+// buttons, entries and links in their order, Enter or Space on an entry does
+// what a click does, Alt+F4 and Escape close as the close box does, and
+// Enter clicks nothing but a focused button or the button beside a box.
 #include "access/FrmChangePass.h"
 #include "access/FrmNewPass.h"
 #include "access/FrmPass.h"
 #include "app/Form1.h"
+#include "app/FrmAbout.h"
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
 #include "mru/FrmMRU.h"
@@ -43,16 +45,38 @@ TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
     test::PasswordSandbox passwords;
     ASSERT_TRUE(passwords.plantPlain("x"));
     auto& login = ui::shared<FrmPass>();
-    EXPECT_TRUE(tabsInOrder(login, {&login.TxtPass, &login.CmdPassoK}));
+    EXPECT_TRUE(tabsInOrder(login, {&login.TxtPass, &login.CmdPassoK, &login.LblChangePass}));
     auto& first = ui::shared<FrmNewPass>();
     EXPECT_TRUE(tabsInOrder(first, {&first.TxtNewpass1, &first.txtnewpass2, &first.CmdNewpassok}));
     auto& change = ui::shared<FrmChangePass>();
     EXPECT_TRUE(
         tabsInOrder(change, {&change.TxtOldPass, &change.Text1, &change.Text2, &change.CmdChangepass}));
     auto& hide = ui::shared<FrmHidef>();
-    EXPECT_TRUE(tabsInOrder(hide, {&hide.drive1, &hide.Dir1, &hide.CmdHideDir, &hide.CmdHideFil}));
+    EXPECT_TRUE(
+        tabsInOrder(hide, {&hide.drive1, &hide.Dir1, &hide.CmdHideDir, &hide.CmdHideFil, &hide.LblQ}));
     auto& mru = ui::shared<FrmMRU>();
     EXPECT_TRUE(tabsInOrder(mru, {&mru.CmbMRU, &mru.CmdDelMRU}));
+    ui::unloadAll();
+    auto& main = ui::shared<Form1>();
+    EXPECT_TRUE(tabsInOrder(main, {&main.LblHidef, &main.LblUnhidef, &main.LblMRU, &main.Lblchangepass,
+                                   &main.Label4, &main.LblURL, &main.LblContact}));
+    auto& about = ui::shared<FrmAbout>();
+    EXPECT_TRUE(tabsInOrder(about, {&about.LblURL, &about.LblMainWindow}));
+}
+
+TEST_F(KeyboardTest, EnterOrSpaceOnAnEntryOrLinkDoesWhatAClickDoes) {
+    auto& main = ui::shared<Form1>();
+    auto& about = ui::shared<FrmAbout>();
+    main.Show();
+    main.Label4.setFocus();
+    press(VK_SPACE);
+    ASSERT_TRUE(about.visible());
+    EXPECT_FALSE(main.visible());
+    about.LblMainWindow.setFocus();
+    press(VK_RETURN);
+    EXPECT_TRUE(main.visible());
+    EXPECT_FALSE(about.visible()) << "the link swapped the windows";
+    EXPECT_TRUE(host.boxes.empty());
 }
 
 // Alt+F4 to the control with the focus, as the keyboard sends it.
@@ -81,22 +105,71 @@ TEST_F(KeyboardTest, AltF4ClosesAsTheCloseBoxDoes) {
     EXPECT_EQ(host.programEnds, 1);
 }
 
-TEST_F(KeyboardTest, EnterOnlyClicksAFocusedButton) {
+TEST_F(KeyboardTest, EscapeClosesAsTheCloseBoxDoesWhereClosingDoesNotEndTheProgram) {
+    test::PasswordSandbox passwords;
+    ASSERT_TRUE(passwords.plantPlain("x"));
+    auto& main = ui::shared<Form1>();
+    auto& login = ui::shared<FrmPass>();
+    for (ui::Form* form : std::initializer_list<ui::Form*>{&main, &login, &ui::shared<FrmNewPass>()}) {
+        form->Show();
+        press(VK_ESCAPE);
+        EXPECT_TRUE(form->visible()) << form->design().caption;
+    }
+    EXPECT_EQ(host.programEnds, 0);
+    ui::unloadAll();
+
+    main.Show();
+    for (ui::Label* entry : {&main.LblHidef, &main.LblUnhidef, &main.LblMRU, &main.Label4}) {
+        entry->click();
+        host.boxes.clear();  // the unhide window's missing list file
+        press(VK_ESCAPE);
+        EXPECT_TRUE(main.visible()) << entry->text() << ": its Form_Unload ran";
+        for (ui::Form* f : ui::Form::every()) {
+            if (f != &main) {
+                EXPECT_FALSE(f->loaded()) << entry->text();
+            }
+        }
+    }
+    main.Lblchangepass.click();
+    press(VK_ESCAPE);
+    EXPECT_FALSE(ui::shared<FrmChangePass>().loaded());
+    EXPECT_TRUE(login.visible()) << "closing it leads to the login window";
+
+    // An open drop-down list takes Escape for itself.
+    ui::unloadAll();
+    main.Show();
+    main.LblMRU.click();
+    auto& mru = ui::shared<FrmMRU>();
+    SendMessageA(mru.CmbMRU.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(SendMessageA(mru.CmbMRU.hwnd(), CB_GETDROPPEDSTATE, 0, 0));
+    press(VK_ESCAPE);
+    EXPECT_TRUE(mru.visible());
+    EXPECT_FALSE(SendMessageA(mru.CmbMRU.hwnd(), CB_GETDROPPEDSTATE, 0, 0));
+    press(VK_ESCAPE);
+    EXPECT_FALSE(mru.loaded());
+}
+
+TEST_F(KeyboardTest, EnterClicksAFocusedButtonOrTheUnhideBesideABoxOrList) {
+    ASSERT_TRUE(test::writeFile(listFile(), msg::lines({at("gone")})));
     auto& unhide = ui::shared<FrmUnhidef>();
     unhide.Show();
-    host.boxes.clear();  // the missing list file
     unhide.TxtUnhide.setFocus();
     press(VK_RETURN);
-    EXPECT_TRUE(host.boxes.empty()) << "no default button takes Enter from the text box";
+    EXPECT_EQ(host.takeBoxes(), std::vector{msg::kTypePath}) << "Enter in the box is its Unhide";
     // However the focus reached the button: a click or the program, or Tab.
-    unhide.CmdQuickUnhide.setFocus();
-    press(VK_RETURN);
-    EXPECT_EQ(host.boxes, std::vector{msg::kTypePath});
     unhide.TxtUnhide.setFocus();
     press(VK_TAB);
     ASSERT_TRUE(unhide.CmdQuickUnhide.hasFocus());
     press(VK_RETURN);
-    EXPECT_EQ(host.boxes, (std::vector{msg::kTypePath, msg::kTypePath})) << "after Tab";
+    EXPECT_EQ(host.takeBoxes(), std::vector{msg::kTypePath}) << "after Tab";
+
+    unhide.LstUnhide.setFocus();
+    press(VK_RETURN);
+    EXPECT_EQ(host.takeBoxes(), std::vector{msg::kNoSelection}) << "on the list, the list's Unhide";
+    unhide.LstUnhide.setListIndex(0);
+    host.answer(ui::Answer::No);
+    press(VK_RETURN);
+    EXPECT_EQ(host.takeBoxes(), (std::vector{msg::kCannotBeFound, msg::kRemoveQuestion}));
 }
 
 }  // namespace
