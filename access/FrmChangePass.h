@@ -11,23 +11,32 @@ public:
     FrmChangePass();
 
     ui::Frame FrameChangePass{this, {.rect = {240, 120, 4335, 2655}, .caption = "Change Password"}};
-    ui::Label Lbloldpass{
-        this,
-        {.rect = {240, 420, 2100, 255}, .caption = "Enter old password:", .container = &FrameChangePass}};
+    ui::Label Lbloldpass{this,
+                         {.rect = {240, 420, 2100, 255},
+                          .caption = "Enter old password:",
+                          .container = &FrameChangePass,
+                          .accessKey = 'O'}};
     ui::TextBox TxtOldPass{this,
                            {.rect = {2400, 360, 1695, 315}, .container = &FrameChangePass, .password = true}};
-    ui::Label Label1{
-        this,
-        {.rect = {240, 900, 2100, 255}, .caption = "Enter new password:", .container = &FrameChangePass}};
+    ui::Label Label1{this,
+                     {.rect = {240, 900, 2100, 255},
+                      .caption = "Enter new password:",
+                      .container = &FrameChangePass,
+                      .accessKey = 'N'}};
     ui::TextBox Text1{this,
                       {.rect = {2400, 840, 1695, 315}, .container = &FrameChangePass, .password = true}};
-    ui::Label Label2{
-        this,
-        {.rect = {240, 1380, 2100, 255}, .caption = "Re-Type new password:", .container = &FrameChangePass}};
+    ui::Label Label2{this,
+                     {.rect = {240, 1380, 2100, 255},
+                      .caption = "Re-Type new password:",
+                      .container = &FrameChangePass,
+                      .accessKey = 'R'}};
     ui::TextBox Text2{this,
                       {.rect = {2400, 1320, 1695, 315}, .container = &FrameChangePass, .password = true}};
-    ui::Button CmdChangepass{
-        this, {.rect = {1200, 1980, 1935, 375}, .caption = "Change Password", .container = &FrameChangePass}};
+    ui::Button CmdChangepass{this,
+                             {.rect = {1200, 1980, 1935, 375},
+                              .caption = "Change Password",
+                              .container = &FrameChangePass,
+                              .accessKey = 'C'}};
     ui::Label LblCasesen{this, caseWarning({240, 3060, 4335, 255})};
 
 protected:

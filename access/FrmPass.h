@@ -10,11 +10,13 @@ class FrmPass : public ui::Form {
 public:
     FrmPass();
 
-    ui::Frame FrameEnterPass{this, {.rect = {240, 120, 4200, 1455}, .caption = "Enter Password to continue"}};
+    ui::Frame FrameEnterPass{
+        this, {.rect = {240, 120, 4200, 1455}, .caption = "Enter Password to continue", .accessKey = 'P'}};
     ui::TextBox TxtPass{this,
                         {.rect = {240, 420, 3720, 315}, .container = &FrameEnterPass, .password = true}};
-    ui::Button CmdPassoK{this,
-                         {.rect = {1440, 900, 1335, 375}, .caption = "OK", .container = &FrameEnterPass}};
+    ui::Button CmdPassoK{
+        this,
+        {.rect = {1440, 900, 1335, 375}, .caption = "OK", .container = &FrameEnterPass, .accessKey = 'O'}};
     ui::Frame Framepasschange{this, {.rect = {240, 1740, 4200, 735}, .caption = "Other Options"}};
     ui::Shape Shp1{this,
                    {.rect = {360, 375, 135, 135},
@@ -27,7 +29,8 @@ public:
                              .container = &Framepasschange,
                              .font = {.bold = true},
                              .fore = ui::DarkGreen,
-                             .handCursor = true}};
+                             .handCursor = true,
+                             .accessKey = 'C'}};
     ui::Label LblCasesen{this, caseWarning({240, 2700, 4200, 255})};
 
 protected:

@@ -28,41 +28,47 @@ public:
                         .caption = "Hide File or Folder",
                         .font = kEntryFont,
                         .fore = ui::DarkGreen,
-                        .handCursor = true}};
+                        .handCursor = true,
+                        .accessKey = 'H'}};
     ui::Shape Shape1{this, {.rect = bullet(1), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
     ui::Label LblUnhidef{this,
                          {.rect = entry(1),
                           .caption = "Unhide File or Folder",
                           .font = kEntryFont,
                           .fore = ui::DarkGreen,
-                          .handCursor = true}};
+                          .handCursor = true,
+                          .accessKey = 'U'}};
     ui::Shape Shape2{this, {.rect = bullet(2), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
     ui::Label LblMRU{this,
                      {.rect = entry(2),
                       .caption = "Delete MRU's",
                       .font = kEntryFont,
                       .fore = ui::DarkGreen,
-                      .handCursor = true}};
+                      .handCursor = true,
+                      .accessKey = 'D'}};
     ui::Shape Shape4{this, {.rect = bullet(3), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
     ui::Label Lblchangepass{this,
                             {.rect = entry(3),
                              .caption = "Change Login Password",
                              .font = kEntryFont,
                              .fore = ui::DarkGreen,
-                             .handCursor = true}};
+                             .handCursor = true,
+                             .accessKey = 'P'}};
     ui::Shape Shape5{this, {.rect = bullet(4), .fore = ui::DarkGreen, .back = ui::DarkGreen}};
     ui::Label Label4{this,
                      {.rect = entry(4),
                       .caption = "About",
                       .font = kEntryFont,
                       .fore = ui::DarkGreen,
-                      .handCursor = true}};
+                      .handCursor = true,
+                      .accessKey = 'A'}};
     ui::Label LblURL{this,
                      {.rect = {720, 4200, 3015, 255},
                       .caption = "Visit Hidewell Home Page",
                       .font = kLinkFont,
                       .fore = ui::LinkBlue,
                       .handCursor = true,
+                      .accessKey = 'V',
                       .toolTip = "https://www.tarnwick.com/hidewell/"}};
     ui::Label LblContact{this,
                          {.rect = {720, 4560, 3015, 255},
@@ -70,6 +76,7 @@ public:
                           .font = kLinkFont,
                           .fore = ui::LinkBlue,
                           .handCursor = true,
+                          .accessKey = 'C',
                           .toolTip = "hidewell@tarnwick.com"}};
 
 protected:

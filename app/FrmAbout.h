@@ -31,6 +31,7 @@ public:
                       .fore = ui::LinkBlue,
                       .align = ui::Align::Center,
                       .handCursor = true,
+                      .accessKey = 'V',
                       .toolTip = "https://www.tarnwick.com/software/"}};
     ui::Label LblInfo{this,
                       {.rect = {480, 2520, 4095, 495},
@@ -42,6 +43,7 @@ public:
                              .font = {.underline = true},
                              .fore = ui::LinkBlue,
                              .handCursor = true,
+                             .accessKey = 'm',
                              .follows = &LblInfo}};
     ui::Label LblRights{this,
                         {.rect = {240, 3960, 4575, 255},

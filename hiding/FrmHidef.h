@@ -21,15 +21,20 @@ public:
                       .font = {.points = 18},
                       .fore = ui::DarkRed,
                       .align = ui::Align::Center}};
-    ui::Frame FrameDrive{this, {.rect = {600, 720, 2895, 975}, .caption = "Select Drive"}};
+    ui::Frame FrameDrive{this, {.rect = {600, 720, 2895, 975}, .caption = "Select Drive", .accessKey = 'D'}};
     ui::DriveList drive1{this, {.rect = {240, 360, 2415, 315}, .container = &FrameDrive}};
-    ui::Frame FrameDir{this, {.rect = {600, 1920, 2895, 2895}, .caption = "Select Folder (DOUBLE-CLICK)"}};
+    ui::Frame FrameDir{
+        this, {.rect = {600, 1920, 2895, 2895}, .caption = "Select Folder (DOUBLE-CLICK)", .accessKey = 'S'}};
     ui::FolderList Dir1{this, {.rect = {240, 480, 2415, 1665}, .container = &FrameDir}};
-    ui::Button CmdHideDir{this,
-                          {.rect = {240, 2400, 2415, 300}, .caption = "Hide Folder", .container = &FrameDir}};
+    ui::Button CmdHideDir{
+        this,
+        {.rect = {240, 2400, 2415, 300}, .caption = "Hide Folder", .container = &FrameDir, .accessKey = 'H'}};
     ui::Frame FrameHideFile{this, {.rect = {600, 5040, 2895, 735}, .caption = "OR"}};
-    ui::Button CmdHideFil{
-        this, {.rect = {240, 240, 2415, 300}, .caption = "Hide File", .container = &FrameHideFile}};
+    ui::Button CmdHideFil{this,
+                          {.rect = {240, 240, 2415, 300},
+                           .caption = "Hide File",
+                           .container = &FrameHideFile,
+                           .accessKey = 'F'}};
     // Last in the focus order: the lists and buttons come first.
     ui::Label LblQ{this,
                    {.rect = {3840, 0, 255, 255},
@@ -37,7 +42,8 @@ public:
                     .font = {.bold = true},
                     .fore = ui::LinkBlue,
                     .align = ui::Align::Center,
-                    .handCursor = true}};
+                    .handCursor = true,
+                    .accessKey = '?'}};
 
     // 0: a folder request may go on; 1: CheckPath refused it.
     short refusal = 0;

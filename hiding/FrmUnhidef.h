@@ -25,23 +25,30 @@ public:
                           .font = {.points = 18},
                           .fore = ui::DarkRed,
                           .align = ui::Align::Center}};
-    ui::Frame FrameUnhide{
-        this, {.rect = {120, 780, 4695, 3375}, .caption = "Select the File or Folder and click 'Unhide'"}};
+    ui::Frame FrameUnhide{this,
+                          {.rect = {120, 780, 4695, 3375},
+                           .caption = "Select the File or Folder and click 'Unhide'",
+                           .accessKey = 'S'}};
     ui::ListBox LstUnhide{this,
                           {.rect = {120, 300, 4455, 2400}, .container = &FrameUnhide, .back = ui::LightGrey}};
-    ui::Button CmdUnhide{this, {.rect = listButton(0), .caption = "Unhide", .container = &FrameUnhide}};
-    ui::Button CmdImpList{this, {.rect = listButton(1), .caption = "Import List", .container = &FrameUnhide}};
-    ui::Button CmdExpList{this, {.rect = listButton(2), .caption = "Export List", .container = &FrameUnhide}};
+    ui::Button CmdUnhide{
+        this, {.rect = listButton(0), .caption = "Unhide", .container = &FrameUnhide, .accessKey = 'U'}};
+    ui::Button CmdImpList{
+        this, {.rect = listButton(1), .caption = "Import List", .container = &FrameUnhide, .accessKey = 'I'}};
+    ui::Button CmdExpList{
+        this, {.rect = listButton(2), .caption = "Export List", .container = &FrameUnhide, .accessKey = 'E'}};
     ui::Frame FrameQunhide{this,
                            {.rect = {120, 4335, 4695, 1920}, .caption = "Hidden path not in above list?"}};
     ui::Label LblTypePath{this,
                           {.rect = {120, 300, 4455, 435},
                            .caption = "Type the full path of the hidden file\\folder and click 'unhide'",
-                           .container = &FrameQunhide}};
+                           .container = &FrameQunhide,
+                           .accessKey = 'T'}};
     ui::TextBox TxtUnhide{this,
                           {.rect = {120, 840, 4455, 285}, .container = &FrameQunhide, .back = ui::LightGrey}};
     ui::Button CmdQuickUnhide{
-        this, {.rect = {1645, 1365, 1405, 375}, .caption = "Unhide", .container = &FrameQunhide}};
+        this,
+        {.rect = {1645, 1365, 1405, 375}, .caption = "Unhide", .container = &FrameQunhide, .accessKey = 'N'}};
     ui::ListBox LstTemp{this, {.rect = {}, .visible = false}};
 
 protected:

@@ -17,9 +17,11 @@ public:
                           .align = ui::Align::Center}};
     ui::Label LblMRUno{this, {.rect = {600, 780, 1935, 255}, .caption = "Number of MRU items:"}};
     ui::Label LblNoMRU{this, {.rect = {2580, 780, 615, 255}, .caption = "", .font = {.bold = true}}};
-    ui::Frame FrameCmbBox{this, {.rect = {480, 1140, 3720, 795}, .caption = "Most Recently Used Items"}};
+    ui::Frame FrameCmbBox{
+        this, {.rect = {480, 1140, 3720, 795}, .caption = "Most Recently Used Items", .accessKey = 'M'}};
     ui::ComboBox CmbMRU{this, {.rect = {240, 330, 3240, 315}, .container = &FrameCmbBox, .sorted = true}};
-    ui::Button CmdDelMRU{this, {.rect = {1200, 2160, 2280, 375}, .caption = "Delete MRU item"}};
+    ui::Button CmdDelMRU{this,
+                         {.rect = {1200, 2160, 2280, 375}, .caption = "Delete MRU item", .accessKey = 'D'}};
 
 protected:
     void Form_Load() override;

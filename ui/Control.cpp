@@ -1,5 +1,7 @@
 #include "ui/Controls.h"
 
+#include <cwctype>
+
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "ui/Dpi.h"
@@ -22,11 +24,24 @@ HWND Control::hwnd() const {
 
 HGDIOBJ Control::font() const { return reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)); }
 
-std::wstring Control::wideText() const {
+std::wstring Control::windowText() const {
     HWND h = hwnd();
     std::wstring wide(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
     wide.resize(static_cast<size_t>(GetWindowTextW(h, wide.data(), static_cast<int>(wide.size()))));
     return wide;
+}
+
+std::wstring Control::wideText() const {
+    std::wstring text = windowText();
+    if (!marksAccessKey()) return text;
+    // "&&" reads as "&"; a lone "&" only marks the key after it.
+    std::wstring plain;
+    plain.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;
+        plain += text[i];
+    }
+    return plain;
 }
 
 std::string Control::text() const { return platform::narrow(wideText()); }
@@ -36,7 +51,40 @@ bool Control::textIsExact() const {
     return platform::toUtf8(wideText(), utf8);
 }
 
-void Control::setText(std::string_view text) { SetWindowTextW(hwnd(), platform::widen(text).c_str()); }
+namespace {
+
+// The caption as a window that shows access keys holds it: the key marked
+// with "&" where it starts a word, else where it first stands, and every "&"
+// of the caption doubled.
+std::wstring markAccessKey(std::string_view caption, char key) {
+    const std::wstring text = platform::widen(caption);
+    const wint_t upper = std::towupper(static_cast<unsigned char>(key));
+    size_t at = std::wstring::npos;
+    for (size_t i = 0; key && i < text.size(); ++i) {
+        if (std::towupper(text[i]) != upper) continue;
+        if (at == std::wstring::npos) at = i;
+        if (i == 0 || !std::iswalnum(text[i - 1])) {
+            at = i;
+            break;
+        }
+    }
+    std::wstring marked;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i == at || text[i] == L'&') marked += L'&';
+        marked += text[i];
+    }
+    return marked;
+}
+
+}  // namespace
+
+void Control::setText(std::string_view text) {
+    const std::wstring shown =
+        marksAccessKey() ? markAccessKey(text, design_.accessKey) : platform::widen(text);
+    SetWindowTextW(hwnd(), shown.c_str());
+}
+
+void Control::accessKeyPressed() { owner_.focusAfter(*this); }
 
 void Control::setFocus() { SetFocus(hwnd()); }
 
@@ -60,8 +108,10 @@ HWND Control::createWindow(const wchar_t* cls, DWORD style, DWORD exStyle, HWND 
     id_ = id;
     if (design_.visible) style |= WS_VISIBLE;
     const RECT r = pixelRect(dpi);
-    hwnd_ = CreateWindowExW(exStyle, cls, platform::widen(design_.caption).c_str(), WS_CHILD | style, r.left,
-                            r.top, r.right - r.left, r.bottom - r.top + listHeight(dpi), parent,
+    const std::wstring text = marksAccessKey() ? markAccessKey(design_.caption, design_.accessKey)
+                                               : platform::widen(design_.caption);
+    hwnd_ = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top + listHeight(dpi), parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
                             nullptr);
     if (design_.back != Default) backBrush_.reset(CreateSolidBrush(design_.back));

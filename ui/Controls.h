@@ -41,7 +41,14 @@ protected:
     // Creates the native window; called by the owner while it loads.
     virtual void create(HWND parent, UINT id, int dpi) = 0;
     HWND createWindow(const wchar_t* cls, DWORD style, DWORD exStyle, HWND parent, UINT id, int dpi);
-    std::wstring wideText() const;
+    std::wstring wideText() const;    // the text as it reads, without the access key's mark
+    std::wstring windowText() const;  // the text as the window holds it
+    // Controls whose window text marks an access key with "&" (and so an "&"
+    // of the caption as "&&").
+    virtual bool marksAccessKey() const { return false; }
+    // What Alt with the access key does; by default the focus goes to the
+    // box this control labels.
+    virtual void accessKeyPressed();
     // Loads the owner when it is not loaded, so that the control exists.
     void loadOwner() const;
     HGDIOBJ font() const;  // the font the control draws with; not ours to delete
@@ -81,6 +88,8 @@ public:
 protected:
     void create(HWND parent, UINT id, int dpi) override;
     void command(WORD notification) override;
+    bool marksAccessKey() const override { return design_.accessKey != 0; }
+    void accessKeyPressed() override;
 
 private:
     bool acts() const { return Click || design_.handCursor; }
@@ -97,6 +106,8 @@ public:
 protected:
     void create(HWND parent, UINT id, int dpi) override;
     void command(WORD notification) override;
+    bool marksAccessKey() const override { return true; }
+    void accessKeyPressed() override;
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 };
 
@@ -120,6 +131,7 @@ public:
 
 protected:
     void create(HWND parent, UINT id, int dpi) override;
+    bool marksAccessKey() const override { return true; }
 
 private:
     void paint(HDC dc);

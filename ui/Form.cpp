@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <stdexcept>
 
 #include "platform/Text.h"
@@ -215,6 +216,10 @@ void Form::load() {
     try {
         loading().push_back(this);
         build();
+        // Focus rectangles and access keys show as in dialogs: at once after
+        // keyboard use, else once the keyboard is used (where the user has not
+        // asked Windows to show them always).
+        SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
         Form_Load();
     } catch (...) {
         std::erase(loading(), this);
@@ -342,9 +347,45 @@ bool Form::preTranslateKey(const MSG& key) {
     const bool escape = key.message == WM_KEYDOWN && key.wParam == VK_ESCAPE && design_.escapeCloses &&
                         !(SendMessageW(key.hwnd, WM_GETDLGCODE, key.wParam, reinterpret_cast<LPARAM>(&key)) &
                           (DLGC_WANTMESSAGE | DLGC_WANTALLKEYS));
-    if (!altF4 && !escape) return false;
-    SendMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);  // as the close box
-    return true;
+    if (altF4 || escape) {
+        SendMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);  // as the close box
+        return true;
+    }
+    // An access key: with Alt, or alone where the control with the focus
+    // takes no typing (a button, an entry), as in dialogs.
+    const bool typed =
+        key.message == WM_CHAR &&
+        !(SendMessageW(key.hwnd, WM_GETDLGCODE, key.wParam, reinterpret_cast<LPARAM>(&key)) & DLGC_WANTCHARS);
+    if ((key.message == WM_SYSCHAR || typed) && key.wParam > L' ')
+        return pressAccessKey(static_cast<wchar_t>(key.wParam));
+    return false;
+}
+
+bool Form::pressAccessKey(wchar_t key) {
+    for (Control* c : controls_) {
+        if (!c->design_.accessKey || !c->hwnd_ || !IsWindowVisible(c->hwnd_) || !IsWindowEnabled(c->hwnd_))
+            continue;
+        if (std::towupper(key) != std::towupper(static_cast<unsigned char>(c->design_.accessKey))) continue;
+        // The keyboard is in use: focus and access keys show from now on.
+        SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+        c->accessKeyPressed();
+        return true;
+    }
+    return false;
+}
+
+void Form::focusAfter(const Control& c) {
+    auto at = std::find(controls_.begin(), controls_.end(), &c);
+    for (; at != controls_.end(); ++at) {
+        HWND h = (*at)->hwnd_;
+        if (*at == &c || !h || !IsWindowVisible(h) || !IsWindowEnabled(h) ||
+            !(GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP))
+            continue;
+        SetFocus(h);
+        // A box is entered with its text selected, as Tab enters it.
+        if (SendMessageW(h, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(h, EM_SETSEL, 0, -1);
+        return;
+    }
 }
 
 LRESULT CALLBACK Form::windowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {

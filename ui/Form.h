@@ -57,9 +57,9 @@ public:
     // WM_SYSCHAR) of this window or one of its controls, before the dialog
     // keys (Tab, Enter on a button) see it; true when the window took the key.
     // Runs inside the boundary no exception crosses, as a window procedure.
-    // The base takes Alt+F4 and, where the design says so, Escape: both do
-    // what the close box does. A window with keys of its own adds them here
-    // and leaves the rest to the base.
+    // The base takes Alt+F4 and, where the design says so, Escape (both do
+    // what the close box does), and the controls' access keys. A window with
+    // keys of its own adds them here and leaves the rest to the base.
     virtual bool preTranslateKey(const MSG& key);
 
     bool loaded() const { return state_ != State::NotLoaded; }
@@ -107,6 +107,10 @@ private:
     HFONT font(const FontStyle& design);
     Control* controlById(UINT id) const;
     Control* controlByHwnd(HWND h) const;
+    // Runs the access key `key` if a control here has it; false if none.
+    bool pressAccessKey(wchar_t key);
+    // Puts the focus on the first control after `c` that takes it.
+    void focusAfter(const Control& c);
     void restoreFocus();
     // The window on the screen that keeps the main window off it, if any.
     static Form* excludingMain();

@@ -51,6 +51,11 @@ struct Design {
     COLORREF back = Default;
     Align align = Align::Left;
     bool handCursor = false;  // labels used as entries and links
+    // Alt with this character of the caption (underlined, as Windows shows
+    // access keys): a button or an entry is clicked; a frame or a plain label
+    // puts the focus in the box it labels, the next control that takes it.
+    // The caption itself stays as written: its text reads without the mark.
+    char accessKey = 0;
     const char* toolTip = "";
     bool password = false;  // text boxes: every character shown as "*"
     bool visible = true;

@@ -17,7 +17,7 @@ void Label::create(HWND parent, UINT id, int dpi) {
     // Only a label that answers the mouse (a click, a hand pointer, a
     // tooltip) takes it; any other lets clicks through to what lies beneath
     // it, such as a link placed in its box.
-    DWORD style = SS_NOPREFIX;
+    DWORD style = design_.accessKey ? 0 : SS_NOPREFIX;
     if (Click || design_.handCursor || *design_.toolTip) style |= SS_NOTIFY;
     if (acts()) style |= WS_TABSTOP;
     if (design_.align == Align::Center) style |= SS_CENTER;
@@ -32,9 +32,9 @@ void Label::paintFocus(HDC dc) {
     if (GetFocus() != hwnd_ || (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) return;
     RECT client;
     GetClientRect(hwnd_, &client);
-    const std::wstring text = wideText();
+    const std::wstring text = windowText();
     const platform::Selected drawnWith(dc, font());
-    const UINT prefix = (GetWindowLongW(hwnd_, GWL_STYLE) & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+    const UINT prefix = design_.accessKey ? 0 : DT_NOPREFIX;
     RECT r{0, 0, client.right, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | prefix);
@@ -90,6 +90,12 @@ void Label::command(WORD notification) {
 
 void Label::click() { sendClick(STN_CLICKED); }
 
+void Label::accessKeyPressed() {
+    if (!acts()) return Control::accessKeyPressed();
+    setFocus();
+    click();
+}
+
 std::string Label::toolTipText() const {
     HWND h = hwnd();
     HWND tip = owner_.toolTip_;
@@ -117,6 +123,11 @@ void Button::command(WORD notification) {
 }
 
 void Button::click() { sendClick(BN_CLICKED); }
+
+void Button::accessKeyPressed() {
+    setFocus();
+    click();
+}
 
 LRESULT CALLBACK Button::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
     return guarded(h, [&] {
@@ -199,19 +210,19 @@ void Frame::paint(HDC dc) {
     RECT edge = r;
     edge.top += tm.tmHeight / 2 - 1;
     DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-    const std::wstring caption = wideText();
+    const std::wstring caption = windowText();
     if (caption.empty()) return;
     const int dpi = owner_.dpi();
-    SIZE size{};
-    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    RECT text{r.left + MulDiv(8, dpi, 96), r.top, 0, r.top + size.cy};
-    text.right = text.left + size.cx;
+    // The access key is underlined while the window shows keyboard cues.
+    const UINT format = DT_SINGLELINE | DT_NOCLIP |
+                        ((SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0);
+    RECT text{r.left + MulDiv(8, dpi, 96), r.top, r.right, r.top};
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format | DT_CALCRECT);
     RECT gap = text;
     InflateRect(&gap, MulDiv(2, dpi, 96), 0);
     FillRect(dc, &gap, back ? back : owner_.backBrush());
     SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-              DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
 }
 
 LRESULT CALLBACK Frame::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
@@ -225,6 +236,13 @@ LRESULT CALLBACK Frame::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UIN
                     EndPaint(h, &ps);
                 }
                 return 0;
+            }
+            case WM_UPDATEUISTATE: {
+                // The group box would repaint itself its own way: only the
+                // state changes here, and the paint above shows it.
+                const LRESULT r = DefWindowProcW(h, msg, wp, lp);
+                InvalidateRect(h, nullptr, TRUE);
+                return r;
             }
             case WM_NCDESTROY: RemoveWindowSubclass(h, &Frame::subclassProc, 0); break;
         }

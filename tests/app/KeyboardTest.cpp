@@ -1,7 +1,8 @@
 // The keyboard across the windows: Tab goes through each window's boxes,
 // buttons, entries and links in their order, Enter or Space on an entry does
-// what a click does, Alt+F4 and Escape close as the close box does, and
-// Enter clicks nothing but a focused button or the button beside a box.
+// what a click does, access keys, Alt+F4 and Escape close as the close box
+// does, and Enter clicks nothing but a focused button or the button beside a
+// box.
 #include "access/FrmChangePass.h"
 #include "access/FrmNewPass.h"
 #include "access/FrmPass.h"
@@ -13,6 +14,9 @@
 #include "support/Messages.h"
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
+
+#include <cwctype>
+#include <set>
 
 namespace {
 
@@ -62,6 +66,91 @@ TEST_F(KeyboardTest, TabFollowsEachWindowsOrder) {
                                    &main.Label4, &main.LblURL, &main.LblContact}));
     auto& about = ui::shared<FrmAbout>();
     EXPECT_TRUE(tabsInOrder(about, {&about.LblURL, &about.LblMainWindow}));
+}
+
+// The access key a window's text marks ("&H"), in capitals; 0 for none.
+wchar_t accessKeyOf(HWND h) {
+    wchar_t text[256] = L"";
+    GetWindowTextW(h, text, 256);
+    for (const wchar_t* c = text; *c; ++c)
+        if (*c == L'&' && c[1]) {
+            if (c[1] != L'&') return static_cast<wchar_t>(towupper(c[1]));
+            ++c;
+        }
+    return 0;
+}
+
+TEST_F(KeyboardTest, EveryEntryLinkButtonAndLabelledBoxHasAnAccessKeyOfItsOwn) {
+    test::PasswordSandbox passwords;
+    ASSERT_TRUE(passwords.plantPlain("x"));
+    for (ui::Form* form : std::initializer_list<ui::Form*>{
+             &ui::shared<Form1>(), &ui::shared<FrmPass>(), &ui::shared<FrmNewPass>(),
+             &ui::shared<FrmChangePass>(), &ui::shared<FrmHidef>(), &ui::shared<FrmUnhidef>(),
+             &ui::shared<FrmMRU>(), &ui::shared<FrmAbout>()}) {
+        ui::unloadAll();
+        form->Show();
+        std::set<wchar_t> keys;
+        for (HWND c = GetWindow(form->hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(c)) continue;
+            char kind[32] = "";
+            GetClassNameA(c, kind, sizeof kind);
+            const LONG style = GetWindowLongA(c, GWL_STYLE);
+            const bool box =
+                !lstrcmpiA(kind, "Edit") || !lstrcmpiA(kind, "ListBox") || !lstrcmpiA(kind, "ComboBox");
+            // A box's key is its label's (a label or frame before it).
+            HWND owner = c;
+            if (box) do
+                    owner = GetWindow(owner, GW_HWNDPREV);
+                while (owner && !IsWindowVisible(owner));
+            const wchar_t key = owner ? accessKeyOf(owner) : 0;
+            const bool needsOne = box || (style & WS_TABSTOP);
+            char text[128] = "";
+            GetWindowTextA(owner ? owner : c, text, sizeof text);
+            EXPECT_TRUE(!needsOne || key) << form->design().caption << ": \"" << text << "\"";
+            if (key && owner == c) {
+                EXPECT_TRUE(keys.insert(key).second) << form->design().caption << ": " << text;
+            }
+        }
+    }
+}
+
+// Alt with a letter as the keyboard sends it: the system key, which the loop
+// turns into a character.
+void alt(char letter) {
+    const UINT vk = static_cast<UINT>(toupper(letter));
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(GetFocus(), WM_SYSKEYDOWN, vk, scan | 0x20000001);
+    PostMessageW(GetFocus(), WM_SYSKEYUP, vk, scan | static_cast<LPARAM>(0xE0000001u));
+    ui::pumpMessages();
+}
+
+TEST_F(KeyboardTest, AnAccessKeyClicksItsButtonOrEntryOrGoesToTheBoxItLabels) {
+    auto& first = ui::shared<FrmNewPass>();
+    first.Show();
+    alt('r');
+    EXPECT_TRUE(first.txtnewpass2.hasFocus()) << "its label's key";
+    test::type(first.txtnewpass2.hwnd(), L"o");
+    EXPECT_EQ(first.txtnewpass2.text(), "o") << "a box takes letters as typing";
+    alt('t');
+    EXPECT_TRUE(first.TxtNewpass1.hasFocus());
+    ui::unloadAll();
+
+    auto& main = ui::shared<Form1>();
+    main.Show();
+    alt('m');
+    EXPECT_TRUE(host.boxes.empty() && main.visible()) << "no control has that key";
+    alt('d');
+    auto& mru = ui::shared<FrmMRU>();
+    ASSERT_TRUE(mru.visible());
+    alt('m');
+    EXPECT_TRUE(mru.CmbMRU.hasFocus()) << "the key of the frame around it";
+    alt('d');
+    EXPECT_EQ(host.takeBoxes().size(), 1u) << "Delete MRU item, with nothing chosen";
+    mru.close();
+    // Where the focus takes no typing, the key alone does, as in dialogs.
+    ASSERT_TRUE(main.LblMRU.hasFocus()) << "back on the entry that opened it";
+    test::type(main.LblMRU.hwnd(), L"a");
+    EXPECT_TRUE(ui::shared<FrmAbout>().visible());
 }
 
 TEST_F(KeyboardTest, EnterOrSpaceOnAnEntryOrLinkDoesWhatAClickDoes) {
