@@ -20,10 +20,44 @@ struct CoTaskFree {
 };
 using CoTaskString = std::unique_ptr<wchar_t, CoTaskFree>;
 
+// The name box of a file dialog takes no more than a path of MAX_PATH
+// characters leaves room for in the folder it shows. Windows' dialog takes
+// no longer path (the shell's names end there), and Wine's copies the folder
+// and the name into a buffer of that size, past its end for a longer one,
+// which ends the program.
+void limitNameBox(IFileDialog& dialog) {
+    IOleWindow* ole = nullptr;
+    HWND window = nullptr;
+    if (FAILED(dialog.QueryInterface(IID_PPV_ARGS(&ole))) || FAILED(Com<IOleWindow>(ole)->GetWindow(&window)))
+        return;
+    size_t folder = 0;
+    IShellItem* item = nullptr;
+    if (SUCCEEDED(dialog.GetFolder(&item))) {
+        PWSTR path = nullptr;
+        if (SUCCEEDED(Com<IShellItem>(item)->GetDisplayName(SIGDN_FILESYSPATH, &path)))
+            folder = wcslen(CoTaskString(path).get());
+    }
+    // The folder, a separator, the name, an extension the dialog may add and
+    // the terminating NUL.
+    constexpr size_t kAround = 1 + 8 + 1;
+    const auto room = static_cast<LPARAM>(folder + kAround < MAX_PATH ? MAX_PATH - kAround - folder : 1);
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM limit) {
+            wchar_t kind[8] = L"";
+            GetClassNameW(child, kind, 8);
+            if (_wcsicmp(kind, L"Edit") == 0)
+                SendMessageW(child, EM_SETLIMITTEXT, static_cast<WPARAM>(limit), 0);
+            return TRUE;
+        },
+        room);
+}
+
 // Keeps what the name box of a file dialog holds when the user confirms it.
 // Only then can it be read on every platform: once the dialog is closed,
-// Wine's GetFileName gives nothing. Lives on the caller's stack, longer
-// than the dialog holds it, so it counts no references.
+// Wine's GetFileName gives nothing. Keeps the box within its limit in every
+// folder the dialog shows. Lives on the caller's stack, longer than the
+// dialog holds it, so it counts no references.
 class NameAtOk final : public IFileDialogEvents {
 public:
     std::wstring typed;
@@ -45,7 +79,11 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnFolderChanging(IFileDialog*, IShellItem*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog*) override { return S_OK; }
+    // Also when the dialog opens at its first folder.
+    HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog* dialog) override {
+        limitNameBox(*dialog);
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE OnSelectionChange(IFileDialog*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnShareViolation(IFileDialog*, IShellItem*,
                                                FDE_SHAREVIOLATION_RESPONSE*) override {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "platform/Text.h"
 #include "support/Sandbox.h"
 #include "support/ScriptedHost.h"
@@ -75,21 +78,41 @@ void CALLBACK answerTheDialog(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// The real dialog of that kind, answered with `typed`.
+std::optional<ui::FileChoice> answered(ui::FileDialog::Kind kind, const std::string& folder,
+                                       const std::string& typed) {
+    nameToType = platform::widen(typed);
+    dialogAnswered = false;
+    ui::setHost(nullptr);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, answerTheDialog);
+    auto choice = ui::host().chooseFile(nullptr, {.kind = kind,
+                                                  .title = "",
+                                                  .filterDescription = "Hidewell File (*.HWL)",
+                                                  .filterPattern = "*.hwl",
+                                                  .initialFolder = folder});
+    KillTimer(nullptr, timer);
+    ui::setHost(&test::host());
+    if (!dialogAnswered) ADD_FAILURE() << "the dialog was not answered";
+    return choice;
+}
+
 TEST_F(FileDialogsTest, AnExportTakesTheNameAsTyped) {
     // In the dialog itself: Wine's adds the filter's extension, and gives the
     // typed name only while it is open.
-    nameToType = platform::widen(at("plain name"));
-    ui::setHost(nullptr);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, answerTheDialog);
-    const auto choice = ui::host().chooseFile(nullptr, {.kind = ui::FileDialog::Save,
-                                                        .title = "",
-                                                        .filterDescription = "Hidewell File (*.HWL)",
-                                                        .filterPattern = "*.hwl",
-                                                        .initialFolder = dir});
-    KillTimer(nullptr, timer);
-    ui::setHost(&test::host());
-    ASSERT_TRUE(dialogAnswered && choice) << "the dialog was not answered";
+    const auto choice = answered(ui::FileDialog::Save, dir, at("plain name"));
+    ASSERT_TRUE(choice);
     EXPECT_EQ(choice->path, at("plain name"));
+
+    // A name too long for a path: the box takes what fits (Wine's dialog would
+    // write past its buffer and end the program).
+    const std::string tooLong = at(std::string(300, 'n'));
+    for (const auto kind : {ui::FileDialog::Save, ui::FileDialog::Open}) {
+        const auto cut = answered(kind, dir, tooLong);
+        ASSERT_TRUE(cut) << kind;
+        EXPECT_LT(cut->path.size(), static_cast<size_t>(MAX_PATH));
+        EXPECT_GT(cut->path.size(), dir.size() + 100) << cut->path;
+        EXPECT_TRUE(tooLong.starts_with(cut->path)) << cut->path;
+    }
 
     // The filter's extension, added by the dialog to a name typed without it, goes.
     EXPECT_EQ(ui::nameAsTyped(L"C:\\d\\plain name.hwl", L"plain name", L"*.hwl"), L"C:\\d\\plain name");
