@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/Handles.h"
+#include "platform/Paths.h"
 #include "platform/SystemLibrary.h"
 #include "platform/Text.h"
 #include "ui/FileDialogs.h"
@@ -186,10 +187,26 @@ HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
         // shell32 is loaded with the first dialog, not at start.
         const auto parse = platform::systemCall<decltype(&SHCreateItemFromParsingName)>(
             L"shell32.dll", "SHCreateItemFromParsingName");
-        IShellItem* item = nullptr;
-        // A folder that is gone leaves the dialog where it would open anyway.
-        if (parse && SUCCEEDED(parse(folder.c_str(), nullptr, IID_PPV_ARGS(&item))))
-            dialog.SetFolder(Com<IShellItem>(item).get());
+        // The nearest folder on the way up that the shell takes as it is: it
+        // drops a trailing dot or space from a name ("twin." gives "twin"), and
+        // the dialog must not open at a namesake. None leaves the dialog where
+        // it would open anyway.
+        while (parse) {
+            IShellItem* item = nullptr;
+            PWSTR got = nullptr;
+            if (SUCCEEDED(parse(folder.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
+                const Com<IShellItem> parsed(item);
+                if (SUCCEEDED(parsed->GetDisplayName(SIGDN_FILESYSPATH, &got)) &&
+                    CompareStringOrdinal(CoTaskString(got).get(), -1, folder.c_str(), -1, TRUE) ==
+                        CSTR_EQUAL) {
+                    dialog.SetFolder(parsed.get());
+                    break;
+                }
+            }
+            const std::wstring up = platform::folderOf(folder);
+            if (up == folder) break;
+            folder = up;
+        }
     }
     return hr;
 }
