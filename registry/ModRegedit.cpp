@@ -3,8 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "platform/Handles.h"
+#include "platform/SystemLibrary.h"
 #include "platform/Text.h"
 
 namespace ModRegedit {
@@ -22,20 +25,90 @@ HKEY rootKey(std::uint32_t root) {
 // not UTF-8 names nothing: the call fails as for a key that cannot be opened.
 bool wide(const std::string& text, std::wstring& out) { return platform::toWide(text, out); }
 
-KeyHandle openKey(std::uint32_t root, const std::string& path, LONG* status = nullptr) {
+KeyHandle openKey(std::uint32_t root, const std::string& path) {
     HKEY raw = nullptr;
     std::wstring p;
     const LONG rc = wide(path, p) ? RegOpenKeyW(rootKey(root), p.c_str(), &raw) : ERROR_INVALID_PARAMETER;
-    if (status) *status = rc;
     return KeyHandle(rc == ERROR_SUCCESS ? raw : nullptr);
 }
 
 // Only "not found" means a key is not there; a refused open (access denied)
-// says nothing about whether it is.
-bool absent(std::uint32_t root, const std::string& path) {
-    LONG status = ERROR_SUCCESS;
-    openKey(root, path, &status);
-    return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
+// says nothing about whether it is. A key named by a path is gone when
+// neither a key nor a link is found under that name, looked up as every
+// program looks it up.
+bool gone(std::uint32_t root, const std::string& path) {
+    std::wstring p;
+    if (!wide(path, p)) return false;
+    for (DWORD options : {DWORD{0}, DWORD{REG_OPTION_OPEN_LINK}}) {
+        HKEY raw = nullptr;
+        const LONG rc = RegOpenKeyExW(rootKey(root), p.c_str(), options, KEY_QUERY_VALUE, &raw);
+        const KeyHandle key(rc == ERROR_SUCCESS ? raw : nullptr);
+        if (rc != ERROR_FILE_NOT_FOUND && rc != ERROR_PATH_NOT_FOUND) return false;
+    }
+    return true;
+}
+
+// A registry link (a key made with REG_OPTION_CREATE_LINK) stands for the
+// key it names: opened by name, a program gets that key, and any name looked
+// up below the link is looked up below its target. Keys are deleted here as
+// themselves, links as links, so that nothing outside the named key goes.
+// A link has no subkeys of its own: only below a key that has some is a name
+// looked up, each opened with REG_OPTION_OPEN_LINK, so a link on the way is
+// never gone through.
+KeyHandle openOwnSubkey(HKEY parent, const std::wstring& name, REGSAM access) {
+    DWORD subkeys = 0;
+    if (name.empty() || name.find(L'\\') != std::wstring::npos ||  // one name, not a path
+        RegQueryInfoKeyW(parent, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+        subkeys == 0)
+        return {};
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, &raw) != ERROR_SUCCESS) return {};
+    return KeyHandle(raw);
+}
+
+// The key at `path`, reached one key at a time as above; none when a link is
+// on the way.
+KeyHandle openWithoutLinks(std::uint32_t root, const std::string& path) {
+    std::wstring p;
+    if (!wide(path, p)) return {};
+    KeyHandle key;
+    for (size_t start = 0;;) {
+        const size_t cut = p.find(L'\\', start);
+        KeyHandle next = openOwnSubkey(key ? key.get() : rootKey(root), p.substr(start, cut - start),
+                                       KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+        if (!next || cut == std::wstring::npos) return next;
+        key = std::move(next);
+        start = cut + 1;
+    }
+}
+
+// Deletes an open key itself, not what it may link to. The registry API
+// deletes only by name, and a name is looked up through a link; the native
+// call deletes the key the handle holds (documented as ZwDeleteKey, called
+// NtDeleteKey from user mode). It needs DELETE access and a key without
+// subkeys.
+bool deleteOpenKey(HKEY key) {
+    using NtDeleteKey = LONG(NTAPI*)(HANDLE);
+    static const auto ntDeleteKey = platform::systemCall<NtDeleteKey>(L"ntdll.dll", "NtDeleteKey");
+    return ntDeleteKey && ntDeleteKey(key) == 0;
+}
+
+// Deletes `name` below `parent`, with everything below it, each key as itself.
+void deleteOwnTree(HKEY parent, const std::wstring& name) {
+    const KeyHandle key = openOwnSubkey(parent, name, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | DELETE);
+    if (!key) return;
+    // The names first: deleting while listing would shift what is left.
+    std::vector<std::wstring> children;
+    wchar_t child[256];  // a key name has at most 255 characters
+    for (DWORD i = 0;; ++i) {
+        DWORD size = static_cast<DWORD>(std::size(child));
+        if (RegEnumKeyExW(key.get(), i, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        children.emplace_back(child, size);
+    }
+    for (const std::wstring& c : children) deleteOwnTree(key.get(), c);
+    deleteOpenKey(key.get());  // refused while a subkey is left
 }
 
 // A numeric text taken apart: its digits with the position of the decimal
@@ -185,19 +258,22 @@ void RegWriteValue(std::uint32_t root, const std::string& path, const std::strin
 
 bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::string& name) {
     if (!RegKeyExists(root, parent)) return false;
-    const KeyHandle key = openKey(root, parent);
+    const KeyHandle above = openWithoutLinks(root, parent);
     std::wstring n;
-    return key && wide(name, n) && RegDeleteKeyW(key.get(), n.c_str()) == ERROR_SUCCESS;
+    if (!above || !wide(name, n)) return false;
+    const KeyHandle key = openOwnSubkey(above.get(), n, DELETE);
+    return key && deleteOpenKey(key.get());
 }
 
 bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const std::string& name) {
     if (name.empty()) return false;  // that would be the parent itself
     const std::string path = parent + "\\" + name;
-    if (absent(root, path)) return true;
+    const size_t last = path.rfind('\\');  // the key deleted; all above it is only gone through
     std::wstring n;
-    if (const KeyHandle key = openKey(root, parent); key && wide(name, n))
-        RegDeleteTreeW(key.get(), n.c_str());
-    return absent(root, path);
+    if (const KeyHandle above = openWithoutLinks(root, path.substr(0, last));
+        above && wide(path.substr(last + 1), n))
+        deleteOwnTree(above.get(), n);
+    return gone(root, path);
 }
 
 }  // namespace ModRegedit

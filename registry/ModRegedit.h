@@ -67,16 +67,21 @@ RegValue RegReadValue(std::uint32_t root, const std::string& path, const std::st
 void RegWriteValue(std::uint32_t root, const std::string& path, const std::string& name,
                    const RegValue& value);
 
+// The two deletes below delete keys as themselves: a registry link (in the
+// named place or anywhere below it) goes as a link, its target stays, and no
+// key is reached through a link, so nothing outside the named subkey goes.
+
 // Deletes the subkey `name` of `parent` with its values, in one platform call:
 // a subkey that has subkeys of its own stays where the platform refuses that.
 // True when it was deleted. A missing parent is not created.
 bool RegDeleteSubkey(std::uint32_t root, const std::string& parent, const std::string& name);
 
 // Deletes the subkey `name` of `parent` whole: its values, its subkeys and
-// theirs. True when the subkey is gone afterwards, which includes a subkey
-// (or parent) that was never there; nothing is created. A key that is there
-// but may not be opened is not gone (Windows refuses such an open, where
-// Wine hands out a handle).
+// theirs. True when the subkey is gone afterwards, as any program would look
+// it up (following links), which includes a subkey (or parent) that was never
+// there; nothing is created. A key that is there but may not be opened is
+// not gone (Windows refuses such an open, where Wine hands out a handle), nor
+// is one reached through a link above it, which is not deleted.
 bool RegDeleteSubkeyTree(std::uint32_t root, const std::string& parent, const std::string& name);
 
 }  // namespace ModRegedit

@@ -224,4 +224,32 @@ TEST_F(ModRegeditTest, DeleteRemovesASubkeyWithValuesButNotOneWithSubkeys) {
     EXPECT_TRUE(test::keyExists(HKEY_CURRENT_USER, at("tree")));
 }
 
+TEST_F(ModRegeditTest, DeletesGoNoFurtherThanTheNamedKeyWhereverLinksStand) {
+    // What the links name: a key with a value and a subkey, which must stay.
+    ASSERT_TRUE(test::makeKey(HKEY_CURRENT_USER, at("elsewhere\\inner")));
+    ASSERT_TRUE(writeRaw(HKEY_CURRENT_USER, at("elsewhere"), "v", REG_SZ, test::sz("keep")));
+    auto elsewhereStays = [&] {
+        return test::keyExists(HKEY_CURRENT_USER, at("elsewhere\\inner")) &&
+               readRaw(HKEY_CURRENT_USER, at("elsewhere"), "v").data == test::sz("keep");
+    };
+    const test::RegistryLink single(at("one\\link"), at("elsewhere\\inner"));
+    const test::RegistryLink nested(at("tree\\deep\\link"), at("elsewhere"));
+    const test::RegistryLink above(at("above"), at("elsewhere"));
+    for (const auto* link : {&single, &nested, &above}) ASSERT_TRUE(link->made());
+
+    // The one-key delete takes the link, not the key it names.
+    EXPECT_TRUE(ModRegedit::RegDeleteSubkey(HKCU, at("one"), "link"));
+    EXPECT_FALSE(test::RegistryLink::at(at("one\\link")));
+    EXPECT_TRUE(elsewhereStays());
+    // A link inside the tree goes as a link.
+    EXPECT_TRUE(ModRegedit::RegDeleteSubkeyTree(HKCU, path, "tree"));
+    EXPECT_FALSE(test::keyExists(HKEY_CURRENT_USER, at("tree")));
+    EXPECT_TRUE(elsewhereStays());
+    // A key reached through a link above it is not the named one: it stays,
+    // and is not reported gone.
+    EXPECT_FALSE(ModRegedit::RegDeleteSubkeyTree(HKCU, at("above"), "inner"));
+    EXPECT_FALSE(ModRegedit::RegDeleteSubkey(HKCU, at("above"), "inner"));
+    EXPECT_TRUE(elsewhereStays());
+}
+
 }  // namespace

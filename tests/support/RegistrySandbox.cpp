@@ -1,6 +1,7 @@
 #include "support/RegistrySandbox.h"
 
 #include <aclapi.h>
+#include <sddl.h>
 // bcrypt.h needs the types of windows.h.
 #include <bcrypt.h>
 
@@ -188,6 +189,69 @@ PreservedKey::~PreservedKey() {
     RegDeleteTreeA(HKEY_CURRENT_USER, copy_.c_str());
     RegDeleteKeyA(HKEY_CURRENT_USER, copy_.c_str());
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\HidewellTests");  // only once it is empty
+}
+
+namespace {
+
+// The registry's own name of a key under HKEY_CURRENT_USER, which is how a
+// link names its target: \Registry\User\<the user's SID>\<path>.
+std::wstring nativeUserPath(const std::string& path) {
+    HANDLE token = nullptr;
+    std::wstring out;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return out;
+    alignas(TOKEN_USER) char buffer[256];
+    DWORD size = 0;
+    wchar_t* sid = nullptr;
+    if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+        out = std::wstring(L"\\Registry\\User\\") + sid + L"\\" + platform::widen(path);
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return out;
+}
+
+}  // namespace
+
+RegistryLink::RegistryLink(std::string path, const std::string& target) : path_(std::move(path)) {
+    HKEY key = nullptr;
+    LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (rc != ERROR_SUCCESS) {
+        made_ = ::testing::AssertionFailure() << "could not make the link " << path_ << ": " << rc;
+        return;
+    }
+    // The target's name without a terminating NUL.
+    const std::wstring to = nativeUserPath(target);
+    rc = RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(to.data()),
+                        static_cast<DWORD>(to.size() * sizeof(wchar_t)));
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || to.empty())
+        made_ = ::testing::AssertionFailure() << "could not point the link " << path_ << ": " << rc;
+}
+
+RegistryLink::~RegistryLink() {
+    // Deleted by name, a link would take its target with it: the key the
+    // handle holds goes instead.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), REG_OPTION_OPEN_LINK, DELETE, &key) != ERROR_SUCCESS)
+        return;
+    using NtDeleteKey = LONG(NTAPI*)(HANDLE);
+    if (const auto del = reinterpret_cast<NtDeleteKey>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"))))
+        del(key);
+    RegCloseKey(key);
+}
+
+bool RegistryLink::at(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    DWORD type = REG_NONE;
+    RegQueryValueExA(key, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+    RegCloseKey(key);
+    return type == REG_LINK;
 }
 
 namespace password {

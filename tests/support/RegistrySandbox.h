@@ -104,6 +104,26 @@ private:
     ::testing::AssertionResult kept_ = ::testing::AssertionSuccess();
 };
 
+// While it lives, a registry link at `path` that stands for the key `target`,
+// both under HKEY_CURRENT_USER, as another program could plant one: opened
+// by name, it gives the target. It goes with this object, as a link (the
+// target stays). The test checks made() before it relies on it.
+class RegistryLink {
+public:
+    RegistryLink(std::string path, const std::string& target);
+    ~RegistryLink();
+    RegistryLink(const RegistryLink&) = delete;
+    RegistryLink& operator=(const RegistryLink&) = delete;
+
+    const ::testing::AssertionResult& made() const { return made_; }
+    // Whether a link (not a key) is at `path` under HKEY_CURRENT_USER.
+    static bool at(const std::string& path);
+
+private:
+    std::string path_;
+    ::testing::AssertionResult made_ = ::testing::AssertionSuccess();
+};
+
 // Where the login password is kept: the value kName of the key .mp3 of the
 // classes, in two halves, each reached by its own path: kMachine under
 // HKEY_LOCAL_MACHINE and kUser under HKEY_CURRENT_USER. (HKEY_CLASSES_ROOT
