@@ -29,9 +29,11 @@ constexpr char kEarlierScheme[] = "pbkdf2-sha256";
 constexpr size_t kSaltBytes = 16;
 constexpr size_t kHashBytes = 32;
 // Records are read with their own parameters, so tests may plant cheap ones.
-// The work a record may ask for is bounded, so that a planted one cannot
-// stall the login: iterations times SHA-256 blocks of hash, at most twice
-// what every record written here asks for.
+// The work a check may take is bounded, so that a planted record cannot
+// stall the login: iterations times SHA-256 blocks of hash, times the tries
+// (an earlier version's record may be tried twice, see check()), at most
+// twice what one try of a record written here takes. Every earlier version
+// wrote its records with kIterations, which stays within that.
 constexpr unsigned long long kMaxWork = 2ull * kIterations * ((kHashBytes + 31) / 32);
 
 using Bytes = std::vector<unsigned char>;
@@ -183,7 +185,8 @@ bool parseRecord(std::string_view text, Record& out) {
         out.iterations = out.iterations * 10 + static_cast<unsigned long>(c - '0');
     }
     if (!fromHex(fields[2], 1, 64, out.salt) || !fromHex(fields[3], 16, 64, out.hash)) return false;
-    return static_cast<unsigned long long>(out.iterations) * ((out.hash.size() + 31) / 32) <= kMaxWork;
+    const unsigned long long tries = out.utf8 ? 1 : 2;
+    return tries * out.iterations * ((out.hash.size() + 31) / 32) <= kMaxWork;
 }
 
 bool makeRecord(const std::string& password, std::string& record) {
@@ -244,26 +247,43 @@ enum class Match {
     No,
     Yes,
     Stale,  // yes, against a value kept in clear or a record weaker than one written now
+    // Yes, but the value may hold another text than the one typed: it
+    // matched only as the legacy code page folds the typed text (best fit,
+    // or "?" for what it lacks), as a full-width look-alike folds to ASCII.
+    Folded,
 };
+
+// Whether the bytes an earlier version hashed can be no other text than
+// `typed`. They were the program's code page, which may have been the legacy
+// one or UTF-8: they must read as `typed` in the legacy code page, and in
+// UTF-8 as `typed` or not at all.
+bool onlyReading(std::string_view bytes, const std::string& typed) {
+    return platform::fromLegacy(bytes) == typed && (bytes == typed || !platform::isUtf8(bytes));
+}
 
 Match check(const RegValue& value, const std::string& typed) {
     const std::string text = value.toText();
     if (!value.isNumber() && isRecord(text)) {
         Record record;
         if (!parseRecord(text, record)) return Match::No;
-        if (verify(record, typed)) return record.current() ? Match::Yes : Match::Stale;
+        if (verify(record, typed)) {
+            if (record.current()) return Match::Yes;
+            return record.utf8 || onlyReading(typed, typed) ? Match::Stale : Match::Folded;
+        }
         // An earlier version hashed what its 8-bit windows made of the typed
         // text, in the legacy code page; never a record written now.
         if (record.utf8) return Match::No;
         const WipedString legacy{platform::toLegacy(typed)};
-        return legacy.text != typed && verify(record, legacy.text) ? Match::Stale : Match::No;
+        if (legacy.text == typed || !verify(record, legacy.text)) return Match::No;
+        return onlyReading(legacy.text, typed) ? Match::Stale : Match::Folded;
     }
     // No password (""), or one an earlier version kept in clear: as text, or
     // as a number whose decimal form it was. The registry gives the text
-    // back as the earlier version's legacy bytes meant it.
+    // back as the earlier version's legacy bytes meant it, so a text that
+    // matches only through the legacy code page is another one, folded.
     if (typed == text) return text.empty() ? Match::Yes : Match::Stale;
     const WipedString legacy{platform::toLegacy(typed)};
-    return legacy.text != typed && platform::fromLegacy(legacy.text) == text ? Match::Stale : Match::No;
+    return legacy.text != typed && platform::fromLegacy(legacy.text) == text ? Match::Folded : Match::No;
 }
 
 }  // namespace
@@ -277,7 +297,9 @@ bool logIn(const std::string& typed) {
     const Match match = check(now.value, typed);
     // What matched is replaced by a record written now, in the same half.
     // Where that may not be written (a standard user and the machine's half)
-    // the old value stays, and still opens; no hash is made in vain.
+    // the old value stays, and still opens; no hash is made in vain. A
+    // folded match keeps the old value: a record of the typed text would
+    // shut out the owner's own.
     std::string record;
     if (match == Match::Stale && ModRegedit::RegKeyWritable(now.half, kPath) && makeRecord(typed, record))
         write(now.half, record);

@@ -19,7 +19,10 @@
 // as a REG_DWORD number, and records "pbkdf2-sha256$..." of the bytes of the
 // program's code page. For those alone a password that fails is checked once
 // more in the form the legacy code page made of it; a login that opens with
-// one of them, or with a record weaker than one written now, replaces it.
+// one of them, or with a record weaker than one written now, replaces it,
+// but only when the typed text is the one the value holds, not one that the
+// code page folds to it (a full-width look-alike to ASCII, a letter it lacks
+// to "?"): that login opens and the value stays.
 //
 // None of these report registry failures other than through their results,
 // and none raise.
@@ -43,9 +46,10 @@ bool isEmpty();
 // text, a number its signed decimal form. Nothing stored matches "".
 bool matches(const std::string& typed);
 
-// matches(), for the login: a value that opens and is kept in clear, or in a
-// record weaker than one written now, is replaced by a fresh record of
-// `typed` in the half that held it. Where that write is refused, the old
+// matches(), for the login: a value that opens with `typed` itself and is
+// kept in clear, or in a record weaker than one written now, is replaced by a
+// fresh record of `typed` in the half that held it. Where that write is
+// refused, or `typed` opened only as the legacy code page folds it, the old
 // value stays and still opens; nothing is said.
 bool logIn(const std::string& typed);
 
