@@ -31,6 +31,9 @@ void FrmNewPass::CmdNewpassok_Click() {
         return;
     }
     MsgBox("The password was successfully saved", "Hidewell", ui::Icon::Information);
+    // Nothing shows this window again: the password need not stay in it.
+    TxtNewpass1.setText("");
+    txtnewpass2.setText("");
     Hide();
     ui::mainWindow().Show();
 }

@@ -27,6 +27,9 @@ void FrmPass::Form_Load() {
 void FrmPass::CmdPassoK_Click() {
     const ui::WaitCursor wait;  // checking takes a moment: the password is hashed
     if (TxtPass.textIsExact() && PasswordStore::logIn(TxtPass.text())) {
+        // Nothing shows this window with the password again: it need not
+        // stay in the box for the rest of the run.
+        TxtPass.setText("");
         Hide();
         ui::mainWindow().Show();
         return;

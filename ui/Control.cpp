@@ -26,6 +26,11 @@ HGDIOBJ Control::font() const { return reinterpret_cast<HGDIOBJ>(SendMessageW(hw
 
 std::wstring Control::windowText() const {
     HWND h = hwnd();
+    readingText_ = true;
+    const struct Reading {
+        bool& flag;
+        ~Reading() { flag = false; }
+    } reading{readingText_};
     std::wstring wide(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
     wide.resize(static_cast<size_t>(GetWindowTextW(h, wide.data(), static_cast<int>(wide.size()))));
     return wide;

@@ -69,6 +69,9 @@ protected:
     Form& owner_;
     Design design_;
     HWND hwnd_ = nullptr;
+    // While text() reads the window's text: a password box answers the
+    // program's own reads, whichever message it is handling.
+    mutable bool readingText_ = false;
     UINT id_ = 0;
     platform::BrushHandle backBrush_;
 };

@@ -172,6 +172,28 @@ LRESULT CALLBACK TextBox::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
                 // Wine's only its keyboard shortcuts.
                 if (self->design_.password) return 0;
                 break;
+            case EM_SETPASSWORDCHAR:
+                // Its mask was set before this subclass came and stays: no
+                // one, posting or sending, shows the password on the screen.
+                if (self->design_.password) return 0;
+                break;
+            case WM_GETTEXT:
+            case WM_GETTEXTLENGTH:
+            case EM_GETLINE:
+            case EM_LINELENGTH:
+            case EM_GETHANDLE:
+                // Nor is its text read by another program: the program has
+                // one thread, so a message sent from another thread comes
+                // from another process. The program's own reads go on, also
+                // while it handles a message another program sent (a click
+                // on "OK" by an accessibility tool), and so does text put in
+                // from outside (password managers, accessibility tools).
+                if (self->design_.password && !self->readingText_ &&
+                    InSendMessageEx(nullptr) != ISMEX_NOSEND) {
+                    if (msg == WM_GETTEXT && wp > 0 && lp) reinterpret_cast<wchar_t*>(lp)[0] = L'\0';
+                    return 0;
+                }
+                break;
             case WM_CHAR:
                 if (self->KeyPress) {
                     // One UTF-16 unit, as typed: the window is a Unicode one.

@@ -2,6 +2,8 @@
 // their controls against the real password value. Most tests plant a plain
 // password as an earlier version stored it, which is checked without the
 // slow hash; the saves are real.
+#include <functional>
+
 #include "access/FrmChangePass.h"
 #include "access/FrmNewPass.h"
 #include "access/FrmPass.h"
@@ -69,12 +71,67 @@ TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
     EXPECT_EQ(stored().rfind("pbkdf2-sha256-utf8$", 0), 0u) << "the plain value replaced by a record";
     EXPECT_FALSE(login.visible());
     EXPECT_TRUE(login.loaded());
-    EXPECT_EQ(login.TxtPass.text(), "Secret") << "the login window is only hidden";
+    EXPECT_EQ(login.TxtPass.text(), "") << "the password does not stay in the hidden window";
     EXPECT_TRUE(main.visible());
 
     main.close();
     EXPECT_EQ(host.programEnds, 1);
     EXPECT_FALSE(login.visible());
+}
+
+// What `send` returns when a thread of its own calls it, as another program
+// would: this thread handles the messages it sends meanwhile.
+LRESULT fromAnotherThread(const std::function<LRESULT()>& send) {
+    struct Job {
+        const std::function<LRESULT()>& send;
+        LRESULT result = 0;
+    } job{send};
+    HANDLE other = CreateThread(
+        nullptr, 0,
+        [](void* j) -> DWORD {
+            static_cast<Job*>(j)->result = static_cast<Job*>(j)->send();
+            return 0;
+        },
+        &job, 0, nullptr);
+    if (!other) return -1;
+    while (MsgWaitForMultipleObjects(1, &other, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+        MSG m;
+        PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
+    }
+    CloseHandle(other);
+    return job.result;
+}
+
+TEST_F(PasswordWindowsTest, AnotherProgramMayPutAPasswordInButNeitherUnmaskNorReadIt) {
+    ASSERT_TRUE(plant("Secret"));
+    login.Show();
+    const HWND box = login.TxtPass.hwnd();
+    const std::wstring secret = L"Secret";
+    EXPECT_TRUE(fromAnotherThread([&] {
+        return SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(secret.c_str()));
+    })) << "a password manager fills the box";
+    wchar_t seen[64] = L"poison";
+    EXPECT_EQ(fromAnotherThread([&] { return SendMessageW(box, EM_SETPASSWORDCHAR, 0, 0); }), 0);
+    EXPECT_EQ(SendMessageW(box, EM_GETPASSWORDCHAR, 0, 0), L'*') << "still masked";
+    EXPECT_EQ(fromAnotherThread([&] { return SendMessageW(box, WM_GETTEXTLENGTH, 0, 0); }), 0);
+    EXPECT_EQ(
+        fromAnotherThread([&] { return SendMessageW(box, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(seen)); }),
+        0);
+    EXPECT_STREQ(seen, L"");
+    seen[0] = 64;  // EM_GETLINE: the buffer's size in its first character
+    EXPECT_EQ(
+        fromAnotherThread([&] { return SendMessageW(box, EM_GETLINE, 0, reinterpret_cast<LPARAM>(seen)); }),
+        0);
+    // Other windows answer as ever, and the program reads its own box, also
+    // when another program clicks "OK" (as an accessibility tool may).
+    EXPECT_EQ(fromAnotherThread([&] { return SendMessageW(login.hwnd(), WM_GETTEXTLENGTH, 0, 0); }), 17);
+    const HWND ok = login.CmdPassoK.hwnd();
+    fromAnotherThread([&] {
+        return SendMessageW(login.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
+                            reinterpret_cast<LPARAM>(ok));
+    });
+    EXPECT_TRUE(host.takeBoxes().empty());
+    EXPECT_TRUE(main.visible());
 }
 
 TEST_F(PasswordWindowsTest, EnterInThePasswordBoxMovesToOkAndTheSecondEnterChecks) {
@@ -128,6 +185,7 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     EXPECT_EQ(host.takeBoxes(), std::vector<Box>{msg::kPasswordSaved});
     EXPECT_FALSE(first.visible());
     EXPECT_TRUE(main.visible());
+    EXPECT_EQ(first.TxtNewpass1.text() + first.txtnewpass2.text(), "") << "nor in this one";
     EXPECT_EQ(stored().rfind("pbkdf2-sha256-utf8$", 0), 0u) << "a salted hash, not the password";
     EXPECT_TRUE(PasswordStore::matches("0042 Pass")) << "leading zeros and the blank are kept";
     EXPECT_FALSE(PasswordStore::matches("42 Pass"));
