@@ -311,14 +311,36 @@ bool save(const std::string& password) {
     if (!password.empty() && !makeRecord(password, record)) return false;
     const RegValue wanted(record);  // never numeric, so RegWriteValue cannot raise
 
-    // Through the classes root, which Windows sends to the user's key where
-    // that exists and else to the machine's (Wine's always to the machine's).
-    ModRegedit::RegWriteValue(ModRegedit::HKCR, ".mp3", kValueName, wanted);
-    if (stored().value == wanted) return true;
-    // An empty per-user value does not hide the machine one: emptying it
-    // while the machine half keeps a password would bring that one back.
-    if (record.empty() && !read(HKLM).toText().empty()) return false;
-    write(HKCU, wanted);
+    // The half is chosen before anything is written, and only it is written,
+    // so that a refusal leaves the stored password, and the other half, as
+    // they were. A refused write changes nothing: then the other half is
+    // tried only where it alone makes the password the stored one.
+    const bool userHolds = !read(HKCU).toText().empty();
+    if (record.empty()) {
+        // The empty password needs both halves empty: an empty per-user value
+        // does not hide the machine one. The one change written to two
+        // places, and only when both may be; the machine half first, so that
+        // a failure between them leaves the per-user password in force.
+        const bool machineHolds = !read(HKLM).toText().empty();
+        if ((userHolds && !ModRegedit::RegKeyWritable(HKCU, kPath)) ||
+            (machineHolds && !ModRegedit::RegKeyWritable(HKLM, kPath)))
+            return false;
+        if (machineHolds) write(HKLM, wanted);
+        if (userHolds) write(HKCU, wanted);
+        if (!userHolds && !machineHolds)
+            ModRegedit::RegWriteValue(ModRegedit::HKCR, ".mp3", kValueName, wanted);
+    } else if (userHolds) {
+        // The per-user password is the one shown; a machine one would stay
+        // hidden behind it.
+        write(HKCU, wanted);
+    } else {
+        // Through the classes root, which Windows sends to the user's key
+        // where that exists and else to the machine's (Wine always to the
+        // machine's). Where that is refused (a standard user and the
+        // machine's half), the per-user key, which the user may write.
+        ModRegedit::RegWriteValue(ModRegedit::HKCR, ".mp3", kValueName, wanted);
+        if (stored().value != wanted) write(HKCU, wanted);
+    }
     return stored().value == wanted;
 }
 

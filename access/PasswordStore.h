@@ -54,11 +54,14 @@ bool matches(const std::string& typed);
 bool logIn(const std::string& typed);
 
 // Stores `password` exactly as typed, any length or characters; an empty one
-// as the empty string. It is written through HKEY_CLASSES_ROOT\.mp3, and to
-// the per-user half when that write is refused or a per-user value would hide
-// it; checked by reading back. The empty password needs both
-// halves empty. Returns false when the password could not be made the stored
-// one; the stored password is then still the previous one.
+// as the empty string. It is written to one half, chosen first: the per-user
+// one where that holds a password (it hides the machine's), else through
+// HKEY_CLASSES_ROOT\.mp3, and to the per-user half when that write is
+// refused; checked by reading back. The empty password needs both halves
+// empty, and is written only where both may be. Returns false when the
+// password could not be made the stored one; the stored password is then as
+// it was, and so is the other half (but for a write refused between the two
+// an empty password needs).
 bool save(const std::string& password);
 
 // What the password windows tell the user of a new password that holds half

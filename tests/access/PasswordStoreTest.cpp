@@ -351,9 +351,16 @@ TEST_F(PasswordStoreTest, SaveReplacesAnOlderPerUserValueThatWouldHideIt) {
     ASSERT_TRUE(PasswordStore::save("fresh"));
     EXPECT_TRUE(PasswordStore::matches("fresh"));
     EXPECT_FALSE(PasswordStore::matches("stale"));
-    if (test::password::machineWritable()) {
-        EXPECT_EQ(user().data, machine().data);
+    EXPECT_EQ(machine().rc, ERROR_FILE_NOT_FOUND) << "written to the per-user half alone";
+    {
+        // Refused there, it is written nowhere: the machine half, hidden
+        // behind the per-user one, does not quietly take it.
+        test::AccessDenied denied(HKEY_CURRENT_USER, kUser);
+        ASSERT_TRUE(denied.inPlace());
+        EXPECT_FALSE(PasswordStore::save("other"));
     }
+    EXPECT_TRUE(PasswordStore::matches("fresh"));
+    EXPECT_EQ(machine().rc, ERROR_FILE_NOT_FOUND);
 
     ASSERT_TRUE(plantUser(REG_SZ, sz("stale")));
     ASSERT_TRUE(PasswordStore::save(""));
