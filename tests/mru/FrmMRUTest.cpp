@@ -60,9 +60,9 @@ protected:
     static bool exists(const std::string& key) { return test::keyExists(HKEY_CURRENT_USER, key); }
 
     FrmMRU& form = ui::shared<FrmMRU>();
-    std::vector<std::string> created_;  // removed whole afterwards
 
 private:
+    std::vector<std::string> created_;
     std::vector<std::unique_ptr<test::PreservedKey>> kept_;
 };
 
@@ -113,40 +113,6 @@ TEST_F(FrmMRUTest, EachRowDeletesItsWholeKeyAndNothingBeside) {
         EXPECT_EQ(host.takeBoxes(), expected);
         EXPECT_FALSE(exists(std::string(t.parent) + "\\" + t.subkey));
     }
-}
-
-TEST_F(FrmMRUTest, ALinkInPlaceOfAListOrInsideItGoesAsALink) {
-    // Another program may plant registry links there: what they name (a key
-    // of the tests' own, with a value and a subkey) stays.
-    const MruTarget& winrar = MruTargets[8];
-    ASSERT_STREQ(winrar.name, "Winrar");
-    const std::string list = std::string(winrar.parent) + "\\" + winrar.subkey;
-    const std::string elsewhere = "Software\\HidewellTests\\named-" + std::to_string(GetCurrentProcessId());
-    created_.push_back(elsewhere);
-    ASSERT_TRUE(test::makeKey(HKEY_CURRENT_USER, elsewhere + "\\inner"));
-    ASSERT_TRUE(test::writeRaw(HKEY_CURRENT_USER, elsewhere, "v", REG_SZ, test::sz("keep")));
-    auto elsewhereStays = [&] {
-        return exists(elsewhere + "\\inner") &&
-               test::readRaw(HKEY_CURRENT_USER, elsewhere, "v").data == test::sz("keep");
-    };
-    const std::vector<Box> removed{{winrar.confirmation, "Confirmation", Icon::Information}};
-    ASSERT_TRUE(plant(winrar));
-    test::deleteRaw(HKEY_CURRENT_USER, winrar.parent, "HidewellSiblingValue");
-    ASSERT_TRUE(form.CmbMRU.choose(winrar.name));
-    {
-        const test::RegistryLink inside(list + "\\deep\\link", elsewhere);
-        ASSERT_TRUE(inside.made());
-        form.CmdDelMRU.click();
-        EXPECT_EQ(host.takeBoxes(), removed);
-        EXPECT_FALSE(exists(list));
-        EXPECT_TRUE(elsewhereStays());
-    }
-    const test::RegistryLink inPlace(list, elsewhere);
-    ASSERT_TRUE(inPlace.made());
-    form.CmdDelMRU.click();
-    EXPECT_EQ(host.takeBoxes(), removed);
-    EXPECT_FALSE(test::RegistryLink::at(list)) << "the link stayed";
-    EXPECT_TRUE(elsewhereStays());
 }
 
 TEST_F(FrmMRUTest, AMissingProgramKeyIsNotCreated) {

@@ -243,17 +243,6 @@ RegistryLink::~RegistryLink() {
     RegCloseKey(key);
 }
 
-bool RegistryLink::at(const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    DWORD type = REG_NONE;
-    RegQueryValueExA(key, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
-    RegCloseKey(key);
-    return type == REG_LINK;
-}
-
 namespace password {
 
 bool machineWritable() {

@@ -116,8 +116,6 @@ public:
     RegistryLink& operator=(const RegistryLink&) = delete;
 
     const ::testing::AssertionResult& made() const { return made_; }
-    // Whether a link (not a key) is at `path` under HKEY_CURRENT_USER.
-    static bool at(const std::string& path);
 
 private:
     std::string path_;
