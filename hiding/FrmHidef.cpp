@@ -2,6 +2,7 @@
 
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
+#include "hiding/TurnWait.h"
 #include "platform/Shortcuts.h"
 #include "ui/Program.h"
 
@@ -12,6 +13,10 @@ constexpr char kCannotAccess[] = "The selected file or folder cannot be accessed
 constexpr char kListReadOnly[] =
     "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so the item could "
     "not be recorded and was not hidden. Clear the file's read-only flag (in its Properties) and try again.";
+constexpr char kListIsLink[] =
+    "The list of hidden items, the file 'Sett~.dll' beside the program, is a link to another place, and "
+    "Hidewell writes its list only into a file of its own, so the item could not be recorded and was not "
+    "hidden. Put the list file itself in place of the link (or delete the link) and try again.";
 }  // namespace
 
 FrmHidef::FrmHidef()
@@ -44,8 +49,9 @@ void FrmHidef::CmdHideDir_Click() {
     CheckPath();
     if (refusal == 1) return;
     if (!Dir1.pathIsExact()) return refuseUnrecordable();
-    if (!hideAndRecord(Dir1.path())) return refuseInaccessible();
-    MsgBox("The Folder was successfully hidden", "Hidewell", Icon::Information);
+    const Hiding outcome = hideAndRecord(Dir1.path());
+    if (outcome == Hiding::Failed) return refuseInaccessible();
+    if (outcome == Hiding::Done) MsgBox("The Folder was successfully hidden", "Hidewell", Icon::Information);
 }
 
 // Called when "Hide File" is clicked: hides the file chosen in the dialog.
@@ -62,8 +68,9 @@ void FrmHidef::CmdHideFil_Click() {
     std::string path = choice->path;
     if (platform::isShortcut(path) && !platform::shortcutTarget(path, path))
         return refuseBrokenShortcut(path);
-    if (!hideAndRecord(path)) return refuseInaccessible();
-    MsgBox("The File was successfully Hidden", "Hidewell", Icon::Information);
+    const Hiding outcome = hideAndRecord(path);
+    if (outcome == Hiding::Failed) return refuseInaccessible();
+    if (outcome == Hiding::Done) MsgBox("The File was successfully Hidden", "Hidewell", Icon::Information);
 }
 
 // Called when another drive is chosen: the folder list moves to it.
@@ -79,15 +86,17 @@ void FrmHidef::LblQ_Click() {
 }
 
 // An item is hidden only together with its entry: when the entry cannot be
-// recorded the item gets its attributes back, so nothing is hidden unlisted.
-// It is held from its hiding to its entry (which may wait for another
-// writer), so that the entry, or the roll-back, is of the item hidden.
-bool FrmHidef::hideAndRecord(const std::string& path) {
+// recorded, or the user stops waiting for another writer of the list, the
+// item gets its attributes back, so nothing is hidden unlisted. It is held
+// from its hiding to its entry (which may wait for another writer), so that
+// the entry, or the roll-back, is of the item hidden.
+FrmHidef::Hiding FrmHidef::hideAndRecord(const std::string& path) {
     hiding::HiddenItem item(path);
-    if (!item.hidden()) return false;
-    if (hiding::appendEntry(hiding::listFilePath(), path)) return true;
+    if (!item.hidden()) return Hiding::Failed;
+    hiding::TurnWait wait(*this);
+    if (hiding::appendEntry(hiding::listFilePath(), path, wait.keepWaiting())) return Hiding::Done;
     item.restore();
-    return false;
+    return wait.gaveUp() ? Hiding::Stopped : Hiding::Failed;
 }
 
 // The failure as the user has always been told it; then, where the list file
@@ -95,6 +104,7 @@ bool FrmHidef::hideAndRecord(const std::string& path) {
 void FrmHidef::refuseInaccessible() {
     MsgBox(kCannotAccess, "Error", Icon::None);
     if (hiding::isReadOnly(hiding::listFilePath())) MsgBox(kListReadOnly, "Info", Icon::Exclamation);
+    if (hiding::isLink(hiding::listFilePath())) MsgBox(kListIsLink, "Info", Icon::Information);
 }
 
 void FrmHidef::refuseBrokenShortcut(const std::string& shortcut) {

@@ -57,7 +57,10 @@ private:
     void CmdHideFil_Click();
     void drive1_Change();
     void LblQ_Click();
-    bool hideAndRecord(const std::string& path);
+    // Hidden and listed; or neither, because something failed or because the
+    // user stopped waiting for the list file.
+    enum class Hiding { Done, Failed, Stopped };
+    Hiding hideAndRecord(const std::string& path);
     void refuseInaccessible();
     void refuseBrokenShortcut(const std::string& shortcut);
     void refuseUnrecordable();

@@ -7,6 +7,7 @@
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
 #include "hiding/ModSaveListToFile.h"
+#include "hiding/TurnWait.h"
 #include "ui/Program.h"
 #include "ui/WaitCursor.h"
 
@@ -44,6 +45,9 @@ bool holdsNul(const std::vector<std::string>& entries) {
                                [](const std::string& e) { return e.find('\0') != std::string::npos; });
 }
 
+// Windows gives a program a few seconds once the session ends.
+constexpr unsigned kSessionEndWaitMs = 2000;
+
 constexpr char kListFileNotWritten[] =
     "The path list was not imported, because the 'Sett~.dll' file could not be written. The list is "
     "unchanged.";
@@ -56,6 +60,12 @@ constexpr char kPartlyRead[] =
     "The list file is there but could not be read to its end (another program may be using it), so some "
     "entries may be missing here. They stay in the file: when this window closes, only the entries removed "
     "here leave it.";
+
+constexpr char kListIsLink[] =
+    "The list of hidden items, the file 'Sett~.dll' beside the program, is a link to another place, and "
+    "Hidewell reads and writes its list only in a file of its own, so nothing is listed here and nothing "
+    "done here can be saved to it. Put the list file itself in place of the link (or delete the link) and "
+    "open this window again.";
 
 constexpr char kListReadOnly[] =
     "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so changes made here "
@@ -84,6 +94,11 @@ void FrmUnhidef::Form_Load() {
     ui::mainWindow().Hide();
     removed_.clear();
     const std::string list = hiding::listFilePath();
+    // Nothing is read or written through a link in the list file's place.
+    if (hiding::isLink(list)) {
+        MsgBox(kListIsLink, "Error", Icon::Exclamation);
+        return;
+    }
     std::vector<std::string> entries;
     const hiding::ReadResult read = hiding::readEntries(list, entries);
     LstUnhide.addItems(std::move(entries));
@@ -95,21 +110,37 @@ void FrmUnhidef::Form_Load() {
     if (warnedReadOnly_) MsgBox(kListReadOnly, "Info", Icon::Exclamation);
 }
 
-// Called when the window is closed: the entries removed here leave the file
-// as it is now, which keeps whatever another window or copy of the program
-// wrote meanwhile; with nothing removed, the file is not touched. When that
+// Called when the window is closed: what was removed here leaves the file
+// (writeRemovals); with nothing removed, the file is not touched. When that
 // fails (a full disk, a drive gone) the file keeps its old list whole, and
-// the user learns that removals did not take, unless told so on loading.
+// the user learns that removals did not take, unless told so on loading or
+// the user chose to stop waiting for another writer.
 void FrmUnhidef::Form_Unload() {
-    const std::string list = hiding::listFilePath();
+    hiding::TurnWait wait(*this);
+    if (!removed_.empty() && !writeRemovals(wait.keepWaiting()) && !wait.gaveUp() &&
+        !(warnedReadOnly_ && hiding::isReadOnly(hiding::listFilePath())))
+        MsgBox(kListNotSaved, "Error", Icon::Exclamation);
+    ui::mainWindow().Show();
+}
+
+// Called when the session ends with the window open: it keeps what closing
+// would, without a word, and waits for another writer only briefly, as the
+// session may end a few seconds after.
+void FrmUnhidef::Form_SessionEnd() {
+    if (!removed_.empty()) writeRemovals(hiding::waitAtMost(kSessionEndWaitMs));
+}
+
+// The entries removed here leave the file as it is now, which keeps whatever
+// another window or copy of the program wrote meanwhile, and are then no
+// longer this window's to remove. False when the file could not be written.
+bool FrmUnhidef::writeRemovals(const hiding::KeepWaiting& keepWaiting) {
     std::vector<std::string> now;
     const auto removeThem = [&](std::vector<std::string> current) {
         return hiding::without(std::move(current), removed_);
     };
-    if (!removed_.empty() && !hiding::updateFile(list, removeThem, now) &&
-        !(warnedReadOnly_ && hiding::isReadOnly(list)))
-        MsgBox(kListNotSaved, "Error", Icon::Exclamation);
-    ui::mainWindow().Show();
+    if (!hiding::updateFile(hiding::listFilePath(), removeThem, now, keepWaiting)) return false;
+    removed_.clear();
+    return true;
 }
 
 // Enter in the path box does what its "Unhide" does, and on an entry of the
@@ -171,10 +202,21 @@ void FrmUnhidef::CmdQuickUnhide_Click() {
 }
 
 // Called when "Export List" is clicked: the list as shown goes to the chosen
-// file, which is replaced whole or not at all.
+// file, which is replaced whole or not at all. Onto the list file itself
+// (by whatever name), it is a write of the list, made as closing makes it,
+// so that what another copy wrote there meanwhile stays.
 void FrmUnhidef::CmdExpList_Click() {
     const auto choice = chooseFile(commSave(ui::FileDialog::Save));
     if (!choice || choice->path.empty()) return;
+    if (choice->exact && hiding::sameFile(choice->path, hiding::listFilePath())) {
+        hiding::TurnWait wait(*this);
+        if (writeRemovals(wait.keepWaiting())) {
+            MsgBox("Path List exported successfully", "Confirmation", Icon::Information);
+        } else if (!wait.gaveUp()) {
+            MsgBox(notExported(choice->path), "Error", Icon::Exclamation);
+        }
+        return;
+    }
     if (!choice->exact || !ModSaveListToFile::SaveListToFile(choice->path, LstUnhide)) {
         MsgBox(notExported(choice->path), "Error", Icon::Exclamation);
         return;
@@ -211,8 +253,9 @@ void FrmUnhidef::CmdImpList_Click() {
         return next;
     };
     std::vector<std::string> now;
-    if (!hiding::updateFile(hiding::listFilePath(), replaceRead, now)) {
-        MsgBox(kListFileNotWritten, "Error", Icon::Exclamation);
+    hiding::TurnWait turn(*this);
+    if (!hiding::updateFile(hiding::listFilePath(), replaceRead, now, turn.keepWaiting())) {
+        if (!turn.gaveUp()) MsgBox(kListFileNotWritten, "Error", Icon::Exclamation);
         return;
     }
     removed_.clear();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hiding/ListFile.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -54,6 +55,7 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    void Form_SessionEnd() override;
 
 private:
     void CmdUnhide_Click();
@@ -61,6 +63,7 @@ private:
     void CmdExpList_Click();
     void CmdImpList_Click();
     void removeEntry(int index);
+    bool writeRemovals(const hiding::KeepWaiting& keepWaiting);
 
     // The entries removed here since the list file was read or imported:
     // closing takes just these out of the file.

@@ -1,11 +1,11 @@
 #include "hiding/ListFile.h"
 
 #include <windows.h>
-// sddl.h needs the types of windows.h.
-#include <sddl.h>
+// aclapi.h needs the types of windows.h.
+#include <aclapi.h>
 
 #include <algorithm>
-#include <map>
+#include <memory>
 #include <new>
 #include <unordered_map>
 
@@ -85,92 +85,229 @@ std::wstring folderIdentity(const std::wstring& file) {
     }
     std::wstring name = folder;
     CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-    std::replace(name.begin(), name.end(), L'\\', L'/');  // no separators in an object's name
     return name;
 }
 
-// The mutex through which the writers of one list file take turns, named
-// after its folder and open to every user of the machine, so that another
-// copy of the program, of another user or on another drive letter, waits
-// too. Made once a list and kept, since making it costs more than the rest
-// of an append. Null where none can be had.
-HANDLE turnMutex(const std::wstring& file) {
-    static auto& made = *new std::map<std::wstring, platform::Handle>;  // lives until the process ends
-    platform::Handle& mutex = made[file];
-    if (mutex) return mutex.get();
-    const std::wstring name = L"Global\\Hidewell-list-" + folderIdentity(file);
-    // Everyone may wait on it and release it (SYNCHRONIZE | MUTEX_MODIFY_STATE).
-    PSECURITY_DESCRIPTOR everyone = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1,
-                                                         &everyone, nullptr);
-    SECURITY_ATTRIBUTES sa{sizeof sa, everyone, FALSE};
-    mutex.reset(CreateMutexW(&sa, FALSE, name.c_str()));
-    if (everyone) LocalFree(everyone);
-    if (!mutex) mutex.reset(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
-    return mutex.get();
+std::wstring nameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
+
+bool sameName(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
 }
 
-// A writer's turn: one append or rewrite, never across a message box. Where
-// no mutex can be had, or a writer holds it for more than ten seconds, the
-// writer goes on alone.
+// Where the platform finds an open file, links followed; false when it
+// cannot say.
+bool finalPath(HANDLE h, std::wstring& path) {
+    path.assign(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD n = GetFinalPathNameByHandleW(h, path.data(), static_cast<DWORD>(path.size()), 0);
+        if (n == 0) return false;
+        if (n < path.size()) {
+            path.resize(n);
+            return true;
+        }
+        path.assign(n, L'\0');
+    }
+    return false;
+}
+
+// Whether an open file is the one its path names, and not one that a link
+// in its place leads to. Windows marks a link (a symbolic link, a junction,
+// any reparse point) as such; Wine shows a Unix link only by where the file
+// turns out to be.
+bool isItself(HANDLE file, const std::wstring& path) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) ||
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    const platform::FileHandle folder(CreateFileW(
+        platform::folderOf(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    std::wstring where, folderWhere;
+    // Where either cannot be told, the mark decides.
+    if (!folder || !finalPath(file, where) || !finalPath(folder.get(), folderWhere)) return true;
+    return sameName(where, platform::childPath(folderWhere, nameOf(path)));
+}
+
+constexpr wchar_t kTurnFile[] = L"hw~turn.lck";
+constexpr DWORD kPollMs = 50;
+
+// A writer's turn on the list in a folder: the file "hw~turn.lck" there, held
+// open without sharing for one append or rewrite (never across a message
+// box) and deleted when let go. Every path that reaches the folder (another
+// drive letter, a share, a short name) reaches the same file. A copy that
+// ends during its turn lets go with its handles, which the system closes; a
+// file left behind by a machine that stopped is simply opened again.
 class WriterTurn {
 public:
-    explicit WriterTurn(const std::wstring& file) : mutex_(turnMutex(file)) {
-        if (!mutex_) return;
-        // Abandoned: a copy ended during its turn, which left no half-written list.
-        const DWORD waited = WaitForSingleObject(mutex_, 10000);
-        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    WriterTurn(const std::wstring& file, const KeepWaiting& keepWaiting) {
+        const std::wstring path = platform::childPath(platform::folderOf(file), kTurnFile);
+        const DWORD start = GetTickCount();
+        for (;;) {
+            lock_.reset(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+            if (lock_) return;
+            const DWORD error = GetLastError();
+            // Another writer has it; and for a moment after it let go, while
+            // the file is being deleted, Windows refuses it as well.
+            const bool held = error == ERROR_SHARING_VIOLATION ||
+                              (error == ERROR_ACCESS_DENIED && GetTickCount() - start < 250);
+            if (!held || (keepWaiting && !keepWaiting())) return;
+            Sleep(kPollMs);
+        }
     }
-    ~WriterTurn() {
-        if (held_) ReleaseMutex(mutex_);
-    }
-    WriterTurn(const WriterTurn&) = delete;
-    WriterTurn& operator=(const WriterTurn&) = delete;
+    explicit operator bool() const { return static_cast<bool>(lock_); }
 
 private:
-    HANDLE mutex_;  // we don't own it
-    bool held_ = false;
+    platform::FileHandle lock_;
 };
 
-// A new file "hw~<n>.tmp" beside the file at `path`, its name in `temp`.
+// "hw~<8 hex digits>.tmp", as newFileBeside names its files.
+bool isCopyName(std::wstring_view name) {
+    if (name.size() != 15 || !name.starts_with(L"hw~") || !name.ends_with(L".tmp")) return false;
+    return std::all_of(name.begin() + 3, name.end() - 4,
+                       [](wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'); });
+}
+
+// Removes the copies that rewrites cut short (the program ended, the machine
+// stopped) left beside the file. A copy being written now is held open by
+// its writer and stays; so does anything that is not plainly one of ours.
+void removeStaleCopies(const std::wstring& file) {
+    const std::wstring folder = platform::folderOf(file);
+    WIN32_FIND_DATAW found{};
+    const platform::FindHandle find(FindFirstFileExW(platform::childPath(folder, L"hw~*.tmp").c_str(),
+                                                     FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                                     0));
+    if (!find) return;
+    constexpr DWORD kNotOurs =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
+    do {
+        if (!isCopyName(found.cFileName) || (found.dwFileAttributes & kNotOurs)) continue;
+        // Sharing nothing: refused while anyone has it open.
+        const platform::FileHandle copy(CreateFileW(platform::childPath(folder, found.cFileName).c_str(),
+                                                    DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        FILE_ATTRIBUTE_TAG_INFO tag{};
+        if (!copy || !GetFileInformationByHandleEx(copy.get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+            (tag.FileAttributes & kNotOurs))
+            continue;
+        FILE_DISPOSITION_INFO gone{TRUE};
+        SetFileInformationByHandle(copy.get(), FileDispositionInfo, &gone, sizeof gone);
+    } while (FindNextFileW(find.get(), &found));
+}
+
+struct LocalFreer {
+    void operator()(void* p) const { LocalFree(p); }
+};
+
+// What a file being replaced hands on to the new one: its flags, and its
+// permissions where it has its own (a new file in the folder gets the
+// folder's anyway).
+struct Handover {
+    DWORD attributes = 0;
+    std::unique_ptr<void, LocalFreer> security;  // holds `dacl`
+    PACL dacl = nullptr;
+    bool protectedDacl = false;
+};
+
+bool hasOwnEntries(PACL dacl) {
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (GetAce(dacl, i, &ace) && !(static_cast<ACE_HEADER*>(ace)->AceFlags & INHERITED_ACE)) return true;
+    }
+    return false;
+}
+
+// What the file at `path`, if there is one, hands on. False when it is there
+// but is not to be replaced: read-only, a link when `noLink`, a folder, or
+// with permissions that cannot be read.
+bool readHandover(const std::wstring& path, bool noLink, Handover& handover) {
+    const platform::FileHandle old(CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                               nullptr));
+    if (!old) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(old.get(), FileBasicInfo, &basic, sizeof basic)) return false;
+    // Read-only, as readOnly() says, or a folder: not to be replaced.
+    if (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (noLink && !isItself(old.get(), path)) return false;
+    handover.attributes = basic.FileAttributes & kKeptAttributes;
+    PSECURITY_DESCRIPTOR security = nullptr;
+    const DWORD error = GetSecurityInfo(old.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                        nullptr, &handover.dacl, nullptr, &security);
+    // A file system without permissions (FAT) has none to hand on.
+    if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION) return true;
+    if (error != ERROR_SUCCESS) return false;
+    handover.security.reset(security);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(security, &control, &revision);
+    handover.protectedDacl = control & SE_DACL_PROTECTED;
+    if (!handover.dacl || (!handover.protectedDacl && !hasOwnEntries(handover.dacl))) handover.dacl = nullptr;
+    return true;
+}
+
+// A new file "hw~<n>.tmp" beside the file at `path`, its name in `temp`,
+// with these attributes. It can be renamed (or deleted) while open, and is
+// held open until then, so that no one takes it for a stale copy.
 // (GetTempFileName would do, but only in folders shorter than MAX_PATH.)
-platform::FileHandle newFileBeside(const std::wstring& path, std::wstring& temp) {
+platform::FileHandle newFileBeside(const std::wstring& path, DWORD attributes, std::wstring& temp) {
     const std::wstring folder = platform::folderOf(path);
     const DWORD start = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (DWORD n = 0; n < 100; ++n) {
         wchar_t name[20];
         swprintf(name, 20, L"hw~%08lx.tmp", static_cast<unsigned long>(start + n));
         temp = platform::childPath(folder, name);
-        platform::FileHandle file(
-            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        platform::FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                              CREATE_NEW, attributes ? attributes : FILE_ATTRIBUTE_NORMAL,
+                                              nullptr));
         if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return {};
 }
 
-bool replaceWide(const std::wstring& wide, const std::vector<std::string>& entries) {
-    if (readOnly(wide)) return false;
-    const DWORD old = GetFileAttributesW(wide.c_str());
-    const bool hadOld = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
-
+bool replaceWide(const std::wstring& wide, const std::vector<std::string>& entries, const Handover& old) {
     std::wstring temp;
-    {
-        platform::FileHandle file = newFileBeside(wide, temp);
-        if (!file) return false;
-        if (!writeLines(file.get(), entries) || !FlushFileBuffers(file.get())) {
-            file.reset();
-            DeleteFileW(temp.c_str());
-            return false;
+    platform::FileHandle file = newFileBeside(wide, old.attributes, temp);
+    if (!file) return false;
+    const bool ready =
+        writeLines(file.get(), entries) && FlushFileBuffers(file.get()) &&
+        (!old.dacl || SetNamedSecurityInfoW(temp.data(), SE_FILE_OBJECT,
+                                            DACL_SECURITY_INFORMATION |
+                                                (old.protectedDacl ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                   : UNPROTECTED_DACL_SECURITY_INFORMATION),
+                                            nullptr, nullptr, old.dacl, nullptr) == ERROR_SUCCESS);
+    if (ready && renameOver(temp, wide)) return true;
+    DeleteFileW(temp.c_str());
+    return false;
+}
+
+// The list file itself, never what a link in its place leads to, opened to
+// append to and made when missing (`created`).
+platform::FileHandle openToAppend(const std::wstring& path, bool& created) {
+    constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        platform::FileHandle file(CreateFileW(path.c_str(), kAccess, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (file) {
+            created = false;
+            return isItself(file.get(), path) ? std::move(file) : platform::FileHandle();
         }
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return {};
+        // Only a new file: nothing is made through a link that leads nowhere.
+        file.reset(CreateFileW(path.c_str(), kAccess, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            created = true;
+            return file;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return {};
     }
-    if (!renameOver(temp, wide)) {
-        DeleteFileW(temp.c_str());
-        return false;
-    }
-    // The new file takes over the old one's hidden and system flags.
-    if (hadOld && (old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-        SetFileAttributesW(wide.c_str(), old & kKeptAttributes);
-    return true;
+    return {};
 }
 
 // A file's text: bytes (UTF-8, or an earlier version's code page) or, after
@@ -333,14 +470,45 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
     return ReadResult::Complete;
 }
 
-bool appendEntry(const std::string& path, std::string_view entry) {
+KeepWaiting waitAtMost(unsigned ms) {
+    return [start = GetTickCount(), ms] { return GetTickCount() - start < ms; };
+}
+
+bool isLink(const std::string& path) {
+    std::wstring wide;
+    if (!filePath(path, wide)) return false;
+    const platform::FileHandle h(CreateFileW(
+        wide.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h && !isItself(h.get(), wide);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::wstring wa, wb;
+    if (!filePath(a, wa) || !filePath(b, wb)) return false;
+    auto idOf = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+        const platform::FileHandle h(
+            CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return h && GetFileInformationByHandle(h.get(), &info);
+    };
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    const bool hasA = idOf(wa, ia), hasB = idOf(wb, ib);
+    if (hasA || hasB)
+        return hasA && hasB && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    return sameName(nameOf(wa), nameOf(wb)) && folderIdentity(wa) == folderIdentity(wb);
+}
+
+bool appendEntry(const std::string& path, std::string_view entry, const KeepWaiting& keepWaiting) {
     std::wstring wide;
     if (!filePath(path, wide) || readOnly(wide)) return false;
-    const WriterTurn turn(wide);
-    platform::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const WriterTurn turn(wide, keepWaiting);
+    if (!turn) return false;
+    removeStaleCopies(wide);
+    bool created = false;
+    platform::FileHandle file = openToAppend(wide, created);
     if (!file) return false;
-    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return false;
     // A list saved as UTF-16 elsewhere gets its line in UTF-16 too, so it
@@ -384,17 +552,22 @@ bool appendEntry(const std::string& path, std::string_view entry) {
 
 bool replaceFile(const std::string& path, const std::vector<std::string>& entries) {
     std::wstring wide;
-    return filePath(path, wide) && replaceWide(wide, entries);
+    Handover old;
+    return filePath(path, wide) && readHandover(wide, false, old) && replaceWide(wide, entries, old);
 }
 
-bool updateFile(const std::string& path, const Change& change, std::vector<std::string>& now) {
+bool updateFile(const std::string& path, const Change& change, std::vector<std::string>& now,
+                const KeepWaiting& keepWaiting) {
     std::wstring wide;
     if (!filePath(path, wide) || readOnly(wide)) return false;
-    const WriterTurn turn(wide);
+    const WriterTurn turn(wide, keepWaiting);
+    Handover old;
+    if (!turn || !readHandover(wide, true, old)) return false;
+    removeStaleCopies(wide);
     std::vector<std::string> current;
     if (readEntries(path, current) == ReadResult::Failed) return false;
     std::vector<std::string> next = change(std::move(current));
-    if (!replaceWide(wide, next)) return false;
+    if (!replaceWide(wide, next, old)) return false;
     now = std::move(next);
     return true;
 }

@@ -35,21 +35,45 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
 // True when the file is there and read-only: nothing is written to it then.
 bool isReadOnly(const std::string& path);
 
+// True when a link (a symbolic link, a junction, any reparse point) stands
+// at the path, whatever it leads to: nothing is written through one to the
+// list file.
+bool isLink(const std::string& path);
+
+// True when the two paths name one file, however each reaches it (another
+// drive letter, a short name, other letter case, a hard link); for a file
+// not yet there, when they name it in one folder.
+bool sameFile(const std::string& a, const std::string& b);
+
 // The list file is shared by every window and every running copy of the
 // program (and any other user or drive letter that reaches its folder). Its
 // writers take turns: an append, or a rewrite from reading the file to
-// putting the new one in its place, never runs into another's.
+// putting the new one in its place, never runs into another's, and nothing
+// is written without the turn. The turn is the file "hw~turn.lck" in the
+// list's folder, held open without sharing and deleted when let go, so only
+// a process that may make files there, and could write the list anyway, can
+// take it.
+
+// Called every few hundredths of a second while another writer has the turn;
+// false gives up, and the write does not happen. Empty: wait as long as it
+// takes.
+using KeepWaiting = std::function<bool()>;
+// Waits no longer than this, asking no one.
+KeepWaiting waitAtMost(unsigned ms);
 
 // Appends one entry to the file, creating it when missing. On failure (a
-// read-only file among them) the file is left as it was.
-bool appendEntry(const std::string& path, std::string_view entry);
+// read-only file, a link in the file's place, the turn given up) the file is
+// left as it was.
+bool appendEntry(const std::string& path, std::string_view entry, const KeepWaiting& keepWaiting = {});
 
 // Rewrites the file as `change` makes it of the entries it holds at that
 // moment (none when it is missing), in one step as replaceFile does, and
 // gives the entries it then holds in `now`. False, the file left as it was,
-// when it could not be read whole or replaced.
+// when it could not be read whole or replaced, is a link, or the turn was
+// given up.
 using Change = std::function<std::vector<std::string>(std::vector<std::string> current)>;
-bool updateFile(const std::string& path, const Change& change, std::vector<std::string>& now);
+bool updateFile(const std::string& path, const Change& change, std::vector<std::string>& now,
+                const KeepWaiting& keepWaiting = {});
 
 // `from` less one occurrence of each entry of `less`, the first still there;
 // the rest in their order.
@@ -57,8 +81,11 @@ std::vector<std::string> without(std::vector<std::string> from, const std::vecto
 
 // Replaces the file with these entries in one step: it is written to a new
 // file beside it, flushed, and renamed over it, so the file always holds the
-// whole old list or the whole new one. Hidden and system flags the file had
-// stay; a read-only file is refused and left as it is.
+// whole old list or the whole new one. The new file keeps the old one's
+// hidden, system, archive and not-indexed flags and its permissions, where it
+// had its own (a list made private stays private); a read-only file is
+// refused and left as it is. Copies "hw~*.tmp" that a rewrite cut short left
+// in the folder are removed on the next write of the list.
 bool replaceFile(const std::string& path, const std::vector<std::string>& entries);
 
 }  // namespace hiding

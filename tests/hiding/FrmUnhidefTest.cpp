@@ -449,6 +449,70 @@ TEST_F(FrmUnhidefTest, HoldsMoreThan32767Entries) {
     EXPECT_EQ(test::readFile(listFile()), lines(many));
 }
 
+// An export onto the list file itself, by whatever name, is a write of the
+// list: this window's removals go to the file as it is now, as closing takes
+// them, and what another copy wrote there meanwhile stays.
+TEST_F(FrmUnhidefTest, AnExportOntoTheListFileKeepsWhatAnotherCopyWrote) {
+    ASSERT_TRUE(openWith({"C:\\a", at("gone"), "C:\\c"}));
+    test::unhideEntry(form, 1, Answer::Yes);
+    ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\new")) << "another copy hides something";
+    const test::OtherDrive drive(dir);
+    const std::string there = (drive.reached.empty() ? dir : drive.reached) + "\\SETT~.DLL";
+    EXPECT_EQ(test::exportList(form, there), std::vector<Box>{kExported});
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\c", "C:\\new"}));
+    ASSERT_TRUE(hiding::appendEntry(listFile(), at("gone"))) << "and the same path again";
+    form.close();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\c", "C:\\new", at("gone")}))
+        << "what the export took out is not taken out again";
+}
+
+// Logging off or shutting down with the window open keeps its removals as
+// closing would, at once and without a box; while another writer holds the
+// turn it waits only briefly, as the session may end a few seconds after.
+TEST_F(FrmUnhidefTest, TheSessionEndingKeepsTheRemovalsAsClosingWould) {
+    ASSERT_TRUE(openWith({"C:\\a", at("gone"), "C:\\c"}));
+    test::unhideEntry(form, 1, Answer::Yes);
+    ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\new")) << "another copy hides something";
+    HWND window = form.hwnd();
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    {
+        const platform::FileHandle turn = test::holdTheTurn(dir);
+        ASSERT_TRUE(turn);
+        const auto start = std::chrono::steady_clock::now();
+        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+        EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone"), "C:\\c", "C:\\new"}));
+    }
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(host.takeBoxes().empty());
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\c", "C:\\new"}));
+    ASSERT_TRUE(hiding::appendEntry(listFile(), at("gone")));
+    form.close();
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\c", "C:\\new", at("gone")}))
+        << "kept once, not taken out again on closing";
+}
+
+// Nothing is read or written through a link in the list file's place, and
+// the user is told why.
+TEST_F(FrmUnhidefTest, AListFileThatIsALinkIsNeitherReadNorWritten) {
+    ASSERT_TRUE(test::writeFile(at("elsewhere.txt"), lines({"C:\\a"})));
+    if (!test::makeLink(listFile(), at("elsewhere.txt"))) GTEST_SKIP() << "no symbolic link can be made here";
+    form.Show();
+    EXPECT_TRUE(saysNot(host.takeBoxes(), "is a link"));
+    EXPECT_EQ(form.LstUnhide.listCount(), 0);
+    ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
+    EXPECT_TRUE(saysNot(test::importList(form, at("in.hwl")), "not imported"));
+    form.close();
+
+    const std::vector<Box> hiding = test::hideFile(ui::shared<FrmHidef>(), at("notes.txt"));
+    ASSERT_EQ(hiding.size(), 2u);
+    EXPECT_EQ(hiding[0], kCannotAccess);
+    EXPECT_NE(hiding[1].prompt.find("is a link"), std::string::npos) << hiding[1];
+    EXPECT_EQ(flags(at("notes.txt")), 0u);
+    EXPECT_EQ(test::readFile(at("elsewhere.txt")), lines({"C:\\a"}));
+    EXPECT_TRUE(test::removeLink(listFile()));
+}
+
 // ---- A full drive -----------------------------------------------------------
 
 TEST_F(FrmUnhidefTest, OnAFullDriveTheListFileKeepsItsWholeOldList) {

@@ -1,6 +1,9 @@
 // The list file's byte format and its three operations, on the real file system.
 #include "hiding/ListFile.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include "platform/Text.h"
 #include "support/Sandbox.h"
 #include "support/SmallDrive.h"
@@ -166,11 +169,63 @@ TEST_F(ListFileTest, ALongListGoesOutAndComesBackWhole) {
     EXPECT_TRUE(readList(listFile()) == entries);
 }
 
-TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileKeepsHiddenAndSystemAndRefusesReadOnly) {
+// The permissions of a file, in SDDL; "" when they cannot be read.
+std::string permissionsOf(const std::string& path) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              nullptr, nullptr, &sd) != ERROR_SUCCESS)
+        return "";
+    char* text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                         &text, nullptr);
+    const std::string sddl = text ? text : "";
+    LocalFree(text);
+    LocalFree(sd);
+    return sddl;
+}
+
+// Only the system and this user, none inherited: a list made private.
+bool makePrivate(const std::string& path) {
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    char buffer[256];
+    DWORD size = 0;
+    char* user = nullptr;
+    const bool got = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+                     ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &user);
+    CloseHandle(token);
+    if (!got) return false;
+    const std::string sddl = std::string("D:P(A;;FA;;;SY)(A;;FA;;;") + user + ")";
+    LocalFree(user);
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    const bool made =
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr) &&
+        GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted) &&
+        SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, dacl, nullptr) == ERROR_SUCCESS;
+    LocalFree(sd);
+    return made;
+}
+
+TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileKeepsFlagsAndPermissionsAndRefusesReadOnly) {
     ASSERT_TRUE(test::writeFile(listFile(), "old\r\n"));
     SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(hiding::replaceFile(listFile(), {"new"}));
     EXPECT_EQ(test::readFile(listFile()), "new\r\n");
+    EXPECT_EQ(test::attributes(listFile()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    // A list made private stays private.
+    ASSERT_TRUE(makePrivate(listFile()));
+    const std::string own = permissionsOf(listFile());
+    ASSERT_NE(own, "");
+    Entries now;
+    ASSERT_TRUE(hiding::updateFile(
+        listFile(), [](Entries e) { return e; }, now));
+    EXPECT_EQ(permissionsOf(listFile()), own);
     EXPECT_EQ(test::attributes(listFile()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 
@@ -213,6 +268,70 @@ TEST_F(ListFileTest, AppendCreatesTheFileAndKeepsWhatItHolds) {
 TEST_F(ListFileTest, AppendFailsOnAFileThatCannotBeWritten) {
     ASSERT_TRUE(test::makeFolder(listFile()));
     EXPECT_FALSE(hiding::appendEntry(listFile(), "C:\\one"));
+}
+
+// The turn is a file in the list's folder, so every path that reaches the
+// folder meets it; a turn file nobody holds any more holds no one up.
+TEST_F(ListFileTest, WritersTakeTurnsWhateverPathReachesTheFolder) {
+    ASSERT_TRUE(test::writeFile(listFile(), "C:\\a\r\n"));
+    const test::OtherDrive drive(dir);
+    if (drive.reached.empty()) GTEST_SKIP() << "no other drive reaches the folder here";
+    const std::string there = drive.reached + "\\SETT~.DLL";
+    ASSERT_EQ(test::readFile(there), "C:\\a\r\n");
+    int asked = 0;
+    const auto giveUp = [&] { return ++asked, false; };
+    Entries now;
+    {
+        const platform::FileHandle turn = test::holdTheTurn(dir);
+        ASSERT_TRUE(turn);
+        EXPECT_FALSE(hiding::appendEntry(there, "C:\\b", giveUp));
+        EXPECT_FALSE(hiding::updateFile(
+            there, [](Entries) { return Entries{}; }, now, giveUp));
+        EXPECT_EQ(asked, 2);
+        EXPECT_EQ(test::readFile(listFile()), "C:\\a\r\n");
+    }
+    ASSERT_TRUE(test::writeFile(at("hw~turn.lck"), ""));
+    EXPECT_TRUE(hiding::appendEntry(there, "C:\\b", giveUp));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(test::readFile(listFile()), "C:\\a\r\nC:\\b\r\n");
+    EXPECT_FALSE(test::exists(at("hw~turn.lck"))) << "let go, it goes";
+}
+
+// Copies "hw~<8 hex digits>.tmp" that a rewrite cut short left go on the next
+// write; one being written (held open) stays, and so does anything that is
+// not plainly such a copy.
+TEST_F(ListFileTest, CopiesLeftByARewriteCutShortGoOnTheNextWrite) {
+    ASSERT_TRUE(test::writeFile(listFile(), "C:\\a\r\n"));
+    for (const char* name : {"hw~0badf00d.tmp", "hw~0000beef.tmp", "hw~notes.tmp", "hw~0badf00d.tmp.txt"})
+        ASSERT_TRUE(test::writeFile(at(name), "C:\\a\r\n"));
+    ASSERT_TRUE(test::makeFolder(at("hw~12345678.tmp")));
+    const platform::FileHandle writing =
+        test::holdOpen(at("hw~0000beef.tmp"), GENERIC_WRITE, FILE_SHARE_DELETE);
+    ASSERT_TRUE(writing);
+    ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\b"));
+    EXPECT_FALSE(test::exists(at("hw~0badf00d.tmp")));
+    for (const char* name : {"hw~0000beef.tmp", "hw~notes.tmp", "hw~0badf00d.tmp.txt", "hw~12345678.tmp"})
+        EXPECT_TRUE(test::exists(at(name))) << name;
+}
+
+TEST_F(ListFileTest, NothingIsWrittenThroughALinkInTheListsPlace) {
+    ASSERT_TRUE(test::writeFile(at("elsewhere.txt"), "kept\r\n"));
+    if (!test::makeLink(listFile(), at("elsewhere.txt"))) GTEST_SKIP() << "no symbolic link can be made here";
+    EXPECT_TRUE(hiding::isLink(listFile()));
+    EXPECT_FALSE(hiding::isLink(at("elsewhere.txt")));
+    Entries now;
+    EXPECT_FALSE(hiding::appendEntry(listFile(), "C:\\b"));
+    EXPECT_FALSE(hiding::updateFile(
+        listFile(), [](Entries) { return Entries{}; }, now));
+    EXPECT_EQ(test::readFile(at("elsewhere.txt")), "kept\r\n");
+    EXPECT_TRUE(hiding::isLink(listFile())) << "the link stays a link";
+
+    // One that leads nowhere: nothing is made where it leads.
+    ASSERT_TRUE(DeleteFileA(at("elsewhere.txt").c_str()));
+    EXPECT_FALSE(hiding::appendEntry(listFile(), "C:\\b"));
+    EXPECT_FALSE(test::exists(at("elsewhere.txt")));
+    ASSERT_TRUE(test::writeFile(at("elsewhere.txt"), ""));
+    EXPECT_TRUE(test::removeLink(listFile()));
 }
 
 }  // namespace

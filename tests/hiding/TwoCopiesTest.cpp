@@ -18,7 +18,8 @@ using namespace msg;
 
 constexpr wchar_t kJob[] = L"HIDEWELL_OTHER_COPY";
 
-// "<application folder>|hide|<folder>", "...|remove|<entry>" or "...|import|<file>".
+// "<application folder>|hide|<folder>", "...|remove|<entry>", "...|import|<file>"
+// or "...|hold|" (takes the list's turn and keeps it until ended).
 std::vector<std::string> job() {
     wchar_t value[4096] = L"";
     const DWORD n = GetEnvironmentVariableW(kJob, value, 4096);
@@ -37,7 +38,7 @@ class OtherCopy : public test::Sandbox {};
 
 TEST_F(OtherCopy, Acts) {
     const std::vector<std::string> parts = job();
-    if (parts.size() != 3) GTEST_SKIP() << "run by TwoCopiesTest as the other copy of the program";
+    if (parts.size() != 3 || parts[1] == "hold") GTEST_SKIP() << "run by TwoCopiesTest as the other copy";
     platform::setApplicationFolder(parts[0]);
     const std::string& action = parts[1];
     if (action == "hide") {
@@ -63,22 +64,39 @@ TEST_F(OtherCopy, Acts) {
     unhide.close();
 }
 
+// Takes the list's turn and keeps it until ended: no folder of its own, as
+// nothing cleans up after a copy that is ended.
+TEST(OtherCopyHolding, TheTurn) {
+    const std::vector<std::string> parts = job();
+    if (parts.size() != 3 || parts[1] != "hold") GTEST_SKIP() << "run by TwoCopiesTest as the other copy";
+    const platform::FileHandle turn = test::holdTheTurn(parts[0]);
+    ASSERT_TRUE(turn);
+    Sleep(INFINITE);
+}
+
 class TwoCopiesTest : public test::Sandbox {
 protected:
-    // The other copy does one thing in this application folder, and ends.
-    [[nodiscard]] ::testing::AssertionResult otherCopy(const std::string& action, const std::string& what) {
+    // The other copy, started to do one thing in this application folder.
+    platform::Handle startOtherCopy(const std::string& action, const std::string& what) {
         SetEnvironmentVariableW(kJob, test::wide(dir + "|" + action + "|" + what).c_str());
         wchar_t self[MAX_PATH];
         GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring line = L"\"" + std::wstring(self) + L"\" --gtest_filter=OtherCopy.Acts --gtest_brief=1";
+        const wchar_t* test = action == "hold" ? L"OtherCopyHolding.TheTurn" : L"OtherCopy.Acts";
+        std::wstring line = L"\"" + std::wstring(self) + L"\" --gtest_filter=" + test + L" --gtest_brief=1";
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         const BOOL started =
             CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
         SetEnvironmentVariableW(kJob, nullptr);
-        if (!started) return ::testing::AssertionFailure() << "the other copy did not start";
-        const platform::Handle process(pi.hProcess), thread(pi.hThread);
+        if (!started) return {};
+        CloseHandle(pi.hThread);
+        return platform::Handle(pi.hProcess);
+    }
+    // The other copy does one thing in this application folder, and ends.
+    [[nodiscard]] ::testing::AssertionResult otherCopy(const std::string& action, const std::string& what) {
+        const platform::Handle process = startOtherCopy(action, what);
+        if (!process) return ::testing::AssertionFailure() << "the other copy did not start";
         DWORD code = 1;
         if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0)
             return ::testing::AssertionFailure() << "the other copy did not end within a minute";
@@ -123,6 +141,38 @@ TEST_F(TwoCopiesTest, EachCopyWritesOnlyItsOwnChanges) {
     ASSERT_TRUE(otherCopy("import", at("theirs.hwl")));
     unhide.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\z"}));
+}
+
+// The turn is the other copy's for as long as it holds it: a hide waits for
+// it, and the user may stop, the item given back; a copy that is ended lets
+// go of it, and the waiting hide goes on.
+TEST_F(TwoCopiesTest, AHideWaitsForTheOtherCopysTurnOrStopsWithNothingChanged) {
+    ASSERT_TRUE(makeItemsToHide());
+    ASSERT_TRUE(test::writeFile(listFile(), lines({"C:\\a"})));
+    const platform::Handle other = startOtherCopy("hold", "");
+    ASSERT_TRUE(other);
+    for (int i = 0; i < 200 && !test::exists(at("hw~turn.lck")); ++i) Sleep(50);
+    ASSERT_TRUE(test::exists(at("hw~turn.lck"))) << "the other copy took the turn";
+
+    auto& hide = ui::shared<FrmHidef>();
+    ASSERT_TRUE(hide.Dir1.setPath(at("Secret")));
+    host.answer(ui::Answer::Cancel);
+    hide.CmdHideDir.click();
+    EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kListBusy});
+    EXPECT_EQ(test::flags(at("Secret")), 0u) << "given back";
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a"}));
+
+    host.answer(ui::Answer::Retry);
+    host.whileOpen = [&] {
+        host.whileOpen = nullptr;
+        TerminateProcess(other.get(), 1);
+        WaitForSingleObject(other.get(), 10000);
+    };
+    hide.CmdHideDir.click();
+    EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kListBusy, kFolderHidden}));
+    EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("Secret")}));
+    EXPECT_FALSE(test::exists(at("hw~turn.lck")));
+    hide.close();
 }
 
 }  // namespace

@@ -43,6 +43,12 @@ inline const Box kQuickUnhidden{"File\\Folder successfully unhidden", "Confirmat
 inline const Box kInvalid{"Invalid drive or directory selected", "Error", Icon::Exclamation};
 inline const Box kCheckPath{"Please make sure that you have entered the path correctly", "Info",
                             Icon::Information};
+// While another writer holds the list file's turn, after a few seconds.
+inline const Box kListBusy{
+    "The list of hidden items, the file 'Sett~.dll' beside the program, is being written by another copy of "
+    "Hidewell or held by another program. Click Retry to keep waiting for it, or Cancel to stop here with "
+    "nothing changed.",
+    "Info", Icon::Information, ui::Buttons::RetryCancel};
 inline const Box kExported{"Path List exported successfully", "Confirmation", Icon::Information};
 inline const Box kImported{"Path List imported successfully", "Confirmation", Icon::Information};
 

@@ -1,9 +1,13 @@
 #include "support/Sandbox.h"
 
+#include <algorithm>
+
 #include "hiding/ListFile.h"
 
 #include "platform/Paths.h"
+#include "platform/SystemLibrary.h"
 #include "platform/Text.h"
+#include "support/SmallDrive.h"
 #include "ui/Form.h"
 
 namespace test {
@@ -98,6 +102,38 @@ int filesIn(const std::string& folder) {
 platform::FileHandle holdOpen(const std::string& path, DWORD access, DWORD sharing) {
     return platform::FileHandle(
         CreateFileW(item(path).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+std::string unixPath(const std::string& path) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = platform::systemCall<UnixName>(L"kernel32.dll", "wine_get_unix_file_name");
+    char* name = unixName ? unixName(item(path).c_str()) : nullptr;
+    const std::string unix = name ? name : "";
+    if (name) HeapFree(GetProcessHeap(), 0, name);
+    return unix;
+}
+
+bool makeLink(const std::string& link, const std::string& target) {
+    if (!underWine())
+        return CreateSymbolicLinkW(item(link).c_str(), item(target).c_str(),
+                                   SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    const std::string from = unixPath(link), to = unixPath(target);
+    if (from.empty() || to.empty() || !startUnixCommand("ln -s '" + to + "' '" + from + "'")) return false;
+    for (int i = 0; i < 100 && !exists(link); ++i) Sleep(50);
+    return exists(link);
+}
+
+// Wine's DeleteFile removes what a Unix link leads to, not the link.
+bool removeLink(const std::string& link) {
+    if (!underWine()) return DeleteFileW(item(link).c_str());
+    if (!startUnixCommand("rm -f '" + unixPath(link) + "'")) return false;
+    for (int i = 0; i < 100 && exists(link); ++i) Sleep(50);
+    return !exists(link);
+}
+
+platform::FileHandle holdTheTurn(const std::string& folder) {
+    return platform::FileHandle(CreateFileW(item(folder + "\\hw~turn.lck").c_str(), GENERIC_WRITE | DELETE, 0,
+                                            nullptr, OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
 std::optional<std::vector<std::string>> readList(const std::string& path) {
@@ -207,14 +243,26 @@ bool readsWesternLegacy() { return platform::legacyCodePage() == 1252; }
 
 std::wstring wide(const std::string& utf8) { return platform::widen(utf8); }
 
-EmptyDrive::EmptyDrive() {
+EmptyDrive::EmptyDrive(const std::string& folder) {
     const DWORD used = GetLogicalDrives();
     for (char c = 'Z'; c >= 'D'; --c) {
         if (used & (1u << (c - 'A'))) continue;
         const std::string name{c, ':'};
-        if (DefineDosDeviceA(0, name.c_str(), "C:\\hidewell-no-such-folder")) letter = name;
+        if (DefineDosDeviceA(0, name.c_str(), folder.c_str())) letter = name;
         break;
     }
+}
+
+OtherDrive::OtherDrive(const std::string& folder) {
+    if (!underWine()) {
+        letter_.emplace(folder);
+        reached = letter_->letter;
+        return;
+    }
+    const std::string unix = unixPath(folder);
+    if (unix.empty() || unix[0] != '/' || GetFileAttributesA("Z:\\") == INVALID_FILE_ATTRIBUTES) return;
+    reached = "Z:" + unix;
+    std::replace(reached.begin(), reached.end(), '/', '\\');
 }
 
 EmptyDrive::~EmptyDrive() {

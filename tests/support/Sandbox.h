@@ -53,6 +53,18 @@ int filesIn(const std::string& folder);
 // The file opened as another program holds it: by default for reading,
 // sharing nothing. Closed when the handle goes or is reset.
 platform::FileHandle holdOpen(const std::string& path, DWORD access = GENERIC_READ, DWORD sharing = 0);
+// Where Wine finds a path on the Unix side; "" elsewhere.
+std::string unixPath(const std::string& path);
+// A symbolic link at `link` to `target`: a Unix one under Wine, which has no
+// links of its own; on Windows, where creating one may need a privilege, it
+// may fail. True when the link is there.
+bool makeLink(const std::string& link, const std::string& target);
+// Removes such a link, leaving what it leads to, which must be there (Wine
+// tells a link that leads nowhere from nothing); true when it is gone.
+bool removeLink(const std::string& link);
+// Another writer's turn on the list file in `folder` ("hw~turn.lck" there,
+// held open without sharing), kept until the handle goes or is reset.
+platform::FileHandle holdTheTurn(const std::string& folder);
 // The entries of a path-list file as the program reads them; nothing unless
 // it was read to its end.
 std::optional<std::vector<std::string>> readList(const std::string& path);
@@ -89,16 +101,30 @@ inline constexpr char kNotWesternLegacy[] = "the system's legacy code page here 
 std::wstring wide(const std::string& utf8);
 
 // A drive as one with no disk in it: a letter the machine does not use,
-// mapped to a folder that is not there. The letter goes again with it. The
-// test checks that it got one.
+// mapped to a folder that is not there; given a folder, a letter for it, as
+// subst makes one. The letter goes again with it. The test checks that it
+// got one.
 class EmptyDrive {
 public:
-    EmptyDrive();
+    explicit EmptyDrive(const std::string& folder = "C:\\hidewell-no-such-folder");
     ~EmptyDrive();
     EmptyDrive(const EmptyDrive&) = delete;
     EmptyDrive& operator=(const EmptyDrive&) = delete;
 
     std::string letter;  // "X:"; empty when every letter is taken
+};
+
+// A folder reached by another drive: a letter made for it as subst makes
+// one, which goes again with this; under Wine, whose drive letters are its
+// own links, drive Z:, the machine's root. `reached` is empty when neither
+// could be had.
+class OtherDrive {
+public:
+    explicit OtherDrive(const std::string& folder);
+    std::string reached;  // the folder's path by the other drive
+
+private:
+    std::optional<EmptyDrive> letter_;
 };
 
 }  // namespace test
