@@ -98,6 +98,7 @@ private:
     bool acts() const { return Click || design_.handCursor; }
     void paintFocus(HDC dc);
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    bool readsAsLink_ = false;  // annotated for screen readers
 };
 
 class Button : public Control {

@@ -49,9 +49,10 @@ platform::IconHandle shellFolderIcon(bool open, int size) {
 }  // namespace
 
 void FolderList::create(HWND parent, UINT id, int dpi) {
-    if (!createWindow(WC_LISTBOXW,
-                      LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
-                      WS_EX_CLIENTEDGE, parent, id, dpi))
+    if (!createWindow(
+            WC_LISTBOXW,
+            LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+            WS_EX_CLIENTEDGE, parent, id, dpi))
         return;
     SetWindowSubclass(hwnd_, &FolderList::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
     wchar_t cwd[MAX_PATH] = L"";
@@ -173,7 +174,10 @@ bool FolderList::navigate(const std::wstring& requested) {
 void FolderList::fill() {
     SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < entries_.size(); ++i) SendMessageW(hwnd_, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+    // The items hold the folders' names although the list draws them: screen
+    // readers read them, and a typed letter goes to the next folder with it.
+    for (const Entry& e : entries_)
+        SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.name.c_str()));
     SendMessageW(hwnd_, LB_SETCURSEL, current_, 0);
     SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -192,8 +196,8 @@ void FolderList::dpiChanged(int dpi) {
 }
 
 void FolderList::drawItem(const DRAWITEMSTRUCT& di) {
-    if (di.itemID == static_cast<UINT>(-1) || di.itemData >= entries_.size()) return;
-    const Entry& e = entries_[di.itemData];
+    if (di.itemID >= entries_.size()) return;  // also none, (UINT)-1
+    const Entry& e = entries_[di.itemID];
     const bool selected = di.itemState & ODS_SELECTED;
     const int dpi = owner_.dpi();
     FillRect(di.hDC, &di.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));

@@ -20,6 +20,7 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"HidewellForm";
 constexpr UINT kFirstControlId = 100;  // below are IDOK, IDCANCEL and friends
+constexpr UINT kNoControlId = 0xFFFF;  // windows of ours that are no control
 
 ATOM formAtom = 0;
 HWND ownerWindow = nullptr;  // hidden owner of the windows kept out of the taskbar
@@ -233,7 +234,18 @@ void Form::load() {
 // The controls, their fonts and tooltips, from the design-time state.
 void Form::build() {
     UINT id = kFirstControlId;
-    for (Control* c : controls_) c->create(hwnd_, id++, dpi_);
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        Control* c = controls_[i];
+        // A box that comes first in its frame has no label of its own: the
+        // frame's caption is its name. Windows' accessibility proxies name a
+        // box after the static text just before it among its window's
+        // controls (a frame is none): a hidden one stands there.
+        if (c->takesInput() && i > 0 && controls_[i - 1] == c->design_.container)
+            CreateWindowExW(0, WC_STATICW, controls_[i - 1]->windowText().c_str(), WS_CHILD, 0, 0, 0, 0,
+                            hwnd_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kNoControlId)),
+                            GetModuleHandleW(nullptr), nullptr);
+        c->create(hwnd_, id++, dpi_);
+    }
     layout();
 
     for (Control* c : controls_) {

@@ -6,6 +6,7 @@
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "resource.h"
+#include "ui/Accessibility.h"
 #include "ui/Form.h"
 #include "ui/Guard.h"
 
@@ -22,6 +23,7 @@ void Label::create(HWND parent, UINT id, int dpi) {
     if (acts()) style |= WS_TABSTOP;
     if (design_.align == Align::Center) style |= SS_CENTER;
     if (design_.align == Align::Right) style |= SS_RIGHT;
+    readsAsLink_ = false;
     if (createWindow(WC_STATICW, style, 0, parent, id, dpi) && acts())
         SetWindowSubclass(hwnd_, &Label::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -78,7 +80,15 @@ LRESULT CALLBACK Label::subclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UIN
                 }
                 return 0;
             }
-            case WM_NCDESTROY: RemoveWindowSubclass(h, &Label::subclassProc, 0); break;
+            case WM_GETOBJECT:
+                // A screen reader asks: from now on the label reads as the
+                // link it acts as (Windows' proxy makes it static text).
+                if (!self->readsAsLink_) self->readsAsLink_ = accessibility::readAsLink(h);
+                break;
+            case WM_NCDESTROY:
+                if (self->readsAsLink_) accessibility::forget(h);
+                RemoveWindowSubclass(h, &Label::subclassProc, 0);
+                break;
         }
         return DefSubclassProc(h, msg, wp, lp);
     });
