@@ -125,10 +125,15 @@ HWND Control::createWindow(const wchar_t* cls, DWORD style, DWORD exStyle, HWND 
 
 HBRUSH Control::colours(HDC dc) {
     // Boxes and lists stand on the window colour, the rest on the form's.
+    // Under high contrast, entries and links take the system's link colour
+    // and nothing keeps a colour of the design.
     const bool input = takesInput();
-    SetTextColor(
-        dc, design_.fore != Default ? design_.fore : GetSysColor(input ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
-    if (backBrush_) {
+    const bool designs = !highContrast();
+    const int text = !designs && design_.handCursor ? COLOR_HOTLIGHT
+                     : input                        ? COLOR_WINDOWTEXT
+                                                    : COLOR_BTNTEXT;
+    SetTextColor(dc, designs && design_.fore != Default ? design_.fore : GetSysColor(text));
+    if (designs && backBrush_) {
         SetBkColor(dc, design_.back);
         return backBrush_.get();
     }

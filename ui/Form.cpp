@@ -323,10 +323,12 @@ HFONT Form::font(const FontStyle& style) {
 }
 
 COLORREF Form::backColour() const {
-    return design_.back != Default ? design_.back : GetSysColor(COLOR_BTNFACE);
+    return design_.back != Default && !highContrast() ? design_.back : GetSysColor(COLOR_BTNFACE);
 }
 
-HBRUSH Form::backBrush() const { return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE); }
+HBRUSH Form::backBrush() const {
+    return backBrush_ && !highContrast() ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
+}
 
 Control* Form::controlById(UINT id) const {
     if (id < kFirstControlId || id - kFirstControlId >= controls_.size()) return nullptr;
@@ -495,6 +497,18 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 restoreFocus();
             }
             return 0;
+        case WM_SETTINGCHANGE:
+            if (wp != SPI_SETHIGHCONTRAST) break;
+            [[fallthrough]];
+        case WM_SYSCOLORCHANGE:
+            // High contrast on or off, or other system colours: the controls
+            // hear of it, as the common controls need to, and everything is
+            // drawn again in the colours of now.
+            if (msg == WM_SYSCOLORCHANGE)
+                for (HWND c = GetWindow(self, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                    SendMessageW(c, msg, wp, lp);
+            RedrawWindow(self, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            break;
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wp);
             const RECT* r = reinterpret_cast<const RECT*>(lp);

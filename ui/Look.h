@@ -9,7 +9,16 @@
 
 namespace ui {
 
-// "Use the platform's default" for a colour.
+// True while the user's high-contrast theme is on. The windows then draw
+// with the system's colours only, none of the design's; asked at each
+// drawing, so that a change of theme shows at the next.
+bool highContrast();
+// What highContrast() asks of the system. A tool may answer in its place:
+// Wine has no high-contrast setting, and the picture tour turns it on so.
+extern bool (*highContrastSetting)();
+
+// "Use the platform's default" for a colour. The design's own colours below
+// give way to the system's under high contrast.
 inline constexpr COLORREF Default = CLR_INVALID;
 inline constexpr COLORREF DarkRed = RGB(192, 0, 0);
 inline constexpr COLORREF DarkGreen = RGB(0, 128, 0);

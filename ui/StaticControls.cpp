@@ -287,6 +287,10 @@ void Shape::create(HWND parent, UINT id, int dpi) {
 }
 
 void Shape::drawItem(const DRAWITEMSTRUCT& di) {
+    if (highContrast()) {  // in the text colour, on the window's
+        FillRect(di.hDC, &di.rcItem, GetSysColorBrush(COLOR_BTNTEXT));
+        return;
+    }
     HBRUSH fill = backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_WINDOWTEXT);
     FillRect(di.hDC, &di.rcItem, fill);
     platform::BrushHandle border(CreateSolidBrush(design_.fore != Default ? design_.fore : RGB(0, 0, 0)));

@@ -14,7 +14,12 @@ namespace {
 
 class Probe : public ui::Form {
 public:
-    Probe() : Form({.caption = "Probe", .width = 3000, .height = 2250, .border = ui::Border::FixedSingle}) {
+    Probe()
+        : Form({.caption = "Probe",
+                .width = 3000,
+                .height = 2250,
+                .border = ui::Border::FixedSingle,
+                .back = ui::White}) {
         Cmd.Click = [this] {
             ++clicks;
             if (onClick) onClick();
@@ -25,12 +30,13 @@ public:
             if (key == VK_RETURN) Cmd.setFocus();
         };
     }
-    ui::TextBox Txt{this, {.rect = {120, 120, 2400, 315}}};
+    ui::TextBox Txt{this, {.rect = {120, 120, 2400, 315}, .back = ui::LightGrey}};
     ui::Button Cmd{this, {.rect = {120, 600, 2400, 375}, .caption = "Go"}};
     ui::TextBox Plain{this, {.rect = {120, 1080, 2400, 315}}};
     ui::Label Link{this,
                    {.rect = {120, 1500, 2400, 255},
                     .caption = "a link",
+                    .fore = ui::LinkBlue,
                     .handCursor = true,
                     .toolTip = "https://example.invalid/page?a=1&b=2"}};
 
@@ -225,6 +231,36 @@ TEST_F(FormTest, AFailingHandlerIsReportedAndLeavesNoWindowHalfDone) {
     ui::pumpMessages();
     EXPECT_FALSE(probe.loaded());
     EXPECT_EQ(host.takeBoxes().size(), 1u);
+}
+
+TEST_F(FormTest, UnderHighContrastEveryColourIsTheSystemsFromTheNextDrawingOn) {
+    probe.Show();
+    HWND form = probe.hwnd();
+    HDC dc = GetDC(form);
+    // The brush and text colour a control is drawn with.
+    const auto drawnWith = [&](UINT msg, const ui::Control& c) {
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(form, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(c.hwnd())));
+        return std::pair{brush, GetTextColor(dc)};
+    };
+    EXPECT_EQ(drawnWith(WM_CTLCOLORSTATIC, probe.Link).second, ui::LinkBlue);
+    const auto setting = ui::highContrastSetting;
+    ui::highContrastSetting = [] { return true; };
+    ValidateRect(form, nullptr);
+    ValidateRect(probe.Txt.hwnd(), nullptr);
+    SendMessageW(form, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_TRUE(GetUpdateRect(form, nullptr, FALSE) && GetUpdateRect(probe.Txt.hwnd(), nullptr, FALSE))
+        << "drawn again at once";
+    EXPECT_EQ(drawnWith(WM_CTLCOLORSTATIC, probe.Link),
+              std::pair(GetSysColorBrush(COLOR_BTNFACE), GetSysColor(COLOR_HOTLIGHT)));
+    EXPECT_EQ(drawnWith(WM_CTLCOLOREDIT, probe.Txt),
+              std::pair(GetSysColorBrush(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(probe.backBrush(), GetSysColorBrush(COLOR_BTNFACE));
+    ui::highContrastSetting = setting;
+    EXPECT_EQ(drawnWith(WM_CTLCOLOREDIT, probe.Txt).second, GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_NE(drawnWith(WM_CTLCOLOREDIT, probe.Txt).first, GetSysColorBrush(COLOR_WINDOW))
+        << "its own grey again";
+    ReleaseDC(form, dc);
 }
 
 // Lets no window be made, as a system out of resources would.

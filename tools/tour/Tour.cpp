@@ -4,13 +4,17 @@
 //
 // Usage: tour.exe <folder for the pictures> [suffix]
 // With a suffix ("-144dpi"), only the windows are pictured, each name with
-// the suffix: the message boxes are the system's own at any DPI.
+// the suffix: the message boxes are the system's own at any DPI. With the
+// suffix "-highcontrast" they are pictured under a high-contrast black
+// theme: Wine has no high-contrast setting (SPI_GETHIGHCONTRAST always says
+// off there), so the tour answers for it and sets the theme's colours.
 #include <objbase.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "access/FrmChangePass.h"
@@ -26,6 +30,7 @@
 #include "mru/FrmMRU.h"
 #include "platform/Paths.h"
 #include "ui/Form.h"
+#include "ui/Look.h"
 
 namespace {
 
@@ -112,6 +117,46 @@ void expectBoxes(std::initializer_list<const char*> names) {
     SetTimer(nullptr, 0, 600, pictureBox);
 }
 
+// Windows' "High Contrast Black" theme, as far as these windows use it.
+void highContrastBlack() {
+    ui::highContrastSetting = [] { return true; };
+    const std::pair<int, COLORREF> colours[] = {
+        {COLOR_WINDOW, RGB(0, 0, 0)},
+        {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+        {COLOR_BTNFACE, RGB(0, 0, 0)},
+        {COLOR_BTNTEXT, RGB(255, 255, 255)},
+        {COLOR_HOTLIGHT, RGB(255, 255, 0)},
+        {COLOR_HIGHLIGHT, RGB(26, 235, 255)},
+        {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
+        {COLOR_GRAYTEXT, RGB(63, 242, 63)},
+        {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+        {COLOR_3DLIGHT, RGB(192, 192, 192)},
+        {COLOR_BTNSHADOW, RGB(128, 128, 128)},
+        {COLOR_3DDKSHADOW, RGB(255, 255, 255)},
+        {COLOR_WINDOWFRAME, RGB(255, 255, 255)},
+        {COLOR_SCROLLBAR, RGB(0, 0, 0)},
+        {COLOR_ACTIVECAPTION, RGB(128, 0, 128)},
+        {COLOR_GRADIENTACTIVECAPTION, RGB(128, 0, 128)},
+        {COLOR_CAPTIONTEXT, RGB(255, 255, 255)},
+        {COLOR_INACTIVECAPTION, RGB(0, 128, 0)},
+        {COLOR_GRADIENTINACTIVECAPTION, RGB(0, 128, 0)},
+        {COLOR_INACTIVECAPTIONTEXT, RGB(255, 255, 255)},
+        {COLOR_ACTIVEBORDER, RGB(255, 255, 0)},
+        {COLOR_INACTIVEBORDER, RGB(0, 128, 0)},
+        {COLOR_INFOBK, RGB(0, 0, 0)},
+        {COLOR_INFOTEXT, RGB(255, 255, 255)},
+        {COLOR_MENU, RGB(0, 0, 0)},
+        {COLOR_MENUTEXT, RGB(255, 255, 255)},
+    };
+    std::vector<int> which;
+    std::vector<COLORREF> values;
+    for (const auto& [index, colour] : colours) {
+        which.push_back(index);
+        values.push_back(colour);
+    }
+    SetSysColors(static_cast<int>(which.size()), which.data(), values.data());
+}
+
 std::string makeSampleFolder(const std::string& under, const std::string& name) {
     const std::string path = under + "\\" + name;
     CreateDirectoryA(path.c_str(), nullptr);
@@ -127,6 +172,7 @@ int main(int argc, char** argv) {
     }
     pictures = argv[1];
     if (argc > 2) suffix = argv[2];
+    if (suffix == "-highcontrast") highContrastBlack();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::initialize();
     setUpProgram();
