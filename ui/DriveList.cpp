@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "platform/Text.h"
 

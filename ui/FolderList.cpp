@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cwchar>
 
 #include "platform/Handles.h"
 #include "platform/Paths.h"

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
+#include <cwchar>
 #include <memory>
 
 #include "platform/Handles.h"

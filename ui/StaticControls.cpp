@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "resource.h"

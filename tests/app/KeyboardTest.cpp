@@ -15,6 +15,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/Sandbox.h"
 
+#include <cctype>
 #include <cwctype>
 #include <set>
 

@@ -2,6 +2,8 @@
 // its own changes, so nothing one hides is lost and nothing one removes or
 // imports comes back from the other. The other copy is this test program
 // run again, doing one thing through its real windows (OtherCopy.Acts).
+#include <algorithm>
+
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
 #include "platform/Paths.h"

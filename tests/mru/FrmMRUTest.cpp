@@ -3,6 +3,7 @@
 // programs (on a developer's machine) are kept aside and put back.
 #include "mru/FrmMRU.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/Form1.h"

@@ -2,6 +2,7 @@
 #include "registry/ModRegedit.h"
 
 #include <climits>
+#include <utility>
 
 #include "platform/Text.h"
 #include "support/RegistrySandbox.h"

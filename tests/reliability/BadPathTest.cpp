@@ -2,6 +2,9 @@
 // window's file dialog, the quick-unhide box and the export and import
 // dialogs. Each either acts on exactly the item the path names or refuses
 // with its message and changes nothing.
+#include <cstdio>
+#include <cwchar>
+
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
 #include "platform/Paths.h"

@@ -5,9 +5,9 @@
 // bcrypt.h needs the types of windows.h.
 #include <bcrypt.h>
 
-#include <functional>
-
 #include <chrono>
+#include <cstdio>
+#include <functional>
 #include <random>
 
 #include "access/FrmChangePass.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "hiding/ListFile.h"
 #include "platform/Paths.h"

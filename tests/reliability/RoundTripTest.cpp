@@ -2,6 +2,7 @@
 // CR and LF, written whole (replaceFile and SaveListToFile) or appended,
 // must read back exactly. HIDEWELL_SEED=<n> repeats another run.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 

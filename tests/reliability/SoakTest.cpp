@@ -2,6 +2,7 @@
 // 1,000 items hidden and unhidden, in one process. What the process holds
 // after a warm-up must not grow by the end.
 #include <chrono>
+#include <cstdio>
 #include <initializer_list>
 #include <optional>
 

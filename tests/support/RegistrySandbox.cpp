@@ -6,6 +6,7 @@
 #include <bcrypt.h>
 
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "platform/Text.h"

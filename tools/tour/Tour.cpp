@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <utility>
