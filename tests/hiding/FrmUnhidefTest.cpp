@@ -98,7 +98,8 @@ TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWrite
     EXPECT_EQ(test::readFile(listFile()), bytes) << "nothing removed: not written";
 
     main.LblUnhidef.click();
-    test::unhideEntry(form, 3, Answer::Yes);  // C:\dup cannot be found: the entry goes
+    EXPECT_EQ(test::unhideEntry(form, 3, Answer::Yes), removal())
+        << "C:\\dup cannot be found: the entry goes";
     form.close();
     EXPECT_EQ(test::readFile(listFile()),
               "C:\\My Files, old\\a.txt\r\n  C:\\lead\r\n\r\nC:\\dup\r\nC:\\\xC3\xA9t\xC3\xA9\r\n")
@@ -144,7 +145,7 @@ TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
 
     EXPECT_EQ(test::unhideEntry(form, 1), std::vector<Box>{kUnhidden})
         << "the duplicate unhides too: the path is there";
-    test::unhideEntry(form, 0);
+    EXPECT_EQ(test::unhideEntry(form, 0), std::vector<Box>{kUnhidden});
     EXPECT_EQ(flags(at("notes.txt")), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))
         << "hidden and system go, the rest stays";
     EXPECT_EQ(shown(), Entries{""});
@@ -197,7 +198,7 @@ TEST_F(FrmUnhidefTest, QuickUnhideRefusesBlanksAndPathsThatAreNotFull) {
 
 TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
     ASSERT_TRUE(openWith({"C:\\a", at("gone1"), "C:\\b, c", at("gone2"), " C:\\d"}));
-    for (int index : {3, 1}) test::unhideEntry(form, index, Answer::Yes);
+    for (int index : {3, 1}) EXPECT_EQ(test::unhideEntry(form, index, Answer::Yes), removal()) << index;
     form.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", "C:\\b, c", " C:\\d"}));
     form.Show();
@@ -207,15 +208,15 @@ TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
 TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
     ASSERT_TRUE(openWith({"C:\\a", at("gone")}));
     const DWORD own = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    SetFileAttributesA(listFile().c_str(), own);
-    test::unhideEntry(form, 1, Answer::Yes);
+    SetFileAttributesW(test::wide(listFile()).c_str(), own);
+    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     form.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a"}));
     EXPECT_EQ(flags(listFile()), own);
 
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
     form.Show();
-    test::importList(form, at("in.hwl"));
+    EXPECT_EQ(test::importList(form, at("in.hwl")), std::vector<Box>{kImported});
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\x", "C:\\y"}));
     EXPECT_EQ(flags(listFile()), own);
     EXPECT_EQ(filesIn(dir), 3) << "no temporary file is left beside it";
@@ -316,7 +317,7 @@ TEST_F(FrmUnhidefTest, AListFileTooLargeToHoldIsReportedAndTheMainWindowComesBac
 
 TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
     ASSERT_TRUE(openWith({"C:\\a", at("gone"), "C:\\My Files, old\\b.txt", "", "  C:\\lead"}));
-    test::unhideEntry(form, 1, Answer::Yes);
+    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
 
     ASSERT_TRUE(test::writeFile(at("out"), "old content, replaced without asking\r\n"));
     EXPECT_EQ(test::exportList(form, at("out")), std::vector<Box>{kExported});
@@ -334,7 +335,7 @@ TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
         << "export leaves the list file alone";
 
     // What was exported comes back exactly.
-    test::importList(form, at("out"));
+    EXPECT_EQ(test::importList(form, at("out")), std::vector<Box>{kImported});
     EXPECT_EQ(shown(), (Entries{"C:\\a", "C:\\My Files, old\\b.txt", "", "  C:\\lead"}));
 }
 
@@ -351,7 +352,7 @@ TEST_F(FrmUnhidefTest, ImportReplacesTheListAndTheFileTakingEveryLineAsItIs) {
         << "the imported file is not changed";
 
     ASSERT_TRUE(test::writeFile(at("empty.hwl"), ""));
-    test::importList(form, at("empty.hwl"));
+    EXPECT_EQ(test::importList(form, at("empty.hwl")), std::vector<Box>{kImported});
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
     EXPECT_EQ(test::readFile(listFile()), "");
 }
@@ -366,8 +367,8 @@ TEST_F(FrmUnhidefTest, ImportOfTheListFileItselfChangesNothing) {
 TEST_F(FrmUnhidefTest, CancellingEitherDialogDoesNothing) {
     ASSERT_TRUE(openWith({"C:\\a"}));
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
-    test::exportList(form, at("out.hwl"));
-    test::importList(form, at("in.hwl"));
+    EXPECT_EQ(test::exportList(form, at("out.hwl")), std::vector<Box>{kExported});
+    EXPECT_EQ(test::importList(form, at("in.hwl")), std::vector<Box>{kImported});
     ASSERT_TRUE(test::writeFile(at("out.hwl"), "changed since\r\n"));
 
     EXPECT_TRUE(test::exportList(form, std::nullopt).empty());
@@ -412,11 +413,12 @@ TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
     // stay after the imported ones, as the window shows.
     held = test::holdOpen(listFile());
     form.Show();
+    EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kNotFound, kPartlyRead}));
     held.reset();
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
-    test::importList(form, at("in.hwl"));
+    EXPECT_EQ(test::importList(form, at("in.hwl")), std::vector<Box>{kImported});
     EXPECT_EQ(shown(), (Entries{"C:\\x", "C:\\y", "C:\\a", "C:\\b"}));
-    test::unhideEntry(form, 0, Answer::Yes);
+    EXPECT_EQ(test::unhideEntry(form, 0, Answer::Yes), removal());
     form.close();
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\y", "C:\\a", "C:\\b"}));
 }
@@ -454,7 +456,7 @@ TEST_F(FrmUnhidefTest, HoldsMoreThan32767Entries) {
 // them, and what another copy wrote there meanwhile stays.
 TEST_F(FrmUnhidefTest, AnExportOntoTheListFileKeepsWhatAnotherCopyWrote) {
     ASSERT_TRUE(openWith({"C:\\a", at("gone"), "C:\\c"}));
-    test::unhideEntry(form, 1, Answer::Yes);
+    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\new")) << "another copy hides something";
     const test::OtherDrive drive(dir);
     const std::string there = (drive.reached.empty() ? dir : drive.reached) + "\\SETT~.DLL";
@@ -471,7 +473,7 @@ TEST_F(FrmUnhidefTest, AnExportOntoTheListFileKeepsWhatAnotherCopyWrote) {
 // turn it waits only briefly, as the session may end a few seconds after.
 TEST_F(FrmUnhidefTest, TheSessionEndingKeepsTheRemovalsAsClosingWould) {
     ASSERT_TRUE(openWith({"C:\\a", at("gone"), "C:\\c"}));
-    test::unhideEntry(form, 1, Answer::Yes);
+    EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     ASSERT_TRUE(hiding::appendEntry(listFile(), "C:\\new")) << "another copy hides something";
     HWND window = form.hwnd();
     EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);

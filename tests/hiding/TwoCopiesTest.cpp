@@ -108,10 +108,8 @@ protected:
     }
     std::vector<std::string> removeHere(const std::string& entry) {
         const Entries& items = unhide.LstUnhide.items();
-        unhide.LstUnhide.setListIndex(
-            static_cast<int>(std::find(items.begin(), items.end(), entry) - items.begin()));
-        host.answer(ui::Answer::Yes);
-        unhide.CmdUnhide.click();
+        const int index = static_cast<int>(std::find(items.begin(), items.end(), entry) - items.begin());
+        EXPECT_EQ(test::unhideEntry(unhide, index, ui::Answer::Yes), removal()) << entry;
         return unhide.LstUnhide.items();
     }
     FrmUnhidef& unhide = ui::shared<FrmUnhidef>();
@@ -137,7 +135,7 @@ TEST_F(TwoCopiesTest, EachCopyWritesOnlyItsOwnChanges) {
     unhide.Show();
     ASSERT_TRUE(otherCopy("hide", at("Other")));
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x", "C:\\y"})));
-    test::importList(unhide, at("in.hwl"));
+    EXPECT_EQ(test::importList(unhide, at("in.hwl")), std::vector<Box>{kImported});
     EXPECT_EQ(unhide.LstUnhide.items(), (Entries{"C:\\x", "C:\\y", at("Other")}));
     ASSERT_TRUE(test::writeFile(at("theirs.hwl"), lines({"C:\\z"})));
     ASSERT_TRUE(otherCopy("import", at("theirs.hwl")));

@@ -17,12 +17,13 @@ namespace test {
 // "Import List" and "Export List", the file dialog answered with `path`
 // (nullopt cancels it; `exact` false for a name the dialog could not give
 // exactly).
-inline std::vector<Box> importList(FrmUnhidef& form, std::optional<std::string> path) {
+[[nodiscard]] inline std::vector<Box> importList(FrmUnhidef& form, std::optional<std::string> path) {
     host().chooseFile(std::move(path));
     form.CmdImpList.click();
     return host().takeBoxes();
 }
-inline std::vector<Box> exportList(FrmUnhidef& form, std::optional<std::string> path, bool exact = true) {
+[[nodiscard]] inline std::vector<Box> exportList(FrmUnhidef& form, std::optional<std::string> path,
+                                                 bool exact = true) {
     host().chooseFile(std::move(path), exact);
     form.CmdExpList.click();
     return host().takeBoxes();
@@ -30,7 +31,8 @@ inline std::vector<Box> exportList(FrmUnhidef& form, std::optional<std::string> 
 
 // "Unhide" on the entry at `index`, with `answer` for the question asked when
 // it cannot be found.
-inline std::vector<Box> unhideEntry(FrmUnhidef& form, int index, std::optional<ui::Answer> answer = {}) {
+[[nodiscard]] inline std::vector<Box> unhideEntry(FrmUnhidef& form, int index,
+                                                  std::optional<ui::Answer> answer = {}) {
     form.LstUnhide.setListIndex(index);
     if (answer) host().answer(*answer);
     form.CmdUnhide.click();
@@ -38,14 +40,14 @@ inline std::vector<Box> unhideEntry(FrmUnhidef& form, int index, std::optional<u
 }
 
 // "Quick Unhide" with `typed` in its box.
-inline std::vector<Box> quickUnhide(FrmUnhidef& form, const std::string& typed) {
+[[nodiscard]] inline std::vector<Box> quickUnhide(FrmUnhidef& form, const std::string& typed) {
     form.TxtUnhide.setText(typed);
     form.CmdQuickUnhide.click();
     return host().takeBoxes();
 }
 
 // "Hide File", the file dialog answered with `path` (nullopt cancels it).
-inline std::vector<Box> hideFile(FrmHidef& form, std::optional<std::string> path) {
+[[nodiscard]] inline std::vector<Box> hideFile(FrmHidef& form, std::optional<std::string> path) {
     host().chooseFile(std::move(path));
     form.CmdHideFil.click();
     return host().takeBoxes();
