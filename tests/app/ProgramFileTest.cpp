@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Form1.h"
+#include "platform/Text.h"
 #include "support/Sandbox.h"
 #include "ui/Form.h"
 #include "version.h"
@@ -17,20 +18,20 @@
 namespace {
 
 std::string versionString(const std::vector<char>& block, const char* name) {
-    char* value = nullptr;
+    wchar_t* value = nullptr;
     UINT size = 0;
-    const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueA(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &size)) return "<none>";
-    return std::string(value, size ? size - 1 : 0);
+    const std::wstring key = L"\\StringFileInfo\\040904B0\\" + test::wide(name);
+    if (!VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &size)) return "<none>";
+    return platform::narrow(value);
 }
 
 TEST(ProgramFileTest, CarriesTheVersionInItsRecordAndManifest) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    wchar_t self[MAX_PATH];
+    ASSERT_LT(GetModuleFileNameW(nullptr, self, MAX_PATH), DWORD{MAX_PATH});
     DWORD ignored = 0;
-    std::vector<char> block(GetFileVersionInfoSizeA(self, &ignored));
+    std::vector<char> block(GetFileVersionInfoSizeW(self, &ignored));
     ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(self, 0, static_cast<DWORD>(block.size()), block.data()));
+    ASSERT_TRUE(GetFileVersionInfoW(self, 0, static_cast<DWORD>(block.size()), block.data()));
 
     EXPECT_EQ(versionString(block, "FileVersion"), HIDEWELL_VERSION);
     EXPECT_EQ(versionString(block, "ProductVersion"), HIDEWELL_VERSION);
@@ -46,7 +47,7 @@ TEST(ProgramFileTest, CarriesTheVersionInItsRecordAndManifest) {
     }* t = nullptr;
     UINT size = 0;
     ASSERT_TRUE(
-        VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&t), &size));
+        VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&t), &size));
     EXPECT_EQ(t->language, 0x0409);  // US English
     EXPECT_EQ(t->codePage, 1200);    // Unicode
 

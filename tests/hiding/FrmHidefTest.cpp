@@ -52,7 +52,7 @@ TEST_F(FrmHidefTest, HidesTheOpenFolderAndRecordsIt) {
     EXPECT_FALSE(ui::shared<Form1>().visible()) << "the main window is hidden while this one is open";
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
     // A customised folder is read-only (Wine keeps no such flag on a folder).
-    SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(test::wide(at("Secret")).c_str(), FILE_ATTRIBUTE_READONLY);
     const DWORD before = flags(at("Secret"));
 
     form.CmdHideDir.click();
@@ -98,7 +98,7 @@ TEST_F(FrmHidefTest, AnItemIsHeldFromItsHidingToItsEntryAndHidesWhileAnotherProg
     EXPECT_TRUE(MoveFileW(test::wide(at("Secret")).c_str(), test::wide(at("Moved")).c_str())) << "let go";
 
     // Held open without sharing, as SetFileAttributes would: then not held against a rename.
-    SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(test::wide(at("notes.txt")).c_str(), FILE_ATTRIBUTE_READONLY);
     const platform::FileHandle held = test::holdOpen(at("notes.txt"));
     ASSERT_TRUE(held);
     hiding::HiddenItem item(at("notes.txt"));
@@ -133,12 +133,12 @@ TEST_F(FrmHidefTest, HidesAFolderWithTheShortestPathAllowed) {
 TEST_F(FrmHidefTest, PutsTheAttributesBackWhenTheEntryCannotBeRecorded) {
     ASSERT_TRUE(test::makeFolder(listFile()));  // the list file cannot be written
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
-    SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(test::wide(at("Secret")).c_str(), FILE_ATTRIBUTE_HIDDEN);
     form.CmdHideDir.click();
     EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kCannotAccess});
     EXPECT_EQ(flags(at("Secret")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
 
-    SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(test::wide(at("notes.txt")).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(test::hideFile(form, at("notes.txt")), std::vector<Box>{kCannotAccess})
         << "reported for a file too";
     EXPECT_EQ(flags(at("notes.txt")), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
@@ -147,7 +147,7 @@ TEST_F(FrmHidefTest, PutsTheAttributesBackWhenTheEntryCannotBeRecorded) {
 TEST_F(FrmHidefTest, HidesTheChosenFile) {
     form.Show();
     ASSERT_TRUE(form.Dir1.setPath(at("Secret")));
-    SetFileAttributesA(at("notes.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(test::wide(at("notes.txt")).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(test::hideFile(form, at("notes.txt")), std::vector<Box>{kFileHidden});
 
     ASSERT_EQ(host.dialogs.size(), 1u);

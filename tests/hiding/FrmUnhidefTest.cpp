@@ -117,7 +117,7 @@ TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndMadeOnlyByAnImport) {
     form.Show();
     EXPECT_TRUE(host.takeBoxes().empty()) << "an empty list file is no failure";
 
-    DeleteFileA(listFile().c_str());
+    DeleteFileW(test::wide(listFile()).c_str());
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
     EXPECT_EQ(test::importList(form, at("in.hwl")), std::vector<Box>{kImported})
         << "imported although the list file was missing";
@@ -126,9 +126,9 @@ TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndMadeOnlyByAnImport) {
 }
 
 TEST_F(FrmUnhidefTest, UnhidesTheSelectedEntryAndDropsIt) {
-    SetFileAttributesA(at("Secret").c_str(),
+    SetFileAttributesW(test::wide(at("Secret")).c_str(),
                        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(at("notes.txt").c_str(),
+    SetFileAttributesW(test::wide(at("notes.txt")).c_str(),
                        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(openWith({at("notes.txt"), at("Secret"), at("Secret"), ""}));
 
@@ -165,7 +165,7 @@ TEST_F(FrmUnhidefTest, AnEntryThatCannotBeFoundIsRemovedOnlyOnYes) {
 }
 
 TEST_F(FrmUnhidefTest, QuickUnhideTakesTheTypedPathAsTypedAndLeavesTheList) {
-    SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesW(test::wide(at("Secret")).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(openWith({at("Secret")}));
 
     form.CmdQuickUnhide.click();
@@ -180,8 +180,8 @@ TEST_F(FrmUnhidefTest, QuickUnhideTakesTheTypedPathAsTypedAndLeavesTheList) {
 
 TEST_F(FrmUnhidefTest, QuickUnhideRefusesBlanksAndPathsThatAreNotFull) {
     // The current folder is the sandbox: a relative path would reach it.
-    SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesA(at("Secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(test::wide(dir).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(test::wide(at("Secret")).c_str(), FILE_ATTRIBUTE_HIDDEN);
     form.Show();
     host.boxes.clear();
     std::string blankFirst = at("Secret");
@@ -193,7 +193,7 @@ TEST_F(FrmUnhidefTest, QuickUnhideRefusesBlanksAndPathsThatAreNotFull) {
     }
     EXPECT_EQ(flags(dir), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(flags(at("Secret")), static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
-    SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(test::wide(dir).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(FrmUnhidefTest, ClosingWritesTheShortenedListInOrder) {
@@ -230,11 +230,11 @@ bool namesReadOnlyList(const Box& box) {
 
 TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTold) {
     ASSERT_TRUE(openWith({"C:\\a", at("gone")}));
-    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(test::wide(listFile()).c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
     EXPECT_TRUE(saysNot(test::importList(form, at("in.hwl")), "not imported"));
     ASSERT_TRUE(test::writeFile(at("out.hwl"), "kept\r\n"));
-    SetFileAttributesA(at("out.hwl").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(test::wide(at("out.hwl")).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(saysNot(test::exportList(form, at("out.hwl")), "not exported"));
     EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     form.close();
@@ -283,7 +283,7 @@ TEST_F(FrmUnhidefTest, AListFileTooLargeToHoldIsReportedAndTheMainWindowComesBac
     if (memory.ullAvailPhys / 2 >= static_cast<ULONGLONG>(kSize))
         GTEST_SKIP() << "this machine could hold it";
     platform::FileHandle file(
-        CreateFileA(listFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        CreateFileW(test::wide(listFile()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     ASSERT_TRUE(file);
     DWORD unused = 0;
     DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
@@ -308,7 +308,7 @@ TEST_F(FrmUnhidefTest, AListFileTooLargeToHoldIsReportedAndTheMainWindowComesBac
     EXPECT_TRUE(main.visible() && IsWindowEnabled(main.hwnd())) << "the main window is back, usable";
     EXPECT_EQ(test::attributes(listFile()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExA(listFile().c_str(), GetFileExInfoStandard, &data);
+    GetFileAttributesExW(test::wide(listFile()).c_str(), GetFileExInfoStandard, &data);
     EXPECT_EQ(static_cast<LONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow, kSize) << "left as it was";
     EXPECT_EQ(filesIn(dir), 2) << "the list file and notes.txt";
     EXPECT_LT(took, std::chrono::seconds(5));

@@ -114,7 +114,7 @@ TEST_F(ListFileTest, ALineCutShortByAReadErrorIsNoEntry) {
     if (!test::underWine()) GTEST_SKIP() << "the disk is made with the Unix machine's own tools, under Wine";
     const std::string unix = "/tmp/hidewell-cut-" + std::to_string(GetCurrentProcessId());
     const std::string dos = "Z:\\tmp\\hidewell-cut-" + std::to_string(GetCurrentProcessId());
-    if (!CreateDirectoryA(dos.c_str(), nullptr)) GTEST_SKIP() << "no Unix /tmp reached as Z:";
+    if (!CreateDirectoryW(test::wide(dos).c_str(), nullptr)) GTEST_SKIP() << "no Unix /tmp reached as Z:";
     EXPECT_TRUE(test::writeFile(dos + "\\list", bytes));  // and on, to remove the folder
     const std::string mounted = dos + "\\disk\\list";
     test::startUnixCommand("(cd " + unix +
@@ -212,7 +212,7 @@ bool makePrivate(const std::string& path) {
 
 TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileKeepsFlagsAndPermissionsAndRefusesReadOnly) {
     ASSERT_TRUE(test::writeFile(listFile(), "old\r\n"));
-    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesW(test::wide(listFile()).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(hiding::replaceFile(listFile(), {"new"}));
     EXPECT_EQ(test::readFile(listFile()), "new\r\n");
     EXPECT_EQ(test::attributes(listFile()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
@@ -230,7 +230,7 @@ TEST_F(ListFileTest, ReplacingLeavesNoTemporaryFileKeepsFlagsAndPermissionsAndRe
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 
     // A read-only file is never written, by a rewrite as by an append.
-    SetFileAttributesA(listFile().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(test::wide(listFile()).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(hiding::replaceFile(listFile(), {"newer"}));
     EXPECT_FALSE(hiding::appendEntry(listFile(), "newer"));
     EXPECT_EQ(test::readFile(listFile()), "new\r\n");
@@ -327,7 +327,7 @@ TEST_F(ListFileTest, NothingIsWrittenThroughALinkInTheListsPlace) {
     EXPECT_TRUE(hiding::isLink(listFile())) << "the link stays a link";
 
     // One that leads nowhere: nothing is made where it leads.
-    ASSERT_TRUE(DeleteFileA(at("elsewhere.txt").c_str()));
+    ASSERT_TRUE(DeleteFileW(test::wide(at("elsewhere.txt")).c_str()));
     EXPECT_FALSE(hiding::appendEntry(listFile(), "C:\\b"));
     EXPECT_FALSE(test::exists(at("elsewhere.txt")));
     ASSERT_TRUE(test::writeFile(at("elsewhere.txt"), ""));

@@ -139,7 +139,7 @@ TEST_F(BadListFileTest, HidingAppendsAfterEveryEntryOfAHostileListFile) {
         Entries expected = entriesOf(h.bytes);
         expected.push_back(item);
         ASSERT_TRUE(test::writeFile(listFile(), h.bytes));
-        SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(test::wide(item).c_str(), FILE_ATTRIBUTE_NORMAL);
         host.reset();
         EXPECT_EQ(test::hideFile(hide, item), std::vector<Box>{kFileHidden});
         const std::string after = test::readFile(listFile());
@@ -217,7 +217,7 @@ TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold
             EXPECT_TRUE(saysNot(test::importList(unhide, at("in.hwl")), "not imported"));
             EXPECT_EQ(unhide.LstUnhide.listCount(), 0);
             unhide.close();
-            DeleteFileA(at("in.hwl").c_str());
+            DeleteFileW(test::wide(at("in.hwl")).c_str());
 
             host.reset();
             EXPECT_EQ(test::hideFile(hide, item), std::vector<Box>{kCannotAccess});
@@ -250,7 +250,7 @@ TEST_F(BadListFileTest, AFileThatIsAFolderOrHeldOpenIsLeftAsItIsAndTheUserIsTold
         }
         unhide.close();
         EXPECT_EQ(test::readFile(listFile()), old);
-        DeleteFileA(listFile().c_str());
+        DeleteFileW(test::wide(listFile()).c_str());
     }
 }
 

@@ -184,8 +184,8 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             continue;
         }
         tally("bad input: paths (folder list, file dialog, quick unhide, export, import)", 5);
-        SetCurrentDirectoryA(b.c_str());
-        DeleteFileA(listFile().c_str());
+        SetCurrentDirectoryW(test::wide(b).c_str());
+        DeleteFileW(test::wide(listFile()).c_str());
         const std::string named = row.names == "." ? b : row.names == ".." ? dir : b + "\\" + row.names;
         const std::string does = row.does;
         ASSERT_EQ(does.size(), 5u);
@@ -291,7 +291,7 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
                 EXPECT_TRUE(d.find("row") != std::string::npos || d.find("sett~.dll") != std::string::npos)
                     << d;
         }
-        SetCurrentDirectoryA(dir.c_str());
+        SetCurrentDirectoryW(test::wide(dir).c_str());
         test::removeTree(b);
     }
 }

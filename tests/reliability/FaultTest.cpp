@@ -91,7 +91,7 @@ TEST_F(FaultTest, ADriveThatFillsUpLosesNoEntry) {
     tally("entries kept through faults", static_cast<long long>(old.size()) * 4);
 
     // With room again, the same steps work.
-    DeleteFileA((drive.folder + "\\..\\filler").c_str());
+    DeleteFileW(test::wide(drive.folder + "\\..\\filler").c_str());
     host.reset();
     unhide.Show();
     removeEntry(0);
@@ -223,14 +223,14 @@ TEST_F(FaultTest, AnApplicationFolderRenamedOrRemovedWhileTheUnhideWindowIsOpenL
 
     unhide.Show();
     removeEntry(1);
-    ASSERT_TRUE(MoveFileA(app.c_str(), moved.c_str()));
+    ASSERT_TRUE(MoveFileW(test::wide(app).c_str(), test::wide(moved).c_str()));
     unhide.close();
     EXPECT_TRUE(saysNot(host.takeBoxes(), kNotSaved));
     EXPECT_FALSE(test::exists(app)) << "nothing was made in its place";
     EXPECT_EQ(test::readFile(moved + "\\sett~.dll"), lines(old));
     tally("entries kept through faults", static_cast<long long>(old.size()));
 
-    ASSERT_TRUE(MoveFileA(moved.c_str(), app.c_str()));
+    ASSERT_TRUE(MoveFileW(test::wide(moved).c_str(), test::wide(app).c_str()));
     host.reset();
     unhide.Show();
     EXPECT_EQ(unhide.LstUnhide.items(), old);

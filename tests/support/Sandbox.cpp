@@ -248,7 +248,7 @@ EmptyDrive::EmptyDrive(const std::string& folder) {
     for (char c = 'Z'; c >= 'D'; --c) {
         if (used & (1u << (c - 'A'))) continue;
         const std::string name{c, ':'};
-        if (DefineDosDeviceA(0, name.c_str(), folder.c_str())) letter = name;
+        if (DefineDosDeviceW(0, wide(name).c_str(), wide(folder).c_str())) letter = name;
         break;
     }
 }
@@ -260,13 +260,13 @@ OtherDrive::OtherDrive(const std::string& folder) {
         return;
     }
     const std::string unix = unixPath(folder);
-    if (unix.empty() || unix[0] != '/' || GetFileAttributesA("Z:\\") == INVALID_FILE_ATTRIBUTES) return;
+    if (unix.empty() || unix[0] != '/' || GetFileAttributesW(L"Z:\\") == INVALID_FILE_ATTRIBUTES) return;
     reached = "Z:" + unix;
     std::replace(reached.begin(), reached.end(), '/', '\\');
 }
 
 EmptyDrive::~EmptyDrive() {
-    if (!letter.empty()) DefineDosDeviceA(DDD_REMOVE_DEFINITION, letter.c_str(), nullptr);
+    if (!letter.empty()) DefineDosDeviceW(DDD_REMOVE_DEFINITION, wide(letter).c_str(), nullptr);
 }
 
 }  // namespace test

@@ -43,7 +43,8 @@ bool startUnixCommand(const std::string& command) {
 
 ULONGLONG capacity(const std::string& folder) {
     ULARGE_INTEGER total{};
-    return GetDiskFreeSpaceExA((folder + "\\").c_str(), nullptr, &total, nullptr) ? total.QuadPart : 0;
+    return GetDiskFreeSpaceExW(test::wide(folder + "\\").c_str(), nullptr, &total, nullptr) ? total.QuadPart
+                                                                                            : 0;
 }
 
 SmallDrive::SmallDrive() {
@@ -51,20 +52,20 @@ SmallDrive::SmallDrive() {
     unix_ = "/tmp/hidewell-small-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     const std::string dos = dosPath(unix_);
     // Wine's drive Z: is the machine's root; elsewhere Z: is anything.
-    if (!underWine() || GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES) return;
+    if (!underWine() || GetFileAttributesW(L"Z:\\tmp") == INVALID_FILE_ATTRIBUTES) return;
     if (!startUnixCommand("mkdir -p " + unix_ + " && mount -t tmpfs -o size=64k tmpfs " + unix_)) return;
     // Nothing is written there before the mount shows.
     waitFor([&] { return small(dos); });
     mounted_ = dos;
     if (!small(dos)) return;
-    if (!CreateDirectoryA((dos + "\\app").c_str(), nullptr)) return;
+    if (!CreateDirectoryW(test::wide(dos + "\\app").c_str(), nullptr)) return;
     folder = dos + "\\app";
 }
 
 bool SmallDrive::fill() {
     if (!small(mounted_)) return false;
-    HANDLE h =
-        CreateFileA((mounted_ + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE h = CreateFileW(test::wide(mounted_ + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     static const char block[4096] = {};
     bool full = false;
@@ -95,7 +96,7 @@ SmallDrive::~SmallDrive() {
     for (const std::string& m : {mounted_, keptMount_}) {
         if (m.empty() || !small(m)) continue;
         removeTree(m + "\\app");
-        DeleteFileA((m + "\\filler").c_str());
+        DeleteFileW(test::wide(m + "\\filler").c_str());
     }
     // Lazily: Wine may still hold a folder open for a moment.
     std::string command = "umount -l " + unix_ + " 2>/dev/null; rmdir " + unix_;
