@@ -24,9 +24,12 @@ std::wstring item(const std::string& path) {
 
 void Sandbox::SetUp() {
     static int serial = 0;
-    wchar_t temp[MAX_PATH];
+    // In the long form, as dialogs and the shell give paths back: TEMP may
+    // be short (C:\Users\RUNNER~1\...).
+    wchar_t temp[MAX_PATH], full[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    std::string base = platform::narrow(temp) + "hidewell-tests";
+    const DWORD length = GetLongPathNameW(temp, full, MAX_PATH);
+    std::string base = platform::narrow(length && length < MAX_PATH ? full : temp) + "hidewell-tests";
     CreateDirectoryW(wide(base).c_str(), nullptr);
     dir = base + "\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     removeTree(dir);
