@@ -106,7 +106,7 @@ TEST_F(BadRegistryTest, AnOddPasswordValueIsReadAsWhatItHoldsAndLeftAsItIs) {
             test::deleteRaw(HKEY_LOCAL_MACHINE, kMachine, kName);
             test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
             ASSERT_TRUE(test::writeRaw(root, path, kName, v.type, v.data));
-            const test::RawValue before = test::readRaw(root, path, kName);  // poisoned: nothing read past it
+            const test::RawValue before = test::readRaw(root, path, kName);
 
             // Text as the registry now holds it, which the raw bytes give in
             // the code page they were written in.

@@ -1,7 +1,7 @@
 // Registry fixtures and probes for tests that touch Wine's real registry:
-// a fresh sandbox key per test, raw reads through a poisoned buffer, a key
-// whose security refuses new values, values put back as they were, and a
-// probe for leaked key handles.
+// a fresh sandbox key per test, raw reads and writes, a key whose security
+// refuses new values, values put back as they were, and a probe for leaked
+// key handles.
 #pragma once
 
 #include <windows.h>
@@ -30,8 +30,7 @@ struct RawValue {
     std::string data;  // exactly the bytes the registry holds
 };
 
-// Reads a value through a buffer much larger than the value and filled with
-// poison; fails the test when the registry touched bytes past the data.
+// Reads a value with the narrow call: text comes in the program's code page.
 RawValue readRaw(HKEY root, const std::string& path, const std::string& name);
 // These two say whether they did, and why not, for the caller to assert on.
 [[nodiscard]] ::testing::AssertionResult writeRaw(HKEY root, const std::string& path, const std::string& name,
