@@ -4,7 +4,9 @@
 #include "mru/FrmMRU.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
+#include <string_view>
 
 #include "app/Form1.h"
 #include "mru/MruTargets.h"
@@ -20,6 +22,16 @@ using ui::Icon;
 
 using msg::kReboot;
 using msg::saysNot;
+
+constexpr int kTargets = static_cast<int>(std::size(MruTargets));
+
+// The row of the table that the drop-down list shows as `name`.
+const MruTarget& target(std::string_view name) {
+    const auto found = std::find_if(std::begin(MruTargets), std::end(MruTargets),
+                                    [&](const MruTarget& t) { return t.name == name; });
+    EXPECT_NE(found, std::end(MruTargets)) << name;
+    return found == std::end(MruTargets) ? MruTargets[0] : *found;
+}
 
 class FrmMRUTest : public test::Sandbox {
 protected:
@@ -67,20 +79,18 @@ private:
     std::vector<std::unique_ptr<test::PreservedKey>> kept_;
 };
 
-TEST_F(FrmMRUTest, ListsTheNineProgramsSortedWithNothingChosen) {
+TEST_F(FrmMRUTest, ListsEveryProgramOfTheTableSortedWithNothingChosen) {
     ui::shared<Form1>().Show();
     form.Show();
     EXPECT_FALSE(ui::shared<Form1>().visible());
-    EXPECT_EQ(form.LblNoMRU.text(), "9");
-    EXPECT_EQ(form.CmbMRU.listCount(), 9);
+    EXPECT_EQ(form.LblNoMRU.text(), std::to_string(kTargets));
+    ASSERT_EQ(form.CmbMRU.listCount(), kTargets);
     EXPECT_EQ(form.CmbMRU.selectedText(), "");
     std::vector<std::string> shown;
-    for (int i = 0; i < 9; ++i) {
-        char text[64] = "";
-        SendMessageA(form.CmbMRU.hwnd(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        shown.push_back(text);
-    }
+    for (int i = 0; i < kTargets; ++i) shown.push_back(form.CmbMRU.itemText(i));
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    for (const MruTarget& t : MruTargets)
+        EXPECT_NE(std::find(shown.begin(), shown.end(), t.name), shown.end()) << t.name;
 
     form.CmdDelMRU.click();
     EXPECT_EQ(host.boxes,
@@ -89,8 +99,8 @@ TEST_F(FrmMRUTest, ListsTheNineProgramsSortedWithNothingChosen) {
     form.close();
     EXPECT_TRUE(ui::shared<Form1>().visible());
     form.Show();
-    EXPECT_EQ(form.CmbMRU.listCount(), 9) << "a new load, the same nine";
-    EXPECT_EQ(form.LblNoMRU.text(), "9");
+    EXPECT_EQ(form.CmbMRU.listCount(), kTargets) << "a new load, the same rows";
+    EXPECT_EQ(form.LblNoMRU.text(), std::to_string(kTargets));
 }
 
 TEST_F(FrmMRUTest, EachRowDeletesItsWholeKeyAndNothingBeside) {
@@ -117,8 +127,7 @@ TEST_F(FrmMRUTest, EachRowDeletesItsWholeKeyAndNothingBeside) {
 }
 
 TEST_F(FrmMRUTest, AMissingProgramKeyIsNotCreated) {
-    const MruTarget& foxit = MruTargets[2];
-    ASSERT_STREQ(foxit.name, "Foxit Reader");
+    const MruTarget& foxit = target("Foxit Reader");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Foxit Software");
     form.CmbMRU.choose("Foxit Reader");
     form.CmdDelMRU.click();
@@ -127,8 +136,7 @@ TEST_F(FrmMRUTest, AMissingProgramKeyIsNotCreated) {
 }
 
 TEST_F(FrmMRUTest, AKeyThatWillNotGoIsReportedNotConfirmed) {
-    const MruTarget& run = MruTargets[5];
-    ASSERT_STREQ(run.name, "Run commands");
+    const MruTarget& run = target("Run commands");
     ASSERT_TRUE(plant(run));
     const std::string target = std::string(run.parent) + "\\" + run.subkey;
     {
