@@ -42,7 +42,13 @@ public:
 
     int loads = 0, unloads = 0, clicks = 0;
     std::vector<int> keys;
-    std::function<void()> onLoad, onUnload, onClick, onKey;
+    std::function<void()> onLoad, onUnload, onClick, onKey, onF2;
+
+    bool preTranslateKey(const MSG& key) override {
+        if (key.message != WM_KEYDOWN || key.wParam != VK_F2 || !onF2) return Form::preTranslateKey(key);
+        onF2();
+        return true;
+    }
 
 protected:
     void Form_Load() override {
@@ -68,7 +74,7 @@ class FormTest : public test::Sandbox {
 protected:
     void SetUp() override {
         Sandbox::SetUp();
-        probe.onLoad = probe.onUnload = probe.onClick = probe.onKey = nullptr;
+        probe.onLoad = probe.onUnload = probe.onClick = probe.onKey = probe.onF2 = nullptr;
         probe.loads = probe.unloads = probe.clicks = 0;
         probe.keys.clear();
     }
@@ -208,7 +214,12 @@ TEST_F(FormTest, AFailingHandlerIsReportedAndLeavesNoWindowHalfDone) {
     const std::vector<test::Box> onKey = host.takeBoxes();
     ASSERT_EQ(onKey.size(), 1u);
     EXPECT_EQ(onKey[0].title, "Error");
-    EXPECT_EQ(host.boxOwners, (std::vector<HWND>{probe.hwnd(), probe.hwnd()}));
+    // A window's own key, under the same boundary.
+    probe.onF2 = [] { throw std::bad_alloc(); };
+    PostMessageW(probe.Txt.hwnd(), WM_KEYDOWN, VK_F2, 1);
+    ui::pumpMessages();
+    EXPECT_EQ(host.takeBoxes(), std::vector<test::Box>{msg::kNoMemory});
+    EXPECT_EQ(host.boxOwners, (std::vector<HWND>{probe.hwnd(), probe.hwnd(), probe.hwnd()}));
 
     // A Form_Load that fails leaves no window, and the one it hid comes back.
     probe.close();
