@@ -9,6 +9,7 @@
 #include "hiding/ModSaveListToFile.h"
 #include "hiding/TurnWait.h"
 #include "ui/Program.h"
+#include "ui/Progress.h"
 #include "ui/WaitCursor.h"
 
 using ui::Answer;
@@ -99,9 +100,18 @@ void FrmUnhidef::Form_Load() {
         MsgBox(kListIsLink, "Error", Icon::Exclamation);
         return;
     }
-    std::vector<std::string> entries;
-    const hiding::ReadResult read = hiding::readEntries(list, entries);
-    LstUnhide.addItems(std::move(entries));
+    hiding::ReadResult read = hiding::ReadResult::Complete;
+    {
+        // A long list takes seconds to read and more to list (a million
+        // entries about ten under Wine): the user sees how far it has come.
+        ui::Progress progress("Reading the list of hidden items\xE2\x80\xA6");
+        std::vector<std::string> entries;
+        read =
+            hiding::readEntries(list, entries, [&](auto done, auto total) { progress.at(done, total * 10); });
+        const size_t count = entries.size();
+        LstUnhide.addItems(std::move(entries),
+                           [&](size_t done) { progress.at(count + done * 9, count * 10); });
+    }
     if (read != hiding::ReadResult::Complete) {
         MsgBox("The 'Sett~.dll' file was not found", "Error", Icon::Exclamation);
         if (read == hiding::ReadResult::Failed) MsgBox(kPartlyRead, "Info", Icon::Information);

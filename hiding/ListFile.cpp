@@ -386,6 +386,34 @@ std::string utf16Bytes(const std::string& text, Encoding order) {
     return out;
 }
 
+// What holding a list costs while the unhide window shows it, as measured
+// under Wine with bench --hold: each entry as UTF-8 (here, then in the
+// window's own list) and as UTF-16 in the native list box, about three times
+// its bytes, and some 120 bytes a line besides (string headers, the native
+// item, the heap's own); the longest line is held up to four times more for
+// a moment, on its way into the list box (a line of 60 MB took 440 MB).
+// Reading stops, as for want of memory, before that passes half the memory
+// now free: trying would first page the whole machine to a crawl, and then
+// fail all the same.
+class MemoryBound {
+public:
+    explicit MemoryBound(ULONGLONG fileBytes) {
+        MEMORYSTATUSEX memory{};
+        memory.dwLength = sizeof memory;
+        budget_ = GlobalMemoryStatusEx(&memory) ? memory.ullAvailPhys / 2 : ~0ULL;
+        if (fileBytes > budget_ / kPerByte) throw std::bad_alloc();
+    }
+    void add(size_t lineBytes) {
+        longest_ = std::max<ULONGLONG>(longest_, lineBytes);
+        spent_ += lineBytes * kPerByte + kPerLine;
+        if (spent_ + longest_ * 4 > budget_) throw std::bad_alloc();
+    }
+
+private:
+    static constexpr ULONGLONG kPerByte = 3, kPerLine = 128;
+    ULONGLONG budget_ = 0, spent_ = 0, longest_ = 0;
+};
+
 // The platform's form of a path of a file here, which reaches exactly that file.
 bool filePath(const std::string& path, std::wstring& wide) {
     if (!platform::toWide(path, wide)) return false;
@@ -402,7 +430,8 @@ bool isReadOnly(const std::string& path) {
 
 std::string listFilePath() { return platform::applicationFolder() + "\\sett~.dll"; }
 
-ReadResult readEntries(const std::string& path, std::vector<std::string>& entries) {
+ReadResult readEntries(const std::string& path, std::vector<std::string>& entries,
+                       const ReadProgress& progress) {
     std::wstring wide;
     if (!filePath(path, wide)) return ReadResult::Failed;
     platform::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -416,23 +445,23 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
     // another waits for input that never comes.
     if (GetFileType(file.get()) != FILE_TYPE_DISK) return ReadResult::Failed;
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
-        // Each entry is held twice while a window shows it (here and in the
-        // list box): a file larger than half the free memory cannot be held,
-        // and trying would first page the whole machine to a crawl.
-        MEMORYSTATUSEX memory{};
-        memory.dwLength = sizeof memory;
-        if (GlobalMemoryStatusEx(&memory) && static_cast<ULONGLONG>(size.QuadPart) > memory.ullAvailPhys / 2)
-            throw std::bad_alloc();
-        entries.reserve(entries.size() + size.QuadPart / 48);
-    }
+    if (!GetFileSizeEx(file.get(), &size)) size.QuadPart = 0;
+    MemoryBound bound(static_cast<ULONGLONG>(size.QuadPart));
+    if (size.QuadPart > 0) entries.reserve(entries.size() + static_cast<size_t>(size.QuadPart / 48));
 
     // A line an earlier version wrote in the legacy code page is read in it.
     const auto keepBytes = [&](std::string& line) {
         if (!platform::isUtf8(line)) line = platform::fromLegacy(line);
+        bound.add(line.size());
+        // A long line was read into room that grew as it came.
+        if (line.capacity() - line.size() > line.size() / 4 + 32) line.shrink_to_fit();
         entries.push_back(std::move(line));
     };
-    const auto keepUnits = [&](std::wstring& line) { entries.push_back(platform::narrow(line)); };
+    const auto keepUnits = [&](std::wstring& line) {
+        entries.push_back(platform::narrow(line));
+        bound.add(entries.back().size());
+    };
+    ULONGLONG done = 0;
     Lines<char> bytes;
     Lines<wchar_t> units;
     Encoding encoding = Encoding::Bytes;
@@ -446,6 +475,8 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
         if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
             return ReadResult::Failed;
         if (got == 0) break;
+        done += got;
+        if (progress) progress(done, static_cast<ULONGLONG>(size.QuadPart));
         std::string_view chunk(buffer.data(), got);
         if (atStart) encoding = byteOrderMark(chunk);
         if (encoding == Encoding::Bytes) {

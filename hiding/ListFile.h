@@ -28,9 +28,14 @@ enum class ReadResult {
 // skipped. A line that is not UTF-8, written by an earlier version in the
 // system's legacy code page, is read in that one. Only a file on a disk is
 // read: a device (NUL, CON, COM1) fails. On failure the entries read whole
-// so far stay; a line cut short by the failure does not. Throws std::bad_alloc, reading nothing, for
-// a file too large to hold in the memory left.
-ReadResult readEntries(const std::string& path, std::vector<std::string>& entries);
+// so far stay; a line cut short by the failure does not. Throws
+// std::bad_alloc for a list too large to hold in the memory left: one whose
+// cost in a window (about three times its bytes, and 128 bytes a line)
+// would pass half the free memory; a file whose bytes alone would is not
+// read at all. `progress`, if any, hears the bytes read so far of the whole.
+using ReadProgress = std::function<void(unsigned long long done, unsigned long long total)>;
+ReadResult readEntries(const std::string& path, std::vector<std::string>& entries,
+                       const ReadProgress& progress = {});
 
 // True when the file is there and read-only: nothing is written to it then.
 bool isReadOnly(const std::string& path);

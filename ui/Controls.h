@@ -174,8 +174,9 @@ class ListBox : public Control {
 public:
     using Control::Control;
     void addItem(std::string item);
-    // Appends many items in one pass, with redraw suspended.
-    void addItems(std::vector<std::string> items);
+    // Appends many items in one pass, with redraw suspended, telling `step`
+    // (if any) every few thousand how many are in.
+    void addItems(std::vector<std::string> items, const std::function<void(size_t done)>& step = {});
     void removeItem(int index);
     void clear();
     int listCount() const { return static_cast<int>(items_.size()); }

@@ -45,7 +45,7 @@ void ListBox::addItem(std::string item) {
     items_.push_back(std::move(item));
 }
 
-void ListBox::addItems(std::vector<std::string> items) {
+void ListBox::addItems(std::vector<std::string> items, const std::function<void(size_t done)>& step) {
     HWND h = hwnd();
     size_t bytes = 0, longest = 0;
     for (size_t i = 0; i < items.size(); ++i) {
@@ -54,11 +54,15 @@ void ListBox::addItems(std::vector<std::string> items) {
     }
     SendMessageW(h, WM_SETREDRAW, FALSE, 0);
     SendMessageW(h, LB_INITSTORAGE, items.size(), bytes * sizeof(wchar_t));
-    for (const std::string& item : items)
-        SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown(item).c_str()));
+    for (size_t i = 0; i < items.size(); ++i) {
+        SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown(items[i]).c_str()));
+        if (step && i % 4096 == 4095) step(i + 1);
+    }
     SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(h, nullptr, TRUE);
-    if (!items.empty()) fitWidth(shown(items[longest]));
+    // No path is longer than 32,767 characters: the room to scroll to is
+    // measured on no more (a line of megabytes would cost its size again).
+    if (!items.empty()) fitWidth(shown(items[longest].substr(0, 3 * 32767)));
     if (items_.empty()) {
         items_ = std::move(items);
     } else {
