@@ -12,7 +12,6 @@ FrmChangePass::FrmChangePass()
             .width = 4815,
             .height = 3735,
             .border = ui::Border::FixedDialog,
-            .excludesMain = true,
             .escapeCloses = true}) {
     CmdChangepass.Click = [this] { CmdChangepass_Click(); };
     TxtOldPass.KeyPress = [this](int key) { TxtOldPass_KeyPress(key); };

@@ -13,7 +13,6 @@ FrmMRU::FrmMRU()
             .width = 4680,
             .height = 2745,
             .border = ui::Border::FixedSingle,
-            .excludesMain = true,
             .escapeCloses = true}) {
     CmdDelMRU.Click = [this] { CmdDelMRU_Click(); };
 }

@@ -86,7 +86,8 @@ struct FormDesign {
     Border border = Border::FixedSingle;
     COLORREF back = Default;
     // A window that works on what the main window opens: it and the main
-    // window are never on the screen together (see Form::Show).
+    // window are never on the screen together (see Form::Show), so no second
+    // window of the kind can be opened beside it.
     bool excludesMain = false;
     // Escape does what the close box does. Not for the windows whose closing
     // ends the program, where a stray Escape would lose the session.
