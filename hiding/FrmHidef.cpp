@@ -58,8 +58,7 @@ void FrmHidef::CmdHideDir_Click() {
 void FrmHidef::CmdHideFil_Click() {
     const auto choice = chooseFile({.kind = ui::FileDialog::Open,
                                     .title = "Select a file to hide and click open",
-                                    .filterDescription = "All Files (*.*)",
-                                    .filterPattern = "*.*",
+                                    .filters = {{"All Files (*.*)", "*.*"}},
                                     .initialFolder = Dir1.path()});
     if (!choice) return;
     if (!choice->exact) return refuseUnrecordable();

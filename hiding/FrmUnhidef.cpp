@@ -19,12 +19,15 @@ using ui::Icon;
 namespace {
 
 // CommSave: the one file dialog of the window, for export and import alike.
+// Export writes a name typed without an extension as it is, so import shows
+// every file too, after the list files.
 ui::FileDialog commSave(ui::FileDialog::Kind kind) {
-    return {.kind = kind,
-            .title = "",  // the platform's own titles
-            .filterDescription = "Hidewell File (*.HWL)",
-            .filterPattern = "*.hwl",
-            .initialFolder = ""};
+    ui::FileDialog d{.kind = kind,
+                     .title = "",  // the platform's own titles
+                     .filters = {{"Hidewell File (*.HWL)", "*.hwl"}},
+                     .initialFolder = ""};
+    if (kind == ui::FileDialog::Open) d.filters.push_back({"All Files (*.*)", "*.*"});
+    return d;
 }
 
 std::string notExported(const std::string& path) {

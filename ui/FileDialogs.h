@@ -11,7 +11,7 @@ struct IFileDialog;
 
 namespace ui {
 
-// Sets up a new open or save dialog as `dialog` asks: title, the one filter,
+// Sets up a new open or save dialog as `dialog` asks: title, the filters,
 // any name may be typed, and the initial folder. The folder is set with
 // SetFolder, which holds whatever folder the user chose last time; since
 // Windows 7, the older dialogs' initial folder gives way to that one when it

@@ -5,6 +5,7 @@
 
 #include <cwchar>
 #include <memory>
+#include <vector>
 
 #include "platform/Handles.h"
 #include "platform/Paths.h"
@@ -136,8 +137,11 @@ public:
         PWSTR got = nullptr;
         if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &got))) return std::nullopt;
         std::wstring path = CoTaskString(got).get();
-        if (d.kind == FileDialog::Save)
-            path = nameAsTyped(path, name.typed, platform::widen(d.filterPattern));
+        // The extension a save dialog may add is that of the file type chosen in it.
+        UINT type = 1;
+        if (FAILED(dialog->GetFileTypeIndex(&type)) || type < 1 || type > d.filters.size()) type = 1;
+        if (d.kind == FileDialog::Save && !d.filters.empty())
+            path = nameAsTyped(path, name.typed, platform::widen(d.filters[type - 1].pattern));
         FileChoice choice;
         choice.exact = platform::toUtf8(path, choice.path);
         if (!choice.exact) choice.path = platform::narrow(path);
@@ -168,10 +172,15 @@ Host* current = &realHost;
 }  // namespace
 
 HRESULT prepareFileDialog(IFileDialog& dialog, const FileDialog& wanted) {
-    const std::wstring description = platform::widen(wanted.filterDescription);
-    const std::wstring pattern = platform::widen(wanted.filterPattern);
-    const COMDLG_FILTERSPEC filter{description.c_str(), pattern.c_str()};
-    HRESULT hr = dialog.SetFileTypes(1, &filter);
+    // SetFileTypes copies the texts; till then they live here.
+    std::vector<std::wstring> texts;
+    for (const FileFilter& f : wanted.filters) {
+        texts.push_back(platform::widen(f.description));
+        texts.push_back(platform::widen(f.pattern));
+    }
+    std::vector<COMDLG_FILTERSPEC> specs;
+    for (size_t i = 0; i < texts.size(); i += 2) specs.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+    HRESULT hr = specs.empty() ? S_OK : dialog.SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
     if (SUCCEEDED(hr) && !wanted.title.empty()) hr = dialog.SetTitle(platform::widen(wanted.title).c_str());
     FILEOPENDIALOGOPTIONS options = 0;
     if (SUCCEEDED(hr)) hr = dialog.GetOptions(&options);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -15,13 +16,20 @@ enum class Icon { None, Information, Exclamation };
 enum class Buttons { Ok, YesNo, RetryCancel };
 enum class Answer { Ok, Yes, No, Retry, Cancel };
 
+// One entry of a file dialog's list of file types. UTF-8.
+struct FileFilter {
+    std::string description;  // "Hidewell File (*.HWL)"
+    std::string pattern;      // "*.hwl"
+    bool operator==(const FileFilter&) const = default;
+};
+
 struct FileDialog {
     enum Kind { Open, Save };
     Kind kind = Open;
     // All text here is UTF-8.
     std::string title;  // empty: the platform's default title
-    std::string filterDescription;
-    std::string filterPattern;
+    // In the order offered; the first is chosen when the dialog opens.
+    std::vector<FileFilter> filters;
     std::string initialFolder;  // empty: the platform's choice
 };
 

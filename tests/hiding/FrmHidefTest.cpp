@@ -154,8 +154,7 @@ TEST_F(FrmHidefTest, HidesTheChosenFile) {
     const ui::FileDialog& d = host.dialogs[0];
     EXPECT_EQ(d.kind, ui::FileDialog::Open);
     EXPECT_EQ(d.title, "Select a file to hide and click open");
-    EXPECT_EQ(d.filterDescription, "All Files (*.*)");
-    EXPECT_EQ(d.filterPattern, "*.*");
+    EXPECT_EQ(d.filters, (std::vector<ui::FileFilter>{{"All Files (*.*)", "*.*"}}));
     EXPECT_EQ(d.initialFolder, at("Secret")) << "the dialog opens where the folder list is";
     EXPECT_EQ(flags(at("notes.txt")), FILE_ATTRIBUTE_READONLY | kHiddenSystem) << "still read-only";
     EXPECT_EQ(test::readFile(listFile()), at("notes.txt") + "\r\n");

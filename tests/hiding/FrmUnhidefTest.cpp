@@ -325,8 +325,7 @@ TEST_F(FrmUnhidefTest, ExportsTheListAsShown) {
     const ui::FileDialog& d = host.dialogs[0];
     EXPECT_EQ(d.kind, ui::FileDialog::Save);
     EXPECT_EQ(d.title, "");
-    EXPECT_EQ(d.filterDescription, "Hidewell File (*.HWL)");
-    EXPECT_EQ(d.filterPattern, "*.hwl");
+    EXPECT_EQ(d.filters, (std::vector<ui::FileFilter>{{"Hidewell File (*.HWL)", "*.hwl"}}));
     EXPECT_EQ(d.initialFolder, "");
     EXPECT_EQ(test::readFile(at("out")), lines({"C:\\a", "C:\\My Files, old\\b.txt", "", "  C:\\lead"}))
         << "under exactly the name given, without the removed entry";
@@ -345,6 +344,9 @@ TEST_F(FrmUnhidefTest, ImportReplacesTheListAndTheFileTakingEveryLineAsItIs) {
     EXPECT_EQ(test::importList(form, at("in.hwl")), std::vector<Box>{kImported});
     ASSERT_EQ(host.dialogs.size(), 1u);
     EXPECT_EQ(host.dialogs[0].kind, ui::FileDialog::Open);
+    EXPECT_EQ(host.dialogs[0].filters,
+              (std::vector<ui::FileFilter>{{"Hidewell File (*.HWL)", "*.hwl"}, {"All Files (*.*)", "*.*"}}))
+        << "a list exported under a name without an extension can be picked";
     const Entries imported{"C:\\dup", "", "C:\\dup", at("missing"), "C:\\last"};
     EXPECT_EQ(shown(), imported) << "replaced, not merged";
     EXPECT_EQ(test::readFile(listFile()), lines(imported));

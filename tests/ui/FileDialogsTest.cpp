@@ -41,11 +41,11 @@ TEST_F(FileDialogsTest, OpenAtTheFolderAskedForAndTakeAnyName) {
             IFileDialog* dialog = nullptr;
             ASSERT_HRESULT_SUCCEEDED(
                 CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog)));
-            EXPECT_HRESULT_SUCCEEDED(ui::prepareFileDialog(*dialog, {.kind = kind,
-                                                                     .title = "Pick",
-                                                                     .filterDescription = "All Files (*.*)",
-                                                                     .filterPattern = "*.*",
-                                                                     .initialFolder = folder}));
+            EXPECT_HRESULT_SUCCEEDED(
+                ui::prepareFileDialog(*dialog, {.kind = kind,
+                                                .title = "Pick",
+                                                .filters = {{"Lists", "*.hwl"}, {"All", "*.*"}},
+                                                .initialFolder = folder}));
             const std::string opened = folderOf(*dialog);
             EXPECT_TRUE(opened == folder || (folder == at("twin.") && opened == dir)) << opened;
             FILEOPENDIALOGOPTIONS options = 0;
@@ -89,8 +89,7 @@ std::optional<ui::FileChoice> answered(ui::FileDialog::Kind kind, const std::str
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, answerTheDialog);
     auto choice = ui::host().chooseFile(nullptr, {.kind = kind,
                                                   .title = "",
-                                                  .filterDescription = "Hidewell File (*.HWL)",
-                                                  .filterPattern = "*.hwl",
+                                                  .filters = {{"Hidewell File (*.HWL)", "*.hwl"}},
                                                   .initialFolder = folder});
     KillTimer(nullptr, timer);
     ui::setHost(&test::host());
