@@ -27,7 +27,7 @@ void FrmNewPass::CmdNewpassok_Click() {
         return;
     }
     if (!PasswordStore::save(password)) {
-        MsgBox(PasswordStore::kNotSaved, "Error", ui::Icon::Exclamation);
+        MsgBox(PasswordStore::kFirstNotSaved, "Error", ui::Icon::Exclamation);
         return;
     }
     MsgBox("The password was successfully saved", "Hidewell", ui::Icon::Information);

@@ -71,9 +71,13 @@ inline constexpr char kBrokenCharacter[] =
     "The new password has a broken character in it (half of a pair that makes one character), so it "
     "cannot be kept. Please type the new password again.";
 
-// What the password windows tell the user when save() returned false.
+// What the change-password window tells the user when save() returned false.
 inline constexpr char kNotSaved[] =
     "The password could not be stored in the registry, so it was not changed. Please try again; if this "
+    "keeps happening, Hidewell may not write to the registry of this computer.";
+// And the first-password window: there was no password to change.
+inline constexpr char kFirstNotSaved[] =
+    "The password could not be stored in the registry, so no password was chosen. Please try again; if this "
     "keeps happening, Hidewell may not write to the registry of this computer.";
 
 }  // namespace PasswordStore

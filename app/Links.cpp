@@ -6,8 +6,8 @@
 void followLink(ui::Form& window, const std::string& target, const std::string& address) {
     if (ui::host().openWithShell(target)) return;
     window.MsgBox(std::string(AppTitle) +
-                      " could not open the address below, because no program on this computer opens such "
-                      "links. Copy it into one that does.\n\n" +
+                      " could not open the address below: no program on this computer took it. Copy it into "
+                      "a program that opens such addresses.\n\n" +
                       address,
-                  "Info", ui::Icon::Information);
+                  "Error", ui::Icon::Exclamation);
 }

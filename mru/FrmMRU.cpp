@@ -35,10 +35,12 @@ void FrmMRU::CmdDelMRU_Click() {
     for (const MruTarget& t : MruTargets) {
         if (chosen != t.name) continue;
         // Some programs keep their list in subkeys: the key goes whole, and
-        // only a key that is gone is reported as removed.
+        // only a key that is gone is reported as removed. A program that has
+        // the key open does not keep it from going; the key's security does.
         if (!ModRegedit::RegDeleteSubkeyTree(ModRegedit::HKCU, t.parent, t.subkey)) {
-            MsgBox("The " + chosen + " list could not be removed: the registry refused to delete it. Close " +
-                       "the program that keeps it and try again.",
+            MsgBox("The " + chosen +
+                       " list could not be removed: the registry did not let Hidewell delete it (its "
+                       "permissions, or those of a key inside it, protect it).",
                    "Error", Icon::Exclamation);
             return;
         }

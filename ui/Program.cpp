@@ -12,9 +12,9 @@
 namespace ui {
 namespace {
 
+// After the program's title.
 constexpr char kCannotStart[] =
-    "The program could not open its window, so it ends. The computer may be short of memory or of "
-    "window resources.";
+    " could not open its window, so it ends. The computer may be short of memory or of window resources.";
 
 Form* mainForm = nullptr;
 std::string title;
@@ -58,7 +58,8 @@ int runProgram(Form& startup) {
     const auto& forms = Form::every();
     if (std::none_of(forms.begin(), forms.end(), [](Form* f) { return f->visible(); })) {
         unloadAll();
-        host().messageBox(nullptr, kCannotStart, title, Icon::Exclamation, Buttons::Ok);
+        host().messageBox(nullptr, (title.empty() ? "The program" : title) + kCannotStart, "Error",
+                          Icon::Exclamation, Buttons::Ok);
         return 1;
     }
     return runMessageLoop();

@@ -29,7 +29,6 @@ using namespace test::password;
 
 using msg::kIncorrect;
 const Box kRetype{"Please Re-Type", "Hidewell", Icon::Information};
-const Box kNotSaved{PasswordStore::kNotSaved, "Error", Icon::Exclamation};
 
 class PasswordWindowsTest : public test::Sandbox {
 protected:
@@ -219,7 +218,8 @@ TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
     first.TxtNewpass1.setText("pw");
     first.txtnewpass2.setText("pw");
     first.CmdNewpassok.click();
-    EXPECT_EQ(host.boxes, std::vector<Box>{kNotSaved});
+    EXPECT_EQ(host.boxes, (std::vector<Box>{{PasswordStore::kFirstNotSaved, "Error", Icon::Exclamation}}))
+        << "no password was there to be changed";
     EXPECT_TRUE(first.visible());
     EXPECT_FALSE(main.loaded());
     EXPECT_TRUE(PasswordStore::isEmpty());

@@ -70,10 +70,10 @@ TEST_F(FrmAboutTest, LinksHandTheirTooltipToTheShellOrSayWhyNot) {
     main.LblContact.click();
     const auto cannotOpen = [](const std::string& address) {
         return test::Box{
-            "Hidewell could not open the address below, because no program on this computer opens "
-            "such links. Copy it into one that does.\n\n" +
+            "Hidewell could not open the address below: no program on this computer took it. Copy it into a "
+            "program that opens such addresses.\n\n" +
                 address,
-            "Info", ui::Icon::Information};
+            "Error", ui::Icon::Exclamation};
     };
     EXPECT_EQ(host.boxes, (std::vector{cannotOpen("https://www.tarnwick.com/software/"),
                                        cannotOpen("hidewell@tarnwick.com")}));

@@ -289,7 +289,9 @@ TEST_F(FormTest, AProgramWhoseFirstWindowCannotBeMadeSaysSoAndEnds) {
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no message loop ran";
     EXPECT_EQ(rc, 1);
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].title, ui::programTitle());
+    EXPECT_EQ(host.boxes[0].title, "Error");
+    EXPECT_EQ(host.boxes[0].prompt.rfind(ui::programTitle() + " could not open its window", 0), 0u)
+        << "a box of no window names the program";
     EXPECT_EQ(host.boxes[0].icon, ui::Icon::Exclamation);
     EXPECT_EQ(host.boxOwners[0], nullptr);
     EXPECT_FALSE(probe.loaded());
