@@ -36,12 +36,15 @@ void FrmMRU::CmdDelMRU_Click() {
         if (chosen != t.name) continue;
         // Some programs keep their list in subkeys: the key goes whole, and
         // only a key that is gone is reported as removed. A program that has
-        // the key open does not keep it from going; the key's security does.
+        // the key open does not keep it from going; its security, or a
+        // registry link on the way to it, does.
         if (!ModRegedit::RegDeleteSubkeyTree(ModRegedit::HKCU, t.parent, t.subkey)) {
-            MsgBox("The " + chosen +
-                       " list could not be removed: the registry did not let Hidewell delete it (its "
-                       "permissions, or those of a key inside it, protect it).",
-                   "Error", Icon::Exclamation);
+            MsgBox(
+                "The " + chosen +
+                    " list could not be removed: its registry key could not be deleted. The key's "
+                    "permissions may protect it, or it lies behind a registry link, through which Hidewell "
+                    "deletes nothing.",
+                "Error", Icon::Exclamation);
             return;
         }
         MsgBox(t.confirmation, "Confirmation", Icon::Information);
