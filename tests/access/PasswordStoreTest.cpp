@@ -32,11 +32,9 @@ protected:
     void SetUp() override {
         test::deleteRaw(HKEY_LOCAL_MACHINE, kMachine, kName);
         test::deleteRaw(HKEY_CURRENT_USER, kUser, kName);
-        handleBefore_ = test::nextKeyHandle();
+        handlesBefore_ = test::keyHandles();
     }
-    void TearDown() override {
-        EXPECT_EQ(test::nextKeyHandle(), handleBefore_) << "a key handle was left open";
-    }
+    void TearDown() override { EXPECT_TRUE(test::noKeyHandleLeft(handlesBefore_)); }
 
     [[nodiscard]] static ::testing::AssertionResult plantMachine(DWORD type, const std::string& data) {
         return test::writeRaw(HKEY_LOCAL_MACHINE, kMachine, kName, type, data);
@@ -50,7 +48,7 @@ protected:
 private:
     test::PreservedValue savedMachine_{HKEY_LOCAL_MACHINE, kMachine, kName};
     test::PreservedValue savedUser_{HKEY_CURRENT_USER, kUser, kName};
-    HKEY handleBefore_ = nullptr;
+    DWORD handlesBefore_ = 0;
 };
 
 #define SKIP_UNLESS_MACHINE_WRITABLE() \

@@ -18,10 +18,10 @@ class ModRegeditTest : public test::RegistrySandbox {
 protected:
     void SetUp() override {
         test::RegistrySandbox::SetUp();
-        handleBefore_ = test::nextKeyHandle();
+        handlesBefore_ = test::keyHandles();
     }
     void TearDown() override {
-        EXPECT_EQ(test::nextKeyHandle(), handleBefore_) << "a key handle was left open";
+        EXPECT_TRUE(test::noKeyHandleLeft(handlesBefore_));
         test::RegistrySandbox::TearDown();
     }
 
@@ -36,7 +36,7 @@ protected:
     }
 
 private:
-    HKEY handleBefore_ = nullptr;
+    DWORD handlesBefore_ = 0;
 };
 
 // --- RegKeyExists ---

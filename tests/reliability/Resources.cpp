@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "support/Sandbox.h"
+
 namespace reliability {
 namespace {
 
@@ -62,21 +64,18 @@ Resources measure() {
     Resources r;
     r.gdiReported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     r.userReported = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    if (!GetProcessHandleCount(GetCurrentProcess(), &r.handlesReported)) r.handlesReported = 0;
+    r.handles = test::kernelHandles();
     r.gdiCounted = countGdiObjects();
     r.windows = countWindows();
     r.iconsCounted = countIcons();
-    HANDLE probe = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    r.nextHandle = reinterpret_cast<UINT_PTR>(probe);
-    CloseHandle(probe);
     return r;
 }
 
 std::string Resources::describe() const {
     std::ostringstream os;
     os << "GDI " << gdiReported << " reported, " << gdiCounted << " counted; USER " << userReported
-       << " reported, " << windows << " windows and " << iconsCounted << " icons counted; handles "
-       << handlesReported << " reported, next handle 0x" << std::hex << nextHandle;
+       << " reported, " << windows << " windows and " << iconsCounted << " icons counted; " << handles
+       << " kernel handles";
     return os.str();
 }
 

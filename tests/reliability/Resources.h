@@ -9,11 +9,13 @@
 namespace reliability {
 
 struct Resources {
-    // GetGuiResources and GetProcessHandleCount; 0 where the platform does
-    // not keep the count (Wine 8 returns 0 for all three; Windows counts).
+    // GetGuiResources; 0 where the platform does not keep the count (Wine 8
+    // returns 0 for both; Windows counts).
     DWORD gdiReported = 0;
     DWORD userReported = 0;
-    DWORD handlesReported = 0;
+    // Kernel handles: GetProcessHandleCount's count, or under Wine, which
+    // reports 0, counted one by one (test::kernelHandles).
+    DWORD handles = 0;
     // Counted object by object: GDI objects by handle number, this
     // process's windows, and its icons and cursors by handle number. Wine
     // takes a handle number without its upper (reuse) bits; Windows does
@@ -21,9 +23,6 @@ struct Resources {
     int gdiCounted = 0;
     int windows = 0;
     int iconsCounted = 0;
-    // The value a new kernel handle gets: the lowest free one, so a handle
-    // left open anywhere in between raises it.
-    UINT_PTR nextHandle = 0;
 
     std::string describe() const;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "support/Sandbox.h"
 
 namespace test {
 
@@ -305,17 +306,21 @@ bool PasswordSandbox::noneStored() {
     return machine.rc != ERROR_SUCCESS || machine.data.empty() || machine.data[0] == '\0';
 }
 
-HKEY nextKeyHandle() {
-    // The first use of a root opens a handle that stays: make sure that has
-    // happened (under Wine, the classes root keeps one to the per-user classes).
+DWORD keyHandles() {
+    // Under Wine, the classes root keeps one to the per-user classes.
     classesMerged();
     HKEY key = nullptr;
     for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         if (RegOpenKeyExA(root, "", 0, KEY_READ, &key) == ERROR_SUCCESS) RegCloseKey(key);
     }
-    key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key) == ERROR_SUCCESS) RegCloseKey(key);
-    return key;
+    return kernelHandles();
+}
+
+::testing::AssertionResult noKeyHandleLeft(DWORD before) {
+    const DWORD now = keyHandles();
+    if (now <= before + handleSlack()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "a key handle was left open: " << before << " kernel handles before, " << now << " after";
 }
 
 }  // namespace test

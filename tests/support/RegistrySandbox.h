@@ -1,7 +1,7 @@
 // Registry fixtures and probes for tests that touch Wine's real registry:
 // a fresh sandbox key per test, raw reads and writes, a key whose security
-// refuses new values, values put back as they were, and a probe for leaked
-// key handles.
+// refuses new values, values put back as they were, and a count of the key
+// handles left open.
 #pragma once
 
 #include <windows.h>
@@ -167,8 +167,12 @@ private:
     PreservedValue user_{HKEY_CURRENT_USER, password::kUser, password::kName};
 };
 
-// The handle value the next opened key gets. Freed handles are reused first,
-// so a call that leaks a key handle changes it.
-HKEY nextKeyHandle();
+// The kernel handles open now (kernelHandles), after the registry's roots
+// have been used once, as their first use opens handles that stay: a call
+// that leaks a key handle raises the count.
+DWORD keyHandles();
+// Whether no more handles are open than `before` (keyHandles), give or take
+// the platform's slack (handleSlack).
+[[nodiscard]] ::testing::AssertionResult noKeyHandleLeft(DWORD before);
 
 }  // namespace test

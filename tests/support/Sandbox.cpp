@@ -242,6 +242,35 @@ bool underWine() {
     return wine;
 }
 
+DWORD kernelHandles() {
+    // The first exception thrown in the process sets up what the C++ runtime
+    // then keeps (with winpthreads a handle to the thread, an event and two
+    // semaphores): that is done before anything is counted.
+    static const bool runtimeReady = [] {
+        try {
+            throw 0;
+        } catch (int) {
+        }
+        return true;
+    }();
+    (void)runtimeReady;
+    DWORD reported = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &reported) && reported > 0) return reported;
+    // Wine hands out the lowest free value, 4 apart: past the last handle
+    // there are only free values, so a long run of them ends the count.
+    DWORD counted = 0;
+    for (ULONG_PTR value = 4, last = 0; value < last + 4096; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
+            ++counted;
+            last = value;
+        }
+    }
+    return counted;
+}
+
+DWORD handleSlack() { return underWine() ? 0 : 4; }
+
 bool readsWesternLegacy() { return platform::legacyCodePage() == 1252; }
 
 std::wstring wide(const std::string& utf8) { return platform::widen(utf8); }

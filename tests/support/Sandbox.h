@@ -93,6 +93,13 @@ void removeTree(const std::string& path);
 // True under Wine, false on Windows: for the few checks whose answer the two
 // are known to differ on.
 bool underWine();
+// The kernel handles this process holds: GetProcessHandleCount's count, or,
+// under Wine, which reports 0, the handles counted one by one.
+DWORD kernelHandles();
+// How many more kernel handles a test may find open afterwards with none of
+// its own left open: on Windows the system's threads (the thread pool, the
+// loader) open and close some as they please; under Wine nothing does.
+DWORD handleSlack();
 // True where lines and passwords of an earlier version are read as the tests
 // expect them: the system's legacy code page is Windows-1252.
 bool readsWesternLegacy();
