@@ -8,6 +8,7 @@
 #include "hiding/ListFile.h"
 #include "hiding/ModSaveListToFile.h"
 #include "hiding/TurnWait.h"
+#include "platform/Paths.h"
 #include "ui/Program.h"
 #include "ui/Progress.h"
 #include "ui/WaitCursor.h"
@@ -60,10 +61,12 @@ constexpr char kListNotSaved[] =
     "The list of hidden items could not be saved, because the 'Sett~.dll' file could not be written. "
     "The file keeps the list it held before, so entries removed since will be listed again next time.";
 
+// After "not found", for a list file that could not be opened or read whole:
+// what is shown may lack entries, which closing the window does not drop.
 constexpr char kPartlyRead[] =
-    "The list file is there but could not be read to its end (another program may be using it), so some "
-    "entries may be missing here. They stay in the file: when this window closes, only the entries removed "
-    "here leave it.";
+    "The list of hidden items could not be read whole from the 'Sett~.dll' file beside the program (another "
+    "program may be using it), so entries may be missing here. They stay in the file: when this window "
+    "closes, only the entries removed here leave it.";
 
 constexpr char kListIsLink[] =
     "The list of hidden items, the file 'Sett~.dll' beside the program, is a link to another place, and "
@@ -71,10 +74,36 @@ constexpr char kListIsLink[] =
     "done here can be saved to it. Put the list file itself in place of the link (or delete the link) and "
     "open this window again.";
 
-constexpr char kListReadOnly[] =
-    "The list of hidden items, the file 'sett~.dll' beside the program, is read-only, so changes made here "
-    "cannot be saved: entries removed here will be listed again next time. To save them, close this window, "
-    "clear the file's read-only flag (in its Properties) and open it again.";
+// Why changes made here cannot be saved, where the list file is the cause,
+// and what to do. `listRead`: there is a list, which removals would change.
+// (A link in the list file's place is told before anything is read.)
+std::string whyNotSaved(hiding::WriteProblem problem, bool listRead) {
+    const std::string cannot =
+        listRead ? "Changes made here cannot be saved (entries removed here will be listed again next time): "
+                 : "No list of hidden items can be kept: ";
+    switch (problem) {
+        case hiding::WriteProblem::NotAFile:
+            return cannot +
+                   "where the 'Sett~.dll' file that holds the list belongs, beside the program, a "
+                   "folder of that name stands. Move or rename that folder, then open this window "
+                   "again.";
+        case hiding::WriteProblem::ReadOnly:
+            return cannot +
+                   "the 'Sett~.dll' file beside the program, which holds the list, is read-only. Close "
+                   "this window, clear the file's read-only flag (in its Properties) and open the "
+                   "window again.";
+        case hiding::WriteProblem::FolderReadOnly:
+            return cannot +
+                   "the list is kept beside the program, in its 'Sett~.dll' file, and the program's "
+                   "folder cannot be written to:\n\n" +
+                   platform::applicationFolder() +
+                   "\n\nHidewell needs a folder you can write to: copy it (with its 'Sett~.dll' file, "
+                   "if there is one) to one, in your Documents for example, and run it from there.";
+        case hiding::WriteProblem::Link:
+        case hiding::WriteProblem::None: break;
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -97,6 +126,7 @@ void FrmUnhidef::Form_Load() {
     const ui::WaitCursor wait;  // a long list takes a while
     ui::mainWindow().Hide();
     removed_.clear();
+    listMissing_ = warnedUnwritable_ = false;
     const std::string list = hiding::listFilePath();
     // Nothing is read or written through a link in the list file's place.
     if (hiding::isLink(list)) {
@@ -115,23 +145,30 @@ void FrmUnhidef::Form_Load() {
         LstUnhide.addItems(std::move(entries),
                            [&](size_t done) { progress.at(count + done * 9, count * 10); });
     }
+    listMissing_ = read == hiding::ReadResult::Missing;
     if (read != hiding::ReadResult::Complete) {
         MsgBox("The 'Sett~.dll' file was not found", "Error", Icon::Exclamation);
         if (read == hiding::ReadResult::Failed) MsgBox(kPartlyRead, "Info", Icon::Information);
     }
-    warnedReadOnly_ = hiding::isReadOnly(list);
-    if (warnedReadOnly_) MsgBox(kListReadOnly, "Info", Icon::Exclamation);
+    // What would keep changes from being saved is said once, up front.
+    const std::string why = whyNotSaved(hiding::writeProblem(list), read == hiding::ReadResult::Complete);
+    warnedUnwritable_ = !why.empty();
+    if (warnedUnwritable_) MsgBox(why, "Info", Icon::Information);
 }
 
 // Called when the window is closed: what was removed here leaves the file
-// (writeRemovals); with nothing removed, the file is not touched. When that
-// fails (a full disk, a drive gone) the file keeps its old list whole, and
-// the user learns that removals did not take, unless told so on loading or
-// the user chose to stop waiting for another writer.
+// (writeRemovals); with nothing removed, the file is not touched, unless it
+// was missing: then an empty one takes its place, so that the next opening
+// does not report it again. When that fails (a full disk, a drive gone) the
+// file keeps its old list whole, and the user learns that removals did not
+// take, unless told so on loading or the user chose to stop waiting for
+// another writer. An empty list that could not be made loses nothing.
 void FrmUnhidef::Form_Unload() {
     hiding::TurnWait wait(*this);
-    if (!removed_.empty() && !writeRemovals(wait.keepWaiting()) && !wait.gaveUp() &&
-        !(warnedReadOnly_ && hiding::isReadOnly(hiding::listFilePath())))
+    const bool removed = !removed_.empty();
+    const bool saved = (!removed && !listMissing_) || writeRemovals(wait.keepWaiting());
+    if (!saved && removed && !wait.gaveUp() &&
+        !(warnedUnwritable_ && hiding::writeProblem(hiding::listFilePath()) != hiding::WriteProblem::None))
         MsgBox(kListNotSaved, "Error", Icon::Exclamation);
     ui::mainWindow().Show();
 }
@@ -272,6 +309,7 @@ void FrmUnhidef::CmdImpList_Click() {
         return;
     }
     removed_.clear();
+    listMissing_ = false;
     MsgBox("Path List imported successfully", "Confirmation", Icon::Information);
     // `now` is exactly what the file holds: no need to read it again.
     LstUnhide.clear();

@@ -68,6 +68,9 @@ private:
     // The entries removed here since the list file was read or imported:
     // closing takes just these out of the file.
     std::vector<std::string> removed_;
-    // The list file was read-only when the window loaded, and the user told so.
-    bool warnedReadOnly_ = false;
+    // The list file could not be written when the window loaded (see
+    // hiding::writeProblem), and the user was told so.
+    bool warnedUnwritable_ = false;
+    // There was no list file when the window loaded, and none was imported.
+    bool listMissing_ = false;
 };

@@ -438,7 +438,9 @@ ReadResult readEntries(const std::string& path, std::vector<std::string>& entrie
                                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ReadResult::Missing;
+        const DWORD a = GetFileAttributesW(wide.c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) ? ReadResult::NotAFile
                                                                               : ReadResult::Failed;
     }
     // A device name (NUL, CON, COM1) opens too: one reads as an empty list,
@@ -513,6 +515,24 @@ bool isLink(const std::string& path) {
         wide.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return h && !isItself(h.get(), wide);
+}
+
+WriteProblem writeProblem(const std::string& path) {
+    std::wstring wide;
+    if (!filePath(path, wide)) return WriteProblem::None;
+    if (isLink(path)) return WriteProblem::Link;
+    const DWORD a = GetFileAttributesW(wide.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) return WriteProblem::NotAFile;
+    if (readOnly(wide)) return WriteProblem::ReadOnly;
+    std::wstring temp;
+    const platform::FileHandle probe = newFileBeside(wide, 0, temp);
+    if (!probe) {
+        const DWORD error = GetLastError();
+        return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? WriteProblem::None
+                                                                           : WriteProblem::FolderReadOnly;
+    }
+    DeleteFileW(temp.c_str());
+    return WriteProblem::None;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
@@ -597,7 +617,9 @@ bool updateFile(const std::string& path, const Change& change, std::vector<std::
     if (!turn || !readHandover(wide, true, old)) return false;
     removeStaleCopies(wide);
     std::vector<std::string> current;
-    if (readEntries(path, current) == ReadResult::Failed) return false;
+    if (const ReadResult read = readEntries(path, current);
+        read != ReadResult::Complete && read != ReadResult::Missing)
+        return false;
     std::vector<std::string> next = change(std::move(current));
     if (!replaceWide(wide, next, old)) return false;
     now = std::move(next);

@@ -17,8 +17,9 @@ std::string listFilePath();
 
 enum class ReadResult {
     Complete,
-    Missing,  // there is no such file
-    Failed,   // it could not be opened or read to its end
+    Missing,   // there is no such file
+    NotAFile,  // a folder stands at its path
+    Failed,    // it could not be opened or read to its end
 };
 
 // Appends the entries of a path-list file to `entries`, in file order. A line
@@ -44,6 +45,18 @@ bool isReadOnly(const std::string& path);
 // at the path, whatever it leads to: nothing is written through one to the
 // list file.
 bool isLink(const std::string& path);
+
+// What keeps the file at `path` from being written, as far as can be told
+// beforehand. Its folder is tried by making a file there (and removing it);
+// a full drive counts as no problem, for it is one only for a while.
+enum class WriteProblem {
+    None,
+    Link,            // a link stands at its path (isLink)
+    NotAFile,        // a folder stands at its path
+    ReadOnly,        // the file is read-only (isReadOnly)
+    FolderReadOnly,  // no file can be made in its folder: a read-only drive, no right, no such folder
+};
+WriteProblem writeProblem(const std::string& path);
 
 // True when the two paths name one file, however each reaches it (another
 // drive letter, a short name, other letter case, a hard link); for a file

@@ -106,14 +106,13 @@ TEST_F(FrmUnhidefTest, TheMainWindowsEntryOpensItOnTheFileExactlyAndClosingWrite
         << "the other lines written back byte for byte, the legacy one in UTF-8";
 }
 
-TEST_F(FrmUnhidefTest, AMissingListFileIsReportedAndMadeOnlyByAnImport) {
+TEST_F(FrmUnhidefTest, AMissingListFileIsReportedOnceAndMadeWhenTheWindowCloses) {
     form.Show();
     EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kNotFound});
     EXPECT_EQ(form.LstUnhide.listCount(), 0);
     form.close();
-    EXPECT_FALSE(test::exists(listFile())) << "nothing removed: nothing written";
-    ASSERT_TRUE(test::writeFile(listFile(), ""));
-    host.boxes.clear();
+    EXPECT_EQ(test::readFile(listFile()), "") << "made, empty";
+    EXPECT_TRUE(host.takeBoxes().empty());
     form.Show();
     EXPECT_TRUE(host.takeBoxes().empty()) << "an empty list file is no failure";
 
@@ -222,12 +221,6 @@ TEST_F(FrmUnhidefTest, AHiddenListFileStaysHiddenAndKeepsWorking) {
     EXPECT_EQ(filesIn(dir), 3) << "no temporary file is left beside it";
 }
 
-// A box that names the read-only list file as the cause, and what to do.
-bool namesReadOnlyList(const Box& box) {
-    return box.icon == Icon::Exclamation && box.prompt.find("'sett~.dll'") != std::string::npos &&
-           box.prompt.find("read-only flag") != std::string::npos;
-}
-
 TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTold) {
     ASSERT_TRUE(openWith({"C:\\a", at("gone")}));
     SetFileAttributesW(test::wide(listFile()).c_str(), FILE_ATTRIBUTE_READONLY);
@@ -247,7 +240,7 @@ TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTo
     const std::vector<Box> hiding = test::hideFile(ui::shared<FrmHidef>(), at("notes.txt"));
     ASSERT_EQ(hiding.size(), 2u);
     EXPECT_EQ(hiding[0], kCannotAccess) << "nor appended to";
-    EXPECT_TRUE(namesReadOnlyList(hiding[1])) << hiding[1];
+    EXPECT_TRUE(explains(hiding[1], "read-only flag"));
     EXPECT_EQ(flags(at("notes.txt")), 0u);
     ui::shared<FrmHidef>().close();
 
@@ -256,11 +249,52 @@ TEST_F(FrmUnhidefTest, AReadOnlyListFileOrExportFileIsNeverWrittenAndTheUserIsTo
     form.Show();
     const std::vector<Box> onOpening = host.takeBoxes();
     ASSERT_EQ(onOpening.size(), 1u);
-    EXPECT_TRUE(namesReadOnlyList(onOpening[0])) << onOpening[0];
+    EXPECT_TRUE(explains(onOpening[0], "read-only flag"));
     EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
     form.close();
     EXPECT_TRUE(host.takeBoxes().empty()) << "no failure on closing";
     EXPECT_EQ(test::readFile(listFile()), lines({"C:\\a", at("gone")}));
+}
+
+// The program in a folder where nothing can be written: a read-only drive (a
+// drive of its own, as root under Wine), and, anywhere, a file where the
+// folder should be. Nothing is hidden unrecorded, and each time the user
+// learns which folder it is and that the list needs it.
+TEST_F(FrmUnhidefTest, AProgramFolderThatCannotBeWrittenIsNamedAndTheListIsKeptAsItIs) {
+    ASSERT_TRUE(test::writeFile(at("a file"), ""));
+    std::vector<std::string> folders{at("a file")};
+    test::SmallDrive drive;
+    const std::string old = lines({"C:\\a", at("gone")});
+    if (!drive.folder.empty() && test::writeFile(drive.folder + "\\sett~.dll", old) && drive.makeReadOnly())
+        folders.push_back(drive.folder);
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        platform::setApplicationFolder(folder);
+        const std::string named = "\n\n" + folder + "\n\n";
+        host.reset();
+        const std::vector<Box> hiding = test::hideFile(ui::shared<FrmHidef>(), at("notes.txt"));
+        ASSERT_EQ(hiding.size(), 2u);
+        EXPECT_EQ(hiding[0], kCannotAccess);
+        EXPECT_TRUE(explains(hiding[1], named));
+        EXPECT_TRUE(explains(hiding[1], "kept beside the program"));
+        EXPECT_EQ(flags(at("notes.txt")), 0u) << "not hidden unrecorded";
+        ui::shared<FrmHidef>().close();
+
+        // Said once, on opening: after "not found" where there is no list.
+        form.Show();
+        const std::vector<Box> onOpening = host.takeBoxes();
+        const bool listed = test::exists(folder + "\\sett~.dll");
+        ASSERT_EQ(onOpening.size(), listed ? 1u : 2u);
+        EXPECT_TRUE(listed || onOpening[0] == kNotFound) << onOpening[0];
+        EXPECT_TRUE(explains(onOpening.back(), named));
+        if (listed) {
+            EXPECT_EQ(test::unhideEntry(form, 1, Answer::Yes), removal());
+        }
+        form.close();
+        EXPECT_TRUE(host.takeBoxes().empty()) << "no failure on closing";
+        EXPECT_EQ(test::readFile(folder + "\\sett~.dll"), listed ? old : "<missing>");
+    }
+    if (folders.size() == 1) GTEST_SKIP() << "no read-only drive here (needs root under Wine); a file tried";
 }
 
 TEST_F(FrmUnhidefTest, AnItemStillHiddenAfterUnhidingIsAFailure) {
@@ -428,7 +462,10 @@ TEST_F(FrmUnhidefTest, AListFileHeldOpenByAnotherProgramIsLeftAsItWas) {
 TEST_F(FrmUnhidefTest, AListFileThatIsAFolderIsReportedAndLeftAlone) {
     ASSERT_TRUE(test::makeFolder(listFile()));
     form.Show();
-    EXPECT_EQ(host.takeBoxes(), (std::vector<Box>{kNotFound, kPartlyRead}));
+    const std::vector<Box> onOpening = host.takeBoxes();
+    ASSERT_EQ(onOpening.size(), 2u);
+    EXPECT_EQ(onOpening[0], kNotFound);
+    EXPECT_TRUE(explains(onOpening[1], "a folder of that name")) << "not a file that could not be read";
     ASSERT_TRUE(test::writeFile(at("in.hwl"), lines({"C:\\x"})));
     EXPECT_TRUE(saysNot(test::importList(form, at("in.hwl")), "not imported"));
     EXPECT_EQ(form.LstUnhide.listCount(), 0) << "the list stays as it was";

@@ -90,10 +90,16 @@ TEST_F(ListFileTest, KeepsUtf8LinesWholeAndReadsOthersInTheLegacyCodePage) {
     EXPECT_EQ(readList(listFile()), (Entries{utf8, "C:\\\xC3\xA9\xC2\x81\xC3\xBF\xC2\x90"}));
 }
 
-TEST_F(ListFileTest, ReportsAMissingFileApartFromAnUnreadableOne) {
+TEST_F(ListFileTest, ReportsAMissingFileApartFromAFolderOrAnUnreadableOne) {
     EXPECT_EQ(resultOf(listFile()), ReadResult::Missing);
+    ASSERT_TRUE(test::writeFile(listFile(), "C:\\a\r\n"));
+    {
+        const platform::FileHandle held = test::holdOpen(listFile());
+        EXPECT_EQ(resultOf(listFile()), ReadResult::Failed);
+    }
+    ASSERT_TRUE(DeleteFileA(listFile().c_str()));
     ASSERT_TRUE(test::makeFolder(listFile()));
-    EXPECT_EQ(resultOf(listFile()), ReadResult::Failed);
+    EXPECT_EQ(resultOf(listFile()), ReadResult::NotAFile);
 }
 
 // A disk that cannot be read past its first 12 KiB: an ext2 image whose

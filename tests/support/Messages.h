@@ -21,11 +21,11 @@ inline const Box kCannotAccess{"The selected file or folder cannot be accessed",
 
 // The unhide window's.
 inline const Box kNotFound{"The 'Sett~.dll' file was not found", "Error", Icon::Exclamation};
-// After a load that read only part of an existing list file.
+// After kNotFound, for a list file that could not be opened or read whole.
 inline const Box kPartlyRead{
-    "The list file is there but could not be read to its end (another program may be using it), so some "
-    "entries may be missing here. They stay in the file: when this window closes, only the entries removed "
-    "here leave it.",
+    "The list of hidden items could not be read whole from the 'Sett~.dll' file beside the program (another "
+    "program may be using it), so entries may be missing here. They stay in the file: when this window "
+    "closes, only the entries removed here leave it.",
     "Info", Icon::Information};
 inline const Box kNoSelection{"No Files\\Folders have been selected to unhide", "Error", Icon::Exclamation};
 inline const Box kUnhidden{"The File\\Folder as successfully unhidden", "Hidewell", Icon::Information};
@@ -80,6 +80,16 @@ inline bool saysNot(const Box& box, const std::string& what) {
 inline ::testing::AssertionResult saysNot(const std::vector<Box>& boxes, const std::string& what) {
     if (boxes.size() == 1 && saysNot(boxes[0], what)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the boxes shown: " << ::testing::PrintToString(boxes);
+}
+
+// True when a note of the hide or unhide window (after kCannotAccess, or on
+// opening) explains that the list file cannot be written: it names the file
+// and says `what`. Used as EXPECT_TRUE(explains(box, "..."));
+inline ::testing::AssertionResult explains(const Box& box, const std::string& what) {
+    if (box.title == "Info" && box.icon == Icon::Information &&
+        box.prompt.find("'Sett~.dll'") != std::string::npos && box.prompt.find(what) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the box: " << ::testing::PrintToString(box);
 }
 
 // Each entry followed by CR LF.

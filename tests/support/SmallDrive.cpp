@@ -1,5 +1,6 @@
 #include "support/SmallDrive.h"
 
+#include "platform/Handles.h"
 #include "support/Sandbox.h"
 
 namespace test {
@@ -89,6 +90,15 @@ bool SmallDrive::pullOut() {
     keptMount_ = keptDos;
     kept = keptDos + "\\app";
     return true;
+}
+
+bool SmallDrive::makeReadOnly() {
+    if (folder.empty() || !startUnixCommand("mount -o remount,ro " + unix_)) return false;
+    return waitFor([&] {
+        const platform::FileHandle probe(CreateFileA((folder + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr,
+                                                     CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        return !probe;
+    });
 }
 
 SmallDrive::~SmallDrive() {

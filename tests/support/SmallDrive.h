@@ -31,6 +31,9 @@ public:
     // from under `folder`. What it held stays readable under `kept` (a
     // second mount of the same tmpfs) until this object goes.
     bool pullOut();
+    // The drive becomes read-only, as a stick whose switch is set: it is
+    // mounted again read-only. False where that cannot be done.
+    bool makeReadOnly();
 
     std::string folder;  // the empty folder "app" on the drive
     std::string kept;    // after pullOut: that same folder, still reachable
