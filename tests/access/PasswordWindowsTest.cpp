@@ -62,7 +62,7 @@ TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
     EXPECT_TRUE(login.visible());
     EXPECT_TRUE(login.TxtPass.hasFocus());
     for (const char* wrong : {"secret", "Secret ", " Secret", ""}) {
-        login.TxtPass.setText(wrong);
+        test::typeOver(login.TxtPass.hwnd(), wrong);
         login.CmdPassoK.click();
         EXPECT_EQ(host.takeBoxes(), std::vector<Box>{kIncorrect}) << '"' << wrong << '"';
         EXPECT_EQ(login.TxtPass.text(), "");
@@ -71,7 +71,7 @@ TEST_F(PasswordWindowsTest, TheLoginAcceptsOnlyTheExactPassword) {
     EXPECT_FALSE(main.loaded());
 
     EXPECT_EQ(stored(), "Secret" + std::string(1, '\0')) << "unchanged by wrong passwords";
-    login.TxtPass.setText("Secret");
+    test::typeOver(login.TxtPass.hwnd(), "Secret");
     login.CmdPassoK.click();
     EXPECT_EQ(stored().rfind("pbkdf2-sha256-utf8$", 0), 0u) << "the plain value replaced by a record";
     EXPECT_FALSE(login.visible());
@@ -142,7 +142,7 @@ TEST_F(PasswordWindowsTest, AnotherProgramMayPutAPasswordInButNeitherUnmaskNorRe
 TEST_F(PasswordWindowsTest, EnterInThePasswordBoxMovesToOkAndTheSecondEnterChecks) {
     ASSERT_TRUE(plant("Secret"));
     login.Show();
-    login.TxtPass.setText("Secret");
+    test::typeOver(login.TxtPass.hwnd(), "Secret");
     test::pressEnter(login.TxtPass.hwnd());
     EXPECT_TRUE(login.CmdPassoK.hasFocus());
     EXPECT_TRUE(login.visible()) << "the first Enter checks nothing";
@@ -169,8 +169,8 @@ TEST_F(PasswordWindowsTest, ClosingTheLoginOrFirstPasswordWindowEndsTheProgram) 
 TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     if (!test::PasswordSandbox::noneStored()) GTEST_SKIP() << test::password::kNeedsMachine;
     login.Show();
-    first.TxtNewpass1.setText("0042 Pass");
-    first.txtnewpass2.setText("0042 pass");
+    test::typeOver(first.TxtNewpass1.hwnd(), "0042 Pass");
+    test::typeOver(first.txtnewpass2.hwnd(), "0042 pass");
     first.CmdNewpassok.click();
     EXPECT_EQ(host.takeBoxes(),
               (std::vector<Box>{{"the two passwords do not co-incide", "Hidewell", Icon::Exclamation}}));
@@ -181,7 +181,7 @@ TEST_F(PasswordWindowsTest, TheFirstPasswordIsSavedExactlyWhenTypedTwiceAlike) {
     first.TxtNewpass1.setFocus();
     test::pressEnter(first.TxtNewpass1.hwnd());
     EXPECT_TRUE(first.txtnewpass2.hasFocus());
-    first.txtnewpass2.setText("0042 Pass");
+    test::typeOver(first.txtnewpass2.hwnd(), "0042 Pass");
     test::pressEnter(first.txtnewpass2.hwnd());
     EXPECT_TRUE(first.CmdNewpassok.hasFocus());
     EXPECT_TRUE(host.takeBoxes().empty());
@@ -215,8 +215,8 @@ TEST_F(PasswordWindowsTest, ARefusedSaveIsReportedAndKeepsTheWindowOpen) {
     ASSERT_TRUE(machine.inPlace());
     ASSERT_TRUE(user.inPlace());
     login.Show();
-    first.TxtNewpass1.setText("pw");
-    first.txtnewpass2.setText("pw");
+    test::typeOver(first.TxtNewpass1.hwnd(), "pw");
+    test::typeOver(first.txtnewpass2.hwnd(), "pw");
     first.CmdNewpassok.click();
     EXPECT_EQ(host.boxes, (std::vector<Box>{{PasswordStore::kFirstNotSaved, "Error", Icon::Exclamation}}))
         << "no password was there to be changed";
@@ -233,9 +233,9 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
     EXPECT_FALSE(main.visible());
     EXPECT_TRUE(change.TxtOldPass.hasFocus());
 
-    change.TxtOldPass.setText("Old");
-    change.Text1.setText("new");
-    change.Text2.setText("new");
+    test::typeOver(change.TxtOldPass.hwnd(), "Old");
+    test::typeOver(change.Text1.hwnd(), "new");
+    test::typeOver(change.Text2.hwnd(), "new");
     change.CmdChangepass.click();
     EXPECT_EQ(host.takeBoxes(),
               (std::vector<Box>{
@@ -245,8 +245,8 @@ TEST_F(PasswordWindowsTest, AChangeChecksTheOldPasswordThenTheNewPair) {
     EXPECT_EQ(change.Text1.text(), "new");
     EXPECT_EQ(change.Text2.text(), "new");
 
-    change.TxtOldPass.setText("old");
-    change.Text2.setText("New");
+    test::typeOver(change.TxtOldPass.hwnd(), "old");
+    test::typeOver(change.Text2.hwnd(), "New");
     change.CmdChangepass.click();
     EXPECT_EQ(
         host.takeBoxes(),
@@ -264,15 +264,15 @@ TEST_F(PasswordWindowsTest, ASuccessfulChangeShowsTheMainWindowAndKeepsTheBoxes)
     main.Show();
     main.Lblchangepass.click();
     // Enter moves through the three boxes to the button.
-    change.TxtOldPass.setText("old");
+    test::typeOver(change.TxtOldPass.hwnd(), "old");
     test::pressEnter(change.TxtOldPass.hwnd());
     EXPECT_TRUE(change.Text1.hasFocus());
     EXPECT_TRUE(host.takeBoxes().empty());
-    change.Text1.setText(" new ");
+    test::typeOver(change.Text1.hwnd(), " new ");
     test::pressEnter(change.Text1.hwnd());
     EXPECT_TRUE(change.Text2.hasFocus());
     EXPECT_TRUE(host.takeBoxes().empty());
-    change.Text2.setText(" new ");
+    test::typeOver(change.Text2.hwnd(), " new ");
     test::pressEnter(change.Text2.hwnd());
     EXPECT_TRUE(change.CmdChangepass.hasFocus());
     EXPECT_TRUE(host.takeBoxes().empty());
@@ -321,7 +321,7 @@ TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndSta
         ui::pumpMessages();
         EXPECT_TRUE(about.visible()) << "no handler ran inside the box";
     };
-    change.TxtOldPass.setText("wrong");
+    test::typeOver(change.TxtOldPass.hwnd(), "wrong");
     change.CmdChangepass.click();
     EXPECT_EQ(host.boxes.size(), 2u) << "the wrong password's two boxes, nothing else";
     EXPECT_TRUE(about.visible() && change.visible() && !main.visible());
@@ -337,7 +337,7 @@ TEST_F(PasswordWindowsTest, WhileABoxOfOneWindowIsOpenTheOtherTakesNoInputAndSta
 TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {
     ASSERT_TRUE(plant("old"));
     login.Show();
-    login.TxtPass.setText("typed");
+    test::typeOver(login.TxtPass.hwnd(), "typed");
     login.LblChangePass.click();
     EXPECT_TRUE(change.visible());
     EXPECT_FALSE(login.visible());
@@ -350,7 +350,7 @@ TEST_F(PasswordWindowsTest, TheChangeWindowLeadsBackToTheLogin) {
     EXPECT_TRUE(login.TxtPass.hasFocus());
     EXPECT_FALSE(main.visible());
 
-    login.TxtPass.setText("old");
+    test::typeOver(login.TxtPass.hwnd(), "old");
     login.CmdPassoK.click();
     EXPECT_TRUE(main.visible());
 }
@@ -405,15 +405,15 @@ TEST_F(PasswordWindowsTest, NoRouteOpensTheHideAndUnhideWindowsTogether) {
         if (saves < 4) {
             offer(login, [&] {
                 savePassword([&] {
-                    login.TxtPass.setText("pw");
+                    test::typeOver(login.TxtPass.hwnd(), "pw");
                     login.CmdPassoK.click();
                 });
             });
             offer(change, [&] {
                 savePassword([&] {
-                    change.TxtOldPass.setText("pw");
-                    change.Text1.setText("pw");
-                    change.Text2.setText("pw");
+                    test::typeOver(change.TxtOldPass.hwnd(), "pw");
+                    test::typeOver(change.Text1.hwnd(), "pw");
+                    test::typeOver(change.Text2.hwnd(), "pw");
                     change.CmdChangepass.click();
                 });
             });

@@ -241,7 +241,7 @@ TEST_F(BadPathTest, EachPlaceActsOnExactlyTheNamedItemOrRefuses) {
             host.reset();
             unhide.Show();
             host.boxes.clear();
-            const std::vector<Box> told = test::quickUnhide(unhide, row.path);
+            const std::vector<Box> told = test::quickUnhide(unhide, row.path, test::Entry::Pasted);
             if (does[2] == 'Q') {
                 EXPECT_EQ(told, std::vector<Box>{kQuickUnhidden});
                 EXPECT_EQ(attributesOf(named) & kHiddenSystem, 0u);

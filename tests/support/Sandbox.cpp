@@ -156,6 +156,11 @@ void type(HWND box, std::wstring_view text) {
     ui::pumpMessages();
 }
 
+void typeOver(HWND box, const std::string& text) {
+    SetWindowTextW(box, L"");
+    type(box, wide(text));
+}
+
 ::testing::AssertionResult clickAt(POINT screen) {
     // Absolute positions run from 0 to 65535 across the screen: the middle of the pixel.
     const LONG x = (screen.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);

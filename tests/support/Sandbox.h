@@ -75,6 +75,8 @@ void pressEnter(HWND target);
 // unit (a surrogate pair as two) through the program's queue, handled as its
 // loop would. (WM_SETTEXT passes by what typed characters go through.)
 void type(HWND box, std::wstring_view text);
+// The same over what the box held: emptied first, then `text` (UTF-8) typed.
+void typeOver(HWND box, const std::string& text);
 // A left click at a point of the screen, as the mouse makes it: synthesised
 // input that goes through the platform's hit testing; then the messages are
 // handled as the program's loop would. Fails when the platform refused the input.

@@ -10,6 +10,7 @@
 
 #include "hiding/FrmHidef.h"
 #include "hiding/FrmUnhidef.h"
+#include "support/Sandbox.h"
 #include "support/ScriptedHost.h"
 
 namespace test {
@@ -39,9 +40,17 @@ namespace test {
     return host().takeBoxes();
 }
 
-// "Quick Unhide" with `typed` in its box.
-[[nodiscard]] inline std::vector<Box> quickUnhide(FrmUnhidef& form, const std::string& typed) {
-    form.TxtUnhide.setText(typed);
+// How a path gets into a box: typed key by key, or pasted whole, as text no
+// one types does (40,000 characters).
+enum class Entry { Typed, Pasted };
+
+// "Quick Unhide" with `text` in its box.
+[[nodiscard]] inline std::vector<Box> quickUnhide(FrmUnhidef& form, const std::string& text,
+                                                  Entry entry = Entry::Typed) {
+    if (entry == Entry::Typed)
+        typeOver(form.TxtUnhide.hwnd(), text);
+    else
+        form.TxtUnhide.setText(text);
     form.CmdQuickUnhide.click();
     return host().takeBoxes();
 }
