@@ -3,6 +3,7 @@
 #pragma once
 
 #include "access/CaseWarning.h"
+#include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -36,7 +37,8 @@ public:
                              {.rect = {1200, 1980, 1935, 375},
                               .caption = "Change Password",
                               .container = &FrameChangePass,
-                              .accessKey = 'C'}};
+                              .accessKey = 'C',
+                              .picture = IDI_KEY}};
     ui::Label LblCasesen{this, caseWarning({240, 3060, 4335, 255})};
 
 protected:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "access/CaseWarning.h"
+#include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -30,9 +31,12 @@ public:
                       .accessKey = 'R'}};
     ui::TextBox txtnewpass2{this,
                             {.rect = {2400, 840, 2055, 315}, .container = &FrameNewPass, .password = true}};
-    ui::Button CmdNewpassok{
-        this,
-        {.rect = {1680, 1380, 1335, 375}, .caption = "OK", .container = &FrameNewPass, .accessKey = 'O'}};
+    ui::Button CmdNewpassok{this,
+                            {.rect = {1680, 1380, 1335, 375},
+                             .caption = "OK",
+                             .container = &FrameNewPass,
+                             .accessKey = 'O',
+                             .picture = IDI_OK}};
     ui::Label LblCasesen{this, caseWarning({240, 3180, 4695, 255})};
 
 protected:

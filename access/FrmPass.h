@@ -3,6 +3,7 @@
 #pragma once
 
 #include "access/CaseWarning.h"
+#include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -14,9 +15,12 @@ public:
         this, {.rect = {240, 120, 4200, 1455}, .caption = "Enter Password to continue", .accessKey = 'P'}};
     ui::TextBox TxtPass{this,
                         {.rect = {240, 420, 3720, 315}, .container = &FrameEnterPass, .password = true}};
-    ui::Button CmdPassoK{
-        this,
-        {.rect = {1440, 900, 1335, 375}, .caption = "OK", .container = &FrameEnterPass, .accessKey = 'O'}};
+    ui::Button CmdPassoK{this,
+                         {.rect = {1440, 900, 1335, 375},
+                          .caption = "OK",
+                          .container = &FrameEnterPass,
+                          .accessKey = 'O',
+                          .picture = IDI_OK}};
     ui::Frame Framepasschange{this, {.rect = {240, 1740, 4200, 735}, .caption = "Other Options"}};
     ui::Shape Shp1{this,
                    {.rect = {360, 375, 135, 135},

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -26,15 +27,19 @@ public:
     ui::Frame FrameDir{
         this, {.rect = {600, 1920, 2895, 2895}, .caption = "Select Folder (DOUBLE-CLICK)", .accessKey = 'S'}};
     ui::FolderList Dir1{this, {.rect = {240, 480, 2415, 1665}, .container = &FrameDir}};
-    ui::Button CmdHideDir{
-        this,
-        {.rect = {240, 2400, 2415, 300}, .caption = "Hide Folder", .container = &FrameDir, .accessKey = 'H'}};
+    ui::Button CmdHideDir{this,
+                          {.rect = {240, 2400, 2415, 300},
+                           .caption = "Hide Folder",
+                           .container = &FrameDir,
+                           .accessKey = 'H',
+                           .picture = IDI_HIDE_FOLDER}};
     ui::Frame FrameHideFile{this, {.rect = {600, 5040, 2895, 735}, .caption = "OR"}};
     ui::Button CmdHideFil{this,
                           {.rect = {240, 240, 2415, 300},
                            .caption = "Hide File",
                            .container = &FrameHideFile,
-                           .accessKey = 'F'}};
+                           .accessKey = 'F',
+                           .picture = IDI_HIDE_FILE}};
     // Last in the focus order: the lists and buttons come first.
     ui::Label LblQ{this,
                    {.rect = {3840, 0, 255, 255},

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "hiding/ListFile.h"
+#include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -32,12 +33,24 @@ public:
                            .accessKey = 'S'}};
     ui::ListBox LstUnhide{this,
                           {.rect = {120, 300, 4455, 2400}, .container = &FrameUnhide, .back = ui::LightGrey}};
-    ui::Button CmdUnhide{
-        this, {.rect = listButton(0), .caption = "Unhide", .container = &FrameUnhide, .accessKey = 'U'}};
-    ui::Button CmdImpList{
-        this, {.rect = listButton(1), .caption = "Import List", .container = &FrameUnhide, .accessKey = 'I'}};
-    ui::Button CmdExpList{
-        this, {.rect = listButton(2), .caption = "Export List", .container = &FrameUnhide, .accessKey = 'E'}};
+    ui::Button CmdUnhide{this,
+                         {.rect = listButton(0),
+                          .caption = "Unhide",
+                          .container = &FrameUnhide,
+                          .accessKey = 'U',
+                          .picture = IDI_UNHIDE}};
+    ui::Button CmdImpList{this,
+                          {.rect = listButton(1),
+                           .caption = "Import List",
+                           .container = &FrameUnhide,
+                           .accessKey = 'I',
+                           .picture = IDI_IMPORT}};
+    ui::Button CmdExpList{this,
+                          {.rect = listButton(2),
+                           .caption = "Export List",
+                           .container = &FrameUnhide,
+                           .accessKey = 'E',
+                           .picture = IDI_EXPORT}};
     ui::Frame FrameQunhide{this,
                            {.rect = {120, 4335, 4695, 1920}, .caption = "Hidden path not in above list?"}};
     ui::Label LblTypePath{this,
@@ -47,9 +60,12 @@ public:
                            .accessKey = 'T'}};
     ui::TextBox TxtUnhide{this,
                           {.rect = {120, 840, 4455, 285}, .container = &FrameQunhide, .back = ui::LightGrey}};
-    ui::Button CmdQuickUnhide{
-        this,
-        {.rect = {1645, 1365, 1405, 375}, .caption = "Unhide", .container = &FrameQunhide, .accessKey = 'N'}};
+    ui::Button CmdQuickUnhide{this,
+                              {.rect = {1645, 1365, 1405, 375},
+                               .caption = "Unhide",
+                               .container = &FrameQunhide,
+                               .accessKey = 'N',
+                               .picture = IDI_UNHIDE}};
     ui::ListBox LstTemp{this, {.rect = {}, .visible = false}};
 
 protected:

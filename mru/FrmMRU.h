@@ -2,6 +2,7 @@
 // that program keeps its recently-used list.
 #pragma once
 
+#include "resource.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -21,7 +22,10 @@ public:
         this, {.rect = {480, 1140, 3720, 795}, .caption = "Most Recently Used Items", .accessKey = 'M'}};
     ui::ComboBox CmbMRU{this, {.rect = {240, 330, 3240, 315}, .container = &FrameCmbBox, .sorted = true}};
     ui::Button CmdDelMRU{this,
-                         {.rect = {1200, 2160, 2280, 375}, .caption = "Delete MRU item", .accessKey = 'D'}};
+                         {.rect = {1200, 2160, 2280, 375},
+                          .caption = "Delete MRU item",
+                          .accessKey = 'D',
+                          .picture = IDI_DELETE}};
 
 protected:
     void Form_Load() override;

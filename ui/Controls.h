@@ -101,6 +101,8 @@ private:
     bool readsAsLink_ = false;  // annotated for screen readers
 };
 
+// A push button; with a picture in its design, the picture stands left of
+// the caption, drawn for the window's DPI.
 class Button : public Control {
 public:
     using Control::Control;
@@ -109,10 +111,15 @@ public:
 
 protected:
     void create(HWND parent, UINT id, int dpi) override;
+    void destroyed() override;
     void command(WORD notification) override;
+    void dpiChanged(int dpi) override;
     bool marksAccessKey() const override { return true; }
     void accessKeyPressed() override;
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+private:
+    platform::IconHandle picture_;  // the button shows it; we own it
 };
 
 // A single-line text box. KeyPress sees every typed character, Enter (VK_RETURN)

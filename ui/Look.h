@@ -72,6 +72,8 @@ struct Design {
     // Labels: placed right after the end of this label's (wrapped) text, so
     // the two read as one sentence; rect gives only the size.
     const Control* follows = nullptr;
+    // Buttons: the icon resource of a small picture shown left of the caption.
+    int picture = 0;
 };
 
 enum class Border {

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "platform/Handles.h"
 #include "platform/Text.h"
@@ -128,6 +129,25 @@ std::string Label::toolTipText() const {
 void Button::create(HWND parent, UINT id, int dpi) {
     if (createWindow(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, parent, id, dpi))
         SetWindowSubclass(hwnd_, &Button::subclassProc, 0, 0);
+}
+
+void Button::destroyed() {
+    Control::destroyed();
+    picture_.reset();
+}
+
+// The picture at the small-icon size for the DPI, taken from the sizes the
+// resource holds (16 to 48 pixels), so that it is not stretched; a few
+// pixels keep the caption off it. Common controls 6 show both.
+void Button::dpiChanged(int dpi) {
+    if (!design_.picture || !hwnd_) return;
+    const int size = MulDiv(16, dpi, 96);
+    platform::IconHandle picture(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(design_.picture), IMAGE_ICON, size, size, 0)));
+    SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture.get()));
+    RECT margin{MulDiv(3, dpi, 96), 0, 0, 0};
+    SendMessageW(hwnd_, BCM_SETTEXTMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+    picture_ = std::move(picture);  // the old one goes once the button no longer shows it
 }
 
 void Button::command(WORD notification) {

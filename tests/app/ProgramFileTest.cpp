@@ -1,15 +1,22 @@
 // What the program file carries: its version, in the version record and the
-// manifest, and the pointing hand.
+// manifest, the pointing hand, and the buttons' pictures.
 // The tests link the same resources as the program.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "access/FrmChangePass.h"
+#include "access/FrmNewPass.h"
+#include "access/FrmPass.h"
 #include "app/Form1.h"
+#include "hiding/FrmHidef.h"
+#include "hiding/FrmUnhidef.h"
+#include "mru/FrmMRU.h"
 #include "platform/Text.h"
 #include "support/Sandbox.h"
 #include "ui/Form.h"
@@ -87,6 +94,51 @@ TEST_F(PointerTest, EntriesShowTheProgramsPointingHand) {
     EXPECT_FALSE(SendMessageA(main.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(main.Label1.hwnd()),
                               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)))
         << "the heading is no entry";
+}
+
+// The widths of the images an icon resource holds.
+std::set<int> iconSizes(int id) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    if (!found) return {};
+    const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+    std::set<int> sizes;
+    const WORD count = *reinterpret_cast<const WORD*>(dir + 4);
+    for (WORD i = 0; i < count; ++i) sizes.insert(dir[6 + 14 * i] ? dir[6 + 14 * i] : 256);
+    return sizes;
+}
+
+class PictureTest : public test::Sandbox {};
+
+TEST_F(PictureTest, EveryButtonShowsAPictureBesideItsCaptionDrawnForTheDpi) {
+    const std::pair<ui::Button*, const char*> buttons[] = {
+        {&ui::shared<FrmPass>().CmdPassoK, "OK"},
+        {&ui::shared<FrmNewPass>().CmdNewpassok, "OK"},
+        {&ui::shared<FrmChangePass>().CmdChangepass, "Change Password"},
+        {&ui::shared<FrmHidef>().CmdHideDir, "Hide Folder"},
+        {&ui::shared<FrmHidef>().CmdHideFil, "Hide File"},
+        {&ui::shared<FrmUnhidef>().CmdUnhide, "Unhide"},
+        {&ui::shared<FrmUnhidef>().CmdImpList, "Import List"},
+        {&ui::shared<FrmUnhidef>().CmdExpList, "Export List"},
+        {&ui::shared<FrmUnhidef>().CmdQuickUnhide, "Unhide"},
+        {&ui::shared<FrmMRU>().CmdDelMRU, "Delete MRU item"},
+    };
+    for (const auto& [button, caption] : buttons) {
+        HWND h = button->hwnd();
+        EXPECT_EQ(button->text(), caption);
+        EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (BS_ICON | BS_BITMAP), 0)
+            << caption << ": the caption shows";
+        const auto picture = reinterpret_cast<HICON>(SendMessageW(h, BM_GETIMAGE, IMAGE_ICON, 0));
+        ICONINFO info{};
+        ASSERT_TRUE(picture && GetIconInfo(picture, &info)) << caption;
+        BITMAP bm{};
+        GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, MulDiv(16, button->owner().dpi(), 96)) << caption;
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        // Drawn, not stretched, at 96, 120, 144, 168 and 192 DPI.
+        const std::set<int> sizes = iconSizes(button->design().picture);
+        for (int size : {16, 20, 24, 28, 32}) EXPECT_TRUE(sizes.count(size)) << caption << " " << size;
+    }
 }
 
 }  // namespace
