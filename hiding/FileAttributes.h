@@ -18,14 +18,23 @@ namespace hiding {
 
 // A file or folder hidden and held open until the caller is done with it
 // (its entry recorded): meanwhile it cannot be renamed, moved or deleted, so
-// the path names what was hidden, and a roll-back reaches the same item.
+// the path names what was hidden, and a roll-back reaches the same item. One
+// not kept when it goes (the caller failed, or ended by an exception) gets
+// its attributes back, so that nothing is left hidden unlisted.
 class HiddenItem {
 public:
     // Hides the item, then reads its attributes back: a file system that
     // takes the call but keeps nothing counts as a failure. On failure the
     // item is left as it was.
     explicit HiddenItem(const std::string& path);
+    ~HiddenItem() {
+        if (hidden_ && !kept_) restore();
+    }
+    HiddenItem(const HiddenItem&) = delete;
+    HiddenItem& operator=(const HiddenItem&) = delete;
     bool hidden() const { return hidden_; }
+    // It stays hidden: its entry is recorded.
+    void keep() { kept_ = true; }
     // Gives the item back exactly the attributes it had before.
     bool restore();
 
@@ -33,6 +42,7 @@ private:
     platform::FileHandle item_;
     DWORD previous_ = 0;
     bool hidden_ = false;
+    bool kept_ = false;
 };
 
 // Takes hidden and system away. Read back like hiding: still hidden or

@@ -118,7 +118,10 @@ FrmHidef::Hiding FrmHidef::hideAndRecord(const std::string& path) {
     hiding::HiddenItem item(path);
     if (!item.hidden()) return Hiding::Failed;
     hiding::TurnWait wait(*this);
-    if (hiding::appendEntry(hiding::listFilePath(), path, wait.keepWaiting())) return Hiding::Done;
+    if (hiding::appendEntry(hiding::listFilePath(), path, wait.keepWaiting())) {
+        item.keep();
+        return Hiding::Done;
+    }
     item.restore();
     return wait.gaveUp() ? Hiding::Stopped : Hiding::Failed;
 }

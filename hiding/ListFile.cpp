@@ -143,16 +143,18 @@ class WriterTurn {
 public:
     WriterTurn(const std::wstring& file, const KeepWaiting& keepWaiting) {
         const std::wstring path = platform::childPath(platform::folderOf(file), kTurnFile);
-        const DWORD start = GetTickCount();
+        DWORD seenHeld = GetTickCount();
         for (;;) {
             lock_.reset(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
             if (lock_) return;
             const DWORD error = GetLastError();
             // Another writer has it; and for a moment after it let go, while
-            // the file is being deleted, Windows refuses it as well.
+            // the file is being deleted, Windows refuses it as well (also
+            // after a long wait for that writer).
+            if (error == ERROR_SHARING_VIOLATION) seenHeld = GetTickCount();
             const bool held = error == ERROR_SHARING_VIOLATION ||
-                              (error == ERROR_ACCESS_DENIED && GetTickCount() - start < 250);
+                              (error == ERROR_ACCESS_DENIED && GetTickCount() - seenHeld < 250);
             if (!held || (keepWaiting && !keepWaiting())) return;
             Sleep(kPollMs);
         }

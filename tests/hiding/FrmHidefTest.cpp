@@ -95,6 +95,7 @@ TEST_F(FrmHidefTest, AnItemIsHeldFromItsHidingToItsEntryAndHidesWhileAnotherProg
         EXPECT_FALSE(MoveFileW(test::wide(at("Secret")).c_str(), test::wide(at("Moved")).c_str()));
         EXPECT_FALSE(RemoveDirectoryW(test::wide(at("Secret")).c_str()));
     }
+    EXPECT_EQ(flags(at("Secret")), 0u) << "not kept (its entry not recorded): given back";
     EXPECT_TRUE(MoveFileW(test::wide(at("Secret")).c_str(), test::wide(at("Moved")).c_str())) << "let go";
 
     // Held open without sharing, as SetFileAttributes would: then not held against a rename.
