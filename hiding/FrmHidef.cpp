@@ -2,8 +2,8 @@
 
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
+#include "hiding/ListMessages.h"
 #include "hiding/TurnWait.h"
-#include "platform/Paths.h"
 #include "platform/Shortcuts.h"
 #include "ui/Program.h"
 
@@ -12,35 +12,6 @@ using ui::Icon;
 namespace {
 
 constexpr char kCannotAccess[] = "The selected file or folder cannot be accessed";
-
-// Why, where the list file is the cause, and what to do.
-std::string whyNotRecorded(hiding::WriteProblem problem) {
-    const std::string cannot = "The item could not be recorded, so it was not hidden: ";
-    switch (problem) {
-        case hiding::WriteProblem::Link:
-            return cannot +
-                   "the 'Sett~.dll' file beside the program, which holds the list of hidden items, is "
-                   "a link to another place, and Hidewell writes its list only into a file of its own. "
-                   "Put the list file itself in place of the link (or delete the link) and try again.";
-        case hiding::WriteProblem::NotAFile:
-            return cannot +
-                   "where the 'Sett~.dll' file that holds the list of hidden items belongs, beside the "
-                   "program, a folder of that name stands. Move or rename that folder and try again.";
-        case hiding::WriteProblem::ReadOnly:
-            return cannot +
-                   "the 'Sett~.dll' file beside the program, which holds the list of hidden items, is "
-                   "read-only. Clear the file's read-only flag (in its Properties) and try again.";
-        case hiding::WriteProblem::FolderReadOnly:
-            return cannot +
-                   "the list of hidden items is kept beside the program, in its 'Sett~.dll' file, and "
-                   "the program's folder cannot be written to:\n\n" +
-                   platform::applicationFolder() +
-                   "\n\nHidewell needs a folder you can write to: copy it to one (in your Documents, "
-                   "for example) and run it from there.";
-        case hiding::WriteProblem::None: break;
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -130,8 +101,10 @@ FrmHidef::Hiding FrmHidef::hideAndRecord(const std::string& path) {
 // is the cause, which file and what to do.
 void FrmHidef::refuseInaccessible() {
     MsgBox(kCannotAccess, "Error", Icon::None);
-    if (const std::string why = whyNotRecorded(hiding::writeProblem(hiding::listFilePath())); !why.empty())
-        MsgBox(why, "Info", Icon::Information);
+    const std::string why =
+        hiding::whyListUnwritable(hiding::writeProblem(hiding::listFilePath()), "try again");
+    if (!why.empty())
+        MsgBox("The item could not be recorded, so it was not hidden: " + why, "Info", Icon::Information);
 }
 
 void FrmHidef::refuseBrokenShortcut(const std::string& shortcut) {

@@ -6,9 +6,9 @@
 
 #include "hiding/FileAttributes.h"
 #include "hiding/ListFile.h"
+#include "hiding/ListMessages.h"
 #include "hiding/ModSaveListToFile.h"
 #include "hiding/TurnWait.h"
-#include "platform/Paths.h"
 #include "ui/Program.h"
 #include "ui/Progress.h"
 #include "ui/WaitCursor.h"
@@ -78,31 +78,13 @@ constexpr char kListIsLink[] =
 // and what to do. `listRead`: there is a list, which removals would change.
 // (A link in the list file's place is told before anything is read.)
 std::string whyNotSaved(hiding::WriteProblem problem, bool listRead) {
-    const std::string cannot =
-        listRead ? "Changes made here cannot be saved (entries removed here will be listed again next time): "
-                 : "No list of hidden items can be kept: ";
-    switch (problem) {
-        case hiding::WriteProblem::NotAFile:
-            return cannot +
-                   "where the 'Sett~.dll' file that holds the list belongs, beside the program, a "
-                   "folder of that name stands. Move or rename that folder, then open this window "
-                   "again.";
-        case hiding::WriteProblem::ReadOnly:
-            return cannot +
-                   "the 'Sett~.dll' file beside the program, which holds the list, is read-only. Close "
-                   "this window, clear the file's read-only flag (in its Properties) and open the "
-                   "window again.";
-        case hiding::WriteProblem::FolderReadOnly:
-            return cannot +
-                   "the list is kept beside the program, in its 'Sett~.dll' file, and the program's "
-                   "folder cannot be written to:\n\n" +
-                   platform::applicationFolder() +
-                   "\n\nHidewell needs a folder you can write to: copy it (with its 'Sett~.dll' file, "
-                   "if there is one) to one, in your Documents for example, and run it from there.";
-        case hiding::WriteProblem::Link:
-        case hiding::WriteProblem::None: break;
-    }
-    return {};
+    if (problem == hiding::WriteProblem::Link) return {};
+    const std::string why = hiding::whyListUnwritable(problem, "close this window and open it again");
+    if (why.empty()) return {};
+    return (listRead
+                ? "Changes made here cannot be saved (entries removed here will be listed again next time): "
+                : "No list of hidden items can be kept: ") +
+           why;
 }
 
 }  // namespace
