@@ -351,9 +351,10 @@ private:
                 const double t = nowMs();
                 // What the hide window does for the item the user picked.
                 for (const std::string& p : items) {
-                    const hiding::HiddenItem item(p);
+                    hiding::HiddenItem item(p);
                     if (!item.hidden() || !hiding::appendEntry(hiding::listFilePath(), p))
                         fail("cannot hide " + p + " (does this file system keep attributes?)");
+                    item.keep();
                 }
                 return (nowMs() - t) / kBatch;
             },
