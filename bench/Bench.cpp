@@ -352,7 +352,7 @@ private:
                 // What the hide window does for the item the user picked.
                 for (const std::string& p : items) {
                     hiding::HiddenItem item(p);
-                    if (!item.hidden() || !hiding::appendEntry(hiding::listFilePath(), p))
+                    if (!hiding::appendEntry(hiding::listFilePath(), p, {}, [&] { return item.hide(); }))
                         fail("cannot hide " + p + " (does this file system keep attributes?)");
                     item.keep();
                 }

@@ -79,21 +79,24 @@ bool setAttributes(HANDLE item, DWORD attributes) {
 
 HiddenItem::HiddenItem(const std::string& path) {
     std::wstring p;
-    if (!itemPath(path, p)) return;
-    item_ = openItem(p);
+    if (itemPath(path, p)) item_ = openItem(p);
+}
+
+bool HiddenItem::hide() {
+    if (hidden_) return true;
     if (!item_ || !attributesOf(item_.get(), previous_) ||
-        !setAttributes(item_.get(), previous_ | kHiddenSystem)) {
-        item_.reset();
-        return;
-    }
+        !setAttributes(item_.get(), previous_ | kHiddenSystem))
+        return false;
+    hidden_ = true;
     DWORD now = 0;
-    hidden_ = attributesOf(item_.get(), now) && (now & kHiddenSystem) == kHiddenSystem;
-    if (!hidden_) restore();
+    if (!attributesOf(item_.get(), now) || (now & kHiddenSystem) != kHiddenSystem) restore();
+    return hidden_;
 }
 
 bool HiddenItem::restore() {
+    if (!hidden_) return true;
     hidden_ = false;
-    return item_ && setAttributes(item_.get(), previous_);
+    return setAttributes(item_.get(), previous_);
 }
 
 bool unhideItem(const std::string& path) {

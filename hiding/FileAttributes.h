@@ -16,26 +16,30 @@ namespace hiding {
 // path, a device name or a text with a NUL in it fails without touching
 // anything.
 
-// A file or folder hidden and held open until the caller is done with it
+// A file or folder held open from its pick until the caller is done with it
 // (its entry recorded): meanwhile it cannot be renamed, moved or deleted, so
 // the path names what was hidden, and a roll-back reaches the same item. One
-// not kept when it goes (the caller failed, or ended by an exception) gets
-// its attributes back, so that nothing is left hidden unlisted.
+// hidden but not kept when it goes (the caller failed, or ended by an
+// exception) gets its attributes back, so that nothing is left hidden
+// unlisted.
 class HiddenItem {
 public:
-    // Hides the item, then reads its attributes back: a file system that
-    // takes the call but keeps nothing counts as a failure. On failure the
-    // item is left as it was.
+    // Finds and holds the item; hides nothing yet.
     explicit HiddenItem(const std::string& path);
     ~HiddenItem() {
         if (hidden_ && !kept_) restore();
     }
     HiddenItem(const HiddenItem&) = delete;
     HiddenItem& operator=(const HiddenItem&) = delete;
+    bool held() const { return static_cast<bool>(item_); }
+    // Hides the item, then reads its attributes back: a file system that
+    // takes the call but keeps nothing counts as a failure. On failure the
+    // item is left as it was.
+    bool hide();
     bool hidden() const { return hidden_; }
     // It stays hidden: its entry is recorded.
     void keep() { kept_ = true; }
-    // Gives the item back exactly the attributes it had before.
+    // Gives a hidden item back exactly the attributes it had before.
     bool restore();
 
 private:

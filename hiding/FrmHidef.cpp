@@ -80,21 +80,20 @@ void FrmHidef::LblQ_Click() {
            Icon::Information);
 }
 
-// An item is hidden only together with its entry: when the entry cannot be
-// recorded, or the user stops waiting for another writer of the list, the
-// item gets its attributes back, so nothing is hidden unlisted. It is held
-// from its hiding to its entry (which may wait for another writer), so that
-// the entry, or the roll-back, is of the item hidden.
+// An item is hidden only together with its entry: it is hidden once the
+// list's turn is taken (which may mean waiting for another writer), just
+// before its entry is written, so that the program ended while it waits
+// leaves nothing hidden unlisted; when the entry cannot be recorded, the item
+// gets its attributes back. It is held from its pick to its entry, so that
+// the entry, or the roll-back, is of the item picked.
 FrmHidef::Hiding FrmHidef::hideAndRecord(const std::string& path) {
     hiding::HiddenItem item(path);
-    if (!item.hidden()) return Hiding::Failed;
+    if (!item.held()) return Hiding::Failed;
     hiding::TurnWait wait(*this);
-    if (hiding::appendEntry(hiding::listFilePath(), path, wait.keepWaiting())) {
-        item.keep();
-        return Hiding::Done;
-    }
-    item.restore();
-    return wait.gaveUp() ? Hiding::Stopped : Hiding::Failed;
+    if (!hiding::appendEntry(hiding::listFilePath(), path, wait.keepWaiting(), [&] { return item.hide(); }))
+        return wait.gaveUp() ? Hiding::Stopped : Hiding::Failed;
+    item.keep();
+    return Hiding::Done;
 }
 
 // The failure as the user has always been told it; then, where the list file

@@ -554,12 +554,14 @@ bool sameFile(const std::string& a, const std::string& b) {
     return sameName(nameOf(wa), nameOf(wb)) && folderIdentity(wa) == folderIdentity(wb);
 }
 
-bool appendEntry(const std::string& path, std::string_view entry, const KeepWaiting& keepWaiting) {
+bool appendEntry(const std::string& path, std::string_view entry, const KeepWaiting& keepWaiting,
+                 const std::function<bool()>& first) {
     std::wstring wide;
     if (!filePath(path, wide) || readOnly(wide)) return false;
     const WriterTurn turn(wide, keepWaiting);
     if (!turn) return false;
     removeStaleCopies(wide);
+    if (first && !first()) return false;
     bool created = false;
     platform::FileHandle file = openToAppend(wide, created);
     if (!file) return false;

@@ -81,8 +81,11 @@ KeepWaiting waitAtMost(unsigned ms);
 
 // Appends one entry to the file, creating it when missing. On failure (a
 // read-only file, a link in the file's place, the turn given up) the file is
-// left as it was.
-bool appendEntry(const std::string& path, std::string_view entry, const KeepWaiting& keepWaiting = {});
+// left as it was. `first`, when given, is done once the turn is taken and
+// before the entry is written (what the entry records, done only when it can
+// be recorded at once); when it fails, nothing is written.
+bool appendEntry(const std::string& path, std::string_view entry, const KeepWaiting& keepWaiting = {},
+                 const std::function<bool()>& first = {});
 
 // Rewrites the file as `change` makes it of the entries it holds at that
 // moment (none when it is missing), in one step as replaceFile does, and

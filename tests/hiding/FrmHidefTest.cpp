@@ -89,8 +89,9 @@ TEST_F(FrmHidefTest, TheFolderDoubleClickedIsTheOneHiddenWhateverItsName) {
 
 TEST_F(FrmHidefTest, AnItemIsHeldFromItsHidingToItsEntryAndHidesWhileAnotherProgramHoldsIt) {
     {
-        const hiding::HiddenItem item(at("Secret"));
-        ASSERT_TRUE(item.hidden());
+        hiding::HiddenItem item(at("Secret"));
+        ASSERT_TRUE(item.held());
+        ASSERT_TRUE(item.hide());
         // What another program may try while the entry waits for its turn.
         EXPECT_FALSE(MoveFileW(test::wide(at("Secret")).c_str(), test::wide(at("Moved")).c_str()));
         EXPECT_FALSE(RemoveDirectoryW(test::wide(at("Secret")).c_str()));
@@ -103,7 +104,7 @@ TEST_F(FrmHidefTest, AnItemIsHeldFromItsHidingToItsEntryAndHidesWhileAnotherProg
     const platform::FileHandle held = test::holdOpen(at("notes.txt"));
     ASSERT_TRUE(held);
     hiding::HiddenItem item(at("notes.txt"));
-    ASSERT_TRUE(item.hidden());
+    ASSERT_TRUE(item.hide());
     EXPECT_EQ(flags(at("notes.txt")), FILE_ATTRIBUTE_READONLY | kHiddenSystem);
     EXPECT_TRUE(item.restore());
     EXPECT_EQ(flags(at("notes.txt")), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) << "exactly as it was";
