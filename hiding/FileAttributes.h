@@ -36,7 +36,6 @@ public:
     // takes the call but keeps nothing counts as a failure. On failure the
     // item is left as it was.
     bool hide();
-    bool hidden() const { return hidden_; }
     // It stays hidden: its entry is recorded.
     void keep() { kept_ = true; }
     // Gives a hidden item back exactly the attributes it had before.
