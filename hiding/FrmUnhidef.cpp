@@ -119,7 +119,7 @@ void FrmUnhidef::Form_Load() {
     {
         // A long list takes seconds to read and more to list (a million
         // entries about ten under Wine): the user sees how far it has come.
-        ui::Progress progress("Reading the list of hidden items\xE2\x80\xA6");
+        ui::Progress progress(hwnd(), "Reading the list of hidden items\xE2\x80\xA6");
         std::vector<std::string> entries;
         read =
             hiding::readEntries(list, entries, [&](auto done, auto total) { progress.at(done, total * 10); });

@@ -18,11 +18,12 @@ Progress::~Progress() {
 }
 
 // A small dialog-style window, centred, with the text above a progress bar.
+// Owned, as a message box is: above its owner, and no button of its own on
+// the taskbar.
 void Progress::open() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, WC_DIALOG,
-                              platform::widen(programTitle()).c_str(), WS_POPUP | WS_CAPTION, 0, 0, 0, 0,
-                              nullptr, nullptr, instance, nullptr);
+    window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, WC_DIALOG, platform::widen(programTitle()).c_str(),
+                              WS_POPUP | WS_CAPTION, 0, 0, 0, 0, owner_, nullptr, instance, nullptr);
     if (!window_) return;
     modal_.emplace(window_);
     const int dpi = dpiFor(window_);

@@ -17,7 +17,8 @@ namespace ui {
 
 class Progress {
 public:
-    explicit Progress(std::string text) : text_(std::move(text)), start_(GetTickCount()) {}
+    // `owner`: the window the work is for, which the small window stands above.
+    Progress(HWND owner, std::string text) : owner_(owner), text_(std::move(text)), start_(GetTickCount()) {}
     ~Progress();
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
@@ -28,6 +29,7 @@ public:
 private:
     void open();
 
+    HWND owner_;
     std::string text_;
     DWORD start_;
     DWORD last_ = 0;
